@@ -1,0 +1,5 @@
+#include "Zar3DCylinderGP.h"
+
+#include "ZarRender.h"
+
+void Zar3DCylinderGP::Draw(ZarRender& iRender) { iRender.Draw3DCylinder(*this, 0); }

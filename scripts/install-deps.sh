@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build needs, only those missing. Idempotent; run as root.
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkg-config
+  libeigen3-dev libssl-dev
+  libassimp-dev
+  libocct-foundation-dev libocct-modeling-data-dev libocct-modeling-algorithms-dev
+  libocct-data-exchange-dev libocct-ocaf-dev
+  nlohmann-json3-dev libcli11-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  openssl
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+
+if ((${#missing[@]} == 0)); then
+  echo "install-deps: all ${#packages[@]} packages present"
+  exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+if [[ $(id -u) -ne 0 ]]; then
+  echo "install-deps: root is needed to install packages" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"

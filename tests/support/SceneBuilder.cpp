@@ -1,0 +1,88 @@
+#include "SceneBuilder.h"
+
+#include <cmath>
+
+namespace scene {
+
+ZarTessellation Box(const ZarMathPointf& iMin, const ZarMathPointf& iMax) {
+  ZarTessellation box;
+  for (int k = 0; k < 8; ++k) {
+    box.vertices.push_back((k & 1) ? iMax.x : iMin.x);
+    box.vertices.push_back((k & 2) ? iMax.y : iMin.y);
+    box.vertices.push_back((k & 4) ? iMax.z : iMin.z);
+  }
+  box.triangles = {0, 2, 3, 0, 3, 1,   // z = min
+                   4, 5, 7, 4, 7, 6,   // z = max
+                   0, 1, 5, 0, 5, 4,   // y = min
+                   2, 6, 7, 2, 7, 3,   // y = max
+                   0, 4, 6, 0, 6, 2,   // x = min
+                   1, 3, 7, 1, 7, 5};  // x = max
+  return box;
+}
+
+ZarTessellation Triangle(const ZarMathPointf& iA, const ZarMathPointf& iB, const ZarMathPointf& iC) {
+  ZarTessellation triangle;
+  triangle.vertices = {iA.x, iA.y, iA.z, iB.x, iB.y, iB.z, iC.x, iC.y, iC.z};
+  triangle.triangles = {0, 1, 2};
+  return triangle;
+}
+
+ZarRef<Zar3DFaceGP> Face(const ZarTessellation& iTessellation) {
+  return ZarRef<Zar3DFaceGP>(new Zar3DFaceGP(iTessellation));
+}
+
+ZarRef<ZarSurfacicRep> Surface(std::initializer_list<ZarGraphicPrimitive*> iPrimitives) {
+  ZarRef<ZarSurfacicRep> surface(ZarSurfacicRep::CreateRep());
+  for (ZarGraphicPrimitive* primitive : iPrimitives) surface->AddPrimitive(*primitive);
+  return surface;
+}
+
+ZarRef<ZarSurfacicRep> Surface(const ZarTessellation& iTessellation) {
+  ZarRef<Zar3DFaceGP> face = Face(iTessellation);
+  return Surface({face.get()});
+}
+
+ZarRef<Zar3DBagRep> Bag(std::initializer_list<ZarRep*> iChildren) {
+  ZarRef<Zar3DBagRep> bag(Zar3DBagRep::CreateRep());
+  for (ZarRep* child : iChildren) bag->AddChild(*child);
+  return bag;
+}
+
+ZarRef<Zar3DBagRep> Bag(const Zar4x4Matrix& iMatrix, std::initializer_list<ZarRep*> iChildren) {
+  ZarRef<Zar3DBagRep> bag = Bag(iChildren);
+  bag->SetMatrix(iMatrix);
+  return bag;
+}
+
+Zar4x4Matrix Translation(double iX, double iY, double iZ) { return Zar4x4Matrix(ZarMathVector(iX, iY, iZ)); }
+
+Zar4x4Matrix Scaling(double iFactor) {
+  return Zar4x4Matrix(ZarMathVector(iFactor, 0, 0), ZarMathVector(0, iFactor, 0), ZarMathVector(0, 0, iFactor),
+                      ZarMathVector(0, 0, 0));
+}
+
+Zar4x4Matrix Rotation(double iX, double iY, double iZ, double iRadians) {
+  // Rodrigues: the images of the unit axes are the columns.
+  const double c = std::cos(iRadians), s = std::sin(iRadians), t = 1.0 - c;
+  const ZarMathVector column0(t * iX * iX + c, t * iX * iY + s * iZ, t * iX * iZ - s * iY);
+  const ZarMathVector column1(t * iX * iY - s * iZ, t * iY * iY + c, t * iY * iZ + s * iX);
+  const ZarMathVector column2(t * iX * iZ + s * iY, t * iY * iZ - s * iX, t * iZ * iZ + c);
+  return Zar4x4Matrix(column0, column1, column2, ZarMathVector(0, 0, 0));
+}
+
+}  // namespace scene
+
+HRESULT RecordingRender::AnalyzeTriangle(ZarMathPointf& ioA, ZarMathPointf& ioB, ZarMathPointf& ioC) {
+  triangles.push_back({ioA, ioB, ioC});
+  return (failAll || triangles.size() == failTriangleCall) ? E_FAIL : S_OK;
+}
+
+HRESULT RecordingRender::AnalyzeLine(ZarMathPointf& ioA, ZarMathPointf& ioB) {
+  lines.push_back({ioA, ioB});
+  return (failAll || lines.size() == failLineCall) ? E_FAIL : S_OK;
+}
+
+HRESULT RecordingRender::AnalyzePoint(ZarMathPointf& ioP) {
+  points.push_back(ioP);
+  return (failAll || points.size() == failPointCall) ? E_FAIL : S_OK;
+}

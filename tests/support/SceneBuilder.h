@@ -1,0 +1,65 @@
+#pragma once
+// Builds small scenes (faces, surfacic reps, bags with matrices) so that scenario tests read
+// like the use case, and a render that records what the decoders hand on.
+#include <initializer_list>
+#include <vector>
+
+#include "GeosigRender.h"
+#include "Zar3DBagRep.h"
+#include "Zar3DFaceGP.h"
+#include "ZarRef.h"
+#include "ZarSurfacicRep.h"
+#include "ZarTessellation.h"
+
+namespace scene {
+
+// The 12 triangles of an axis-aligned box, wound outwards.
+ZarTessellation Box(const ZarMathPointf& iMin, const ZarMathPointf& iMax);
+// A single triangle.
+ZarTessellation Triangle(const ZarMathPointf& iA, const ZarMathPointf& iB, const ZarMathPointf& iC);
+
+ZarRef<Zar3DFaceGP> Face(const ZarTessellation& iTessellation);
+// A surfacic rep holding the given primitives.
+ZarRef<ZarSurfacicRep> Surface(std::initializer_list<ZarGraphicPrimitive*> iPrimitives);
+ZarRef<ZarSurfacicRep> Surface(const ZarTessellation& iTessellation);
+// A bag holding the children, with a matrix when one is given.
+ZarRef<Zar3DBagRep> Bag(std::initializer_list<ZarRep*> iChildren);
+ZarRef<Zar3DBagRep> Bag(const Zar4x4Matrix& iMatrix, std::initializer_list<ZarRep*> iChildren);
+
+Zar4x4Matrix Translation(double iX, double iY, double iZ);
+Zar4x4Matrix Scaling(double iFactor);
+// Rotation by iRadians about the unit axis (iX, iY, iZ).
+Zar4x4Matrix Rotation(double iX, double iY, double iZ, double iRadians);
+
+}  // namespace scene
+
+struct RecordedTriangle {
+  ZarMathPointf a, b, c;
+};
+struct RecordedLine {
+  ZarMathPointf a, b;
+};
+
+// Records every triangle, segment and point, and can fail a chosen call of each hook.
+class RecordingRender : public GeosigRender {
+ public:
+  std::vector<RecordedTriangle> triangles;
+  std::vector<RecordedLine> lines;
+  std::vector<ZarMathPointf> points;
+  // 1-based call numbers that return E_FAIL; 0 = never; failAll makes every call fail.
+  std::size_t failTriangleCall = 0, failLineCall = 0, failPointCall = 0;
+  bool failAll = false;
+
+  std::uint32_t Triangles() const { return _nbTriangles; }
+  std::uint32_t Lines() const { return _nbLines; }
+  std::uint32_t Points() const { return _nbPoints; }
+  const GeosigMatrixNode* Stack() const { return _matrixStack; }
+
+  // Lets tests reach the decoders as the platform would.
+  using GeosigRender::DrawZarViz3DFace;
+
+ protected:
+  HRESULT AnalyzeTriangle(ZarMathPointf& ioA, ZarMathPointf& ioB, ZarMathPointf& ioC) override;
+  HRESULT AnalyzeLine(ZarMathPointf& ioA, ZarMathPointf& ioB) override;
+  HRESULT AnalyzePoint(ZarMathPointf& ioP) override;
+};
