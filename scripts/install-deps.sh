@@ -7,7 +7,8 @@ packages=(
   libeigen3-dev libssl-dev
   libassimp-dev
   libocct-foundation-dev libocct-modeling-data-dev libocct-modeling-algorithms-dev
-  libocct-data-exchange-dev libocct-ocaf-dev
+  libocct-data-exchange-dev libocct-ocaf-dev libocct-visualization-dev
+  libtbb-dev
   nlohmann-json3-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   openssl

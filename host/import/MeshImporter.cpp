@@ -1,0 +1,44 @@
+#include "MeshImporter.h"
+
+#include <assimp/Importer.hpp>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+#include "AssimpSceneConverter.h"
+#include "ImportError.h"
+
+bool MeshImporter::ReadsExtension(const std::string& iExtension) {
+  return !iExtension.empty() && Assimp::Importer().IsExtensionSupported(iExtension);
+}
+
+static std::string FormatName(const std::string& iPath) {
+  std::string extension = std::filesystem::path(iPath).extension().string();
+  if (extension.empty()) return "mesh";
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return extension.substr(1);
+}
+
+ImportedModel MeshImporter::Import(const std::string& iPath) const {
+  Assimp::Importer importer;
+  // No post-processing yet: the scene is checked before any step reads its indices.
+  const aiScene* scene = importer.ReadFile(iPath, 0);
+  if (!scene) {
+    if (!ReadsExtension(std::filesystem::path(iPath).extension().string()))
+      throw ImportError(iPath, "unknown format: neither its name nor its content is one of a mesh or CAD file");
+    throw ImportError(iPath, importer.GetErrorString());
+  }
+  if (std::string reason = AssimpSceneConverter(*scene).Check(); !reason.empty()) throw ImportError(iPath, reason);
+  // Ear clipping handles concave polygons, which fans would not.
+  scene = importer.ApplyPostProcessing(aiProcess_Triangulate);
+  if (!scene) throw ImportError(iPath, importer.GetErrorString());
+
+  ImportedModel model;
+  model.root = AssimpSceneConverter(*scene).Convert();
+  model.format = FormatName(iPath);
+  return model;
+}
