@@ -1,0 +1,28 @@
+#pragma once
+// `geosig describe FILE...`: imports each file and reports its descriptors, as text or as
+// one JSON document. A bad file gets a one-line error on standard error and the others are
+// still described; the exit status is 1 if any file failed.
+#include <CLI/CLI.hpp>
+
+#include <string>
+#include <vector>
+
+#include "ImportOptions.h"
+#include "ReportValues.h"
+
+class DescribeCommand {
+ public:
+  // Adds the subcommand and its options to iApp.
+  explicit DescribeCommand(CLI::App& ioApp);
+
+  // The exit status.
+  int Run() const;
+
+ private:
+  Report DescribeFile(const std::string& iPath) const;
+
+  CLI::App* _command;
+  std::vector<std::string> _files;
+  bool _json = false;
+  ImportOptions _options;
+};

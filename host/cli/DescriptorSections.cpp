@@ -1,0 +1,54 @@
+#include "DescriptorSections.h"
+
+#include <stdexcept>
+
+#include "GeosigBBRender.h"
+
+namespace {
+
+Report TriangleCount(ZarRep& ioRoot) {
+  GeosigBBRender render;
+  render.Traverse(ioRoot);
+  const std::uint32_t triangles = render.GetTrianglesCount();
+  if (triangles == 0) throw std::runtime_error("no triangle to describe");
+  return triangles;
+}
+
+Report Box(const ZarMathPointf& iMin, const ZarMathPointf& iMax) {
+  return {{"min", ReportPoint(iMin)},
+          {"max", ReportPoint(iMax)},
+          {"size", ReportTriple(iMax.x - iMin.x, iMax.y - iMin.y, iMax.z - iMin.z)}};
+}
+
+Report BoundingBox(ZarRep& ioRoot) {
+  GeosigBBRender render;
+  render.Traverse(ioRoot);
+  ZarMathPointf low, high;
+  render.GetBoundingBox(low, high);
+  return Box(low, high);
+}
+
+Report BoundingCube(ZarRep& ioRoot) {
+  GeosigBBRender render;
+  render.Traverse(ioRoot);
+  ZarMathPointf low, high;
+  render.GetBoundingCube(low, high);
+  return Box(low, high);
+}
+
+}  // namespace
+
+const std::vector<DescriptorSection>& DescriptorSections() {
+  static const std::vector<DescriptorSection> sections = {
+      {"triangles", "triangles", TriangleCount},
+      {"boundingBox", "bounding box", BoundingBox},
+      {"boundingCube", "bounding cube", BoundingCube},
+  };
+  return sections;
+}
+
+Report DescribeTree(ZarRep& ioRoot) {
+  Report descriptors = Report::object();
+  for (const DescriptorSection& section : DescriptorSections()) descriptors[section.key] = section.compute(ioRoot);
+  return descriptors;
+}

@@ -1,0 +1,17 @@
+#pragma once
+// Descriptor values as report entries. Single-precision results are reported with the
+// shortest decimal that gives the float back, so 0.1f reads 0.1, not 0.10000000149.
+#include <nlohmann/json.hpp>
+
+#include "Zar4x4Matrix.h"
+#include "ZarMathPoint.h"
+
+using Report = nlohmann::ordered_json;
+
+Report ReportNumber(float iValue);
+Report ReportTriple(float iX, float iY, float iZ);
+Report ReportPoint(const ZarMathPointf& iPoint);
+Report ReportVector(const ZarMathVectorf& iVector);
+// Four rows of four numbers: the linear part and translation, then (0, 0, 0, 1). Elements
+// that are exactly single-precision values are reported as such.
+Report ReportMatrix(const Zar4x4Matrix& iMatrix);
