@@ -2,6 +2,8 @@
 // base: segments, loose points and the faces of bounding primitives.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "SceneBuilder.h"
 #include "Zar3DBoundingGP.h"
 #include "Zar3DCurvedPipeGP.h"
@@ -115,6 +117,10 @@ struct DescriptionCase {
   std::size_t segments;
   bool closesOnFirst;
 };
+
+void PrintTo(const DescriptionCase& iCase, std::ostream* oStream) {
+  *oStream << "word 0x" << std::hex << iCase.word;
+}
 
 class VisualizationLineWord : public ::testing::TestWithParam<DescriptionCase> {};
 
