@@ -8,7 +8,7 @@
 #include <string>
 
 #include "DescriptorSections.h"
-#include "GeosigBBRender.h"
+#include "GeosigCountRender.h"
 #include "MeshWriters.h"
 #include "ModelImporter.h"
 
@@ -48,15 +48,17 @@ class ScratchFile {
   std::string _path;
 };
 
-std::uint32_t TriangleCount(ZarRep& ioRoot) {
-  GeosigBBRender render;
+int TriangleCount(ZarRep& ioRoot) {
+  GeosigCountRender render;
   render.Traverse(ioRoot);
-  return render.GetTrianglesCount();
+  int triangles = 0;
+  render.GetTriangleNumber(triangles);
+  return triangles;
 }
 
 void ImportRepeatedly(benchmark::State& ioState, const std::string& iPath, const ImportOptions& iOptions) {
   const ModelImporter importer(iOptions);
-  std::uint32_t triangles = 0;
+  int triangles = 0;
   for (auto _ : ioState) {
     ImportedModel model = importer.Import(iPath);
     benchmark::DoNotOptimize(model.root.get());
@@ -109,7 +111,7 @@ void BM_DescribeImportedTree(benchmark::State& ioState) {
   const ScratchFile file(".stl");
   WriteBinaryStl(file.Path(), Torus(static_cast<unsigned int>(ioState.range(0))));
   const ImportedModel model = ModelImporter().Import(file.Path());
-  const std::uint32_t triangles = TriangleCount(*model.root);
+  const int triangles = TriangleCount(*model.root);
   for (auto _ : ioState) benchmark::DoNotOptimize(DescribeTree(*model.root));
   ioState.SetItemsProcessed(static_cast<std::int64_t>(ioState.iterations()) * triangles);
   ioState.counters["triangles"] = triangles;
