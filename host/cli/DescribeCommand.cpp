@@ -4,6 +4,7 @@
 
 #include <iostream>
 #include <new>
+#include <optional>
 
 #include "DescriptorSections.h"
 #include "ImportError.h"
@@ -72,7 +73,7 @@ int DescribeCommand::Run() const {
     const std::string& path = _files[k];
     progress.Show(k, path);
     Report report;
-    std::string error;
+    std::optional<std::string> error;
     try {
       report = DescribeFile(path);
     } catch (const ImportError& failure) {
@@ -83,10 +84,10 @@ int DescribeCommand::Run() const {
       error = failure.what();
     }
     progress.Erase();
-    if (!error.empty()) {
-      std::cerr << "geosig: " << path << ": " << error << '\n';
+    if (error) {
+      std::cerr << "geosig: " << path << ": " << *error << '\n';
       status = 1;
-      if (_json) files.push_back({{"file", path}, {"error", error}});
+      if (_json) files.push_back({{"file", path}, {"error", *error}});
       continue;
     }
     if (_json) {
