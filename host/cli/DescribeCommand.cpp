@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <iostream>
 #include <new>
 #include <optional>
@@ -29,6 +31,16 @@ class Progress {
   bool _shown;
 };
 
+// CLI11's own check reports its range up to the largest double, digit by digit.
+const CLI::Validator positiveNumber(
+    [](std::string& ioText) {
+      char* end = nullptr;
+      const double value = std::strtod(ioText.c_str(), &end);
+      const bool positive = end != ioText.c_str() && *end == '\0' && value > 0 && std::isfinite(value);
+      return positive ? std::string() : "must be a positive number, not " + ioText;
+    },
+    "POSITIVE");
+
 }  // namespace
 
 DescribeCommand::DescribeCommand(CLI::App& ioApp)
@@ -42,17 +54,17 @@ DescribeCommand::DescribeCommand(CLI::App& ioApp)
           ->add_option("--relative-deflection", _options.relativeDeflection,
                        "CAD tessellation: largest distance between a face and its triangles, "
                        "as a fraction of the model's bounding-box diagonal")
-          ->check(CLI::PositiveNumber)
+          ->check(positiveNumber)
           ->capture_default_str();
   _command
       ->add_option("--deflection", _options.absoluteDeflection,
                    "CAD tessellation: the same distance in model units, instead of the relative one")
-      ->check(CLI::PositiveNumber)
+      ->check(positiveNumber)
       ->excludes(relative);
   _command
       ->add_option("--angular-deflection", _options.angularDeflection,
                    "CAD tessellation: largest angle in radians between the normals along one triangle edge")
-      ->check(CLI::PositiveNumber)
+      ->check(positiveNumber)
       ->capture_default_str();
 }
 
