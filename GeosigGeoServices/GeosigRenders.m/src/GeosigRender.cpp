@@ -12,6 +12,7 @@
 #include "Zar3DPlanarFaceGP.h"
 #include "Zar3DPolylineGP.h"
 #include "ZarSupport.h"
+#include "ZarSystem.h"
 #include "ZarViz3DFace.h"
 #include "ZarViz3DLine.h"
 #include "ZarVizVertexBuffer.h"
@@ -44,8 +45,10 @@ const int exitCleanupRegistered = std::atexit(ReleaseSharedSupport);
 ZarSupport& SharedSupport() {
   if (!sharedSupport) {
     sharedSupport = new GeosigRenderSupport();
-    // A render cannot exist without its support, and nothing sensible can go on here.
-    if (!sharedSupport) std::abort();
+    // A render cannot exist without its support: nothing sensible can go on.
+    if (!sharedSupport)
+      ZarFatalError("AssertionFailed:NULL != sharedSupport", "out of memory for the shared render support",
+                    nullptr, nullptr, __FILE__, __LINE__);
   }
   return *sharedSupport;
 }
