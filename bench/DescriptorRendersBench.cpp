@@ -5,6 +5,7 @@
 
 #include "GeosigBarycenterRender.h"
 #include "GeosigNormRender.h"
+#include "GeosigPrincipleAxisRender.h"
 #include "GeosigRecognitionRender.h"
 #include "GeosigSymmetriesRender.h"
 #include "SceneBuilder.h"
@@ -54,6 +55,7 @@ void TraverseLargeFace(benchmark::State& ioState) {
 BENCHMARK_TEMPLATE(TraverseLargeFace, NullRender)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(TraverseLargeFace, GeosigBarycenterRender)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(TraverseLargeFace, GeosigNormRender)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(TraverseLargeFace, GeosigPrincipleAxisRender)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(TraverseLargeFace, GeosigSymmetriesRender)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(TraverseLargeFace, GeosigRecognitionRender)->Unit(benchmark::kMillisecond);
 
