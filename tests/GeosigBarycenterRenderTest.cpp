@@ -68,21 +68,8 @@ TEST(GeosigBarycenterRender, GettersFailAndKeepTheirOutputsWithoutArea) {
   expectFailure(linesAndPoints);
 }
 
-TEST(GeosigBarycenterRender, ResetForgetsTheGeometryAndTheCounters) {
-  GeosigBarycenterRender render;
-  TraverseSurface(render, scene::Box({0, 0, 0}, {1, 1, 1}));
-  render.Reset();
-  EXPECT_EQ(render.GetTrianglesCount(), 0u);
-  ZarMathPointf barycenter;
-  EXPECT_EQ(render.GetBarycenter(barycenter), E_FAIL);
-
-  TraverseSurface(render, scene::Box({2, 2, 2}, {4, 4, 4}));
-  ASSERT_EQ(render.GetBarycenter(barycenter), S_OK);
-  ExpectNear(barycenter, {3, 3, 3}, 1e-6f);
-}
-
-TEST(GeosigBarycenterRender, TraversalsWithoutResetGiveTheBarycenterOfTheUnion) {
-  // Surface areas 6 and 24, centres 0.5 and 11 on each axis.
+TEST(GeosigBarycenterRender, TraversalsAddUpUntilReset) {
+  // Surface areas 6 and 24, centres 0.5 and 11 on each axis: the union's barycenter.
   GeosigBarycenterRender render;
   TraverseSurface(render, scene::Box({0, 0, 0}, {1, 1, 1}));
   TraverseSurface(render, scene::Box({10, 10, 10}, {12, 12, 12}));
@@ -90,6 +77,13 @@ TEST(GeosigBarycenterRender, TraversalsWithoutResetGiveTheBarycenterOfTheUnion) 
   ASSERT_EQ(render.GetBarycenter(barycenter), S_OK);
   const float expected = (6 * 0.5f + 24 * 11.0f) / 30;
   ExpectNear(barycenter, {expected, expected, expected}, 1e-5f);
+
+  render.Reset();
+  EXPECT_EQ(render.GetTrianglesCount(), 0u);
+  EXPECT_EQ(render.GetBarycenter(barycenter), E_FAIL);
+  TraverseSurface(render, scene::Box({2, 2, 2}, {4, 4, 4}));
+  ASSERT_EQ(render.GetBarycenter(barycenter), S_OK);
+  ExpectNear(barycenter, {3, 3, 3}, 1e-6f);
 }
 
 // Closed surfaces symmetric about their centre: the surface centroid is that centre, wherever

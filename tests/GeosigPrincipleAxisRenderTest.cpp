@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "SceneBuilder.h"
 
@@ -106,19 +107,12 @@ TEST(GeosigPrincipleAxisRender, PrecisionModeVisitsSeventeenSubTrianglesAndSkips
 }
 
 TEST(GeosigPrincipleAxisRender, PrecisionModeOnlyForOneToElevenTriangles) {
-  for (int count : {-1, 0, 12, 100}) {
-    GeosigPrincipleAxisRender render(count);
+  const std::pair<int, int> visitsByCount[] = {{-1, 1}, {0, 1}, {1, 17}, {11, 17}, {12, 1}, {100, 1}};
+  for (const std::pair<int, int>& countAndVisits : visitsByCount) {
+    GeosigPrincipleAxisRender render(countAndVisits.first);
     TraverseSurface(render, unitTriangle);
-    EXPECT_EQ(GeosigPrincipleAxisRenderProbe(render).SubTriangles(), 1) << count;
+    EXPECT_EQ(GeosigPrincipleAxisRenderProbe(render).SubTriangles(), countAndVisits.second) << countAndVisits.first;
   }
-  for (int count : {1, 11}) {
-    GeosigPrincipleAxisRender render(count);
-    TraverseSurface(render, unitTriangle);
-    EXPECT_EQ(GeosigPrincipleAxisRenderProbe(render).SubTriangles(), 17) << count;
-  }
-  GeosigPrincipleAxisRender byDefault;
-  TraverseSurface(byDefault, unitTriangle);
-  EXPECT_EQ(GeosigPrincipleAxisRenderProbe(byDefault).SubTriangles(), 1);
 }
 
 TEST(GeosigPrincipleAxisRender, FailsWithoutAreaAndLeavesTheOutputs) {
@@ -196,10 +190,14 @@ TEST(GeosigPrincipleAxisRender, AxesOfATurnedBoxAreItsEdgesInDecreasingOrder) {
   }
 }
 
-TEST(GeosigPrincipleAxisRender, AxesPointFromTheReferenceTowardsTheBarycenter) {
-  const Zar4x4Matrix turn = scene::Rotation(0.6, 0, 0.8, 0.7);
+// A box with distinct edges about the origin, turned by a bag.
+ZarRef<Zar3DBagRep> TurnedBox() {
   ZarRef<ZarSurfacicRep> box = scene::Surface(scene::Box({-2, -1, -0.5f}, {2, 1, 0.5f}));
-  ZarRef<Zar3DBagRep> turned = scene::Bag(turn, {box.get()});
+  return scene::Bag(scene::Rotation(0.6, 0, 0.8, 0.7), {box.get()});
+}
+
+TEST(GeosigPrincipleAxisRender, AxesPointFromTheReferenceTowardsTheBarycenter) {
+  const ZarRef<Zar3DBagRep> turned = TurnedBox();
   for (const ZarMathPointf& reference : {ZarMathPointf(-5, -7, -9), ZarMathPointf(5, 7, 9), ZarMathPointf(9, -1, 2)}) {
     GeosigPrincipleAxisRender render(-1, reference);
     render.Traverse(*turned);
@@ -216,9 +214,7 @@ TEST(GeosigPrincipleAxisRender, AxesPointFromTheReferenceTowardsTheBarycenter) {
 
 TEST(GeosigPrincipleAxisRender, OneSentinelCoordinateDisablesTheOrientation) {
   const float s = GeosigPrincipleAxisRender::_the34Value;
-  const Zar4x4Matrix turn = scene::Rotation(0.6, 0, 0.8, 0.7);
-  ZarRef<ZarSurfacicRep> box = scene::Surface(scene::Box({-2, -1, -0.5f}, {2, 1, 0.5f}));
-  ZarRef<Zar3DBagRep> turned = scene::Bag(turn, {box.get()});
+  const ZarRef<Zar3DBagRep> turned = TurnedBox();
   const auto axesFrom = [&](const ZarMathPointf& iReference) {
     GeosigPrincipleAxisRender render(-1, iReference);
     render.Traverse(*turned);

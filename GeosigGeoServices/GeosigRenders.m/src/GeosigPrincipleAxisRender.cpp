@@ -16,6 +16,8 @@ GeosigPrincipleAxisRender::GeosigPrincipleAxisRender(const int& iNbTriangles, co
 GeosigPrincipleAxisRender::~GeosigPrincipleAxisRender() = default;
 
 HRESULT GeosigPrincipleAxisRender::AnalyzeTriangle(ZarMathPointf& ioP1, ZarMathPointf& ioP2, ZarMathPointf& ioP3) {
+  // Every triangle leaves the C runtime's generator in the same state, whatever drew from it
+  // before. This reseeding, not the integration, is most of the cost of a triangle.
   std::srand(123456789);
   // Outside precision mode the level is already beyond the deepest subdivided one.
   int level = _improvePrecision ? 0 : _MaxLevel + 1;
