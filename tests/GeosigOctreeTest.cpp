@@ -1,0 +1,648 @@
+#include "GeosigOctree.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <set>
+#include <vector>
+
+#include "OctreeLeaves.h"
+#include "SceneBuilder.h"
+#include "Zar3DCuboidRep.h"
+
+namespace {
+
+// Opens the octree's storage and protected operations to the tests.
+class OctreeProbe : public GeosigOctree {
+ public:
+  using GeosigOctree::_capacity;
+  using GeosigOctree::_data;
+  using GeosigOctree::_used;
+  using GeosigOctree::Convert;
+  using GeosigOctree::DrawRep;
+  using GeosigOctree::DrawTriangle;
+  using GeosigOctree::GetOctreeSize;
+  using GeosigOctree::SetSize;
+  using GeosigOctree::TriangleToBox;
+
+  OctreeProbe(unsigned int iDepth, const ZarMathPointf& iMin, const ZarMathPointf& iMax) {
+    SetDepth(iDepth);
+    SetBoundingBox(iMin, iMax);
+    created = Create();
+  }
+
+  HRESULT created;
+
+  std::uint32_t Link(std::uint32_t iNode, unsigned int iChild) const {
+    std::uint32_t link;
+    std::memcpy(&link, _data + iNode + 4 * iChild, sizeof link);
+    return link;
+  }
+  void SetLink(std::uint32_t iNode, unsigned int iChild, std::uint32_t iLink) {
+    std::memcpy(_data + iNode + 4 * iChild, &iLink, sizeof iLink);
+  }
+  std::vector<unsigned char> Buffer() const { return std::vector<unsigned char>(_data, _data + _used); }
+  ZarOctreePosition Position(const ZarMathPointf& iPoint) const {
+    ZarOctreePosition position;
+    Convert(iPoint, position);
+    return position;
+  }
+};
+
+const ZarMathPointf origin(0, 0, 0);
+
+// Lets a number of buffer allocations succeed, then fails every one, for the life of the object.
+class BufferAllocationsFailAfter {
+ public:
+  explicit BufferAllocationsFailAfter(int iSuccesses) {
+    budget = iSuccesses;
+    GeosigOctree::SetReallocator(Reallocate);
+  }
+  ~BufferAllocationsFailAfter() { GeosigOctree::SetReallocator(nullptr); }
+
+ private:
+  static void* Reallocate(void* iBlock, std::size_t iSize) {
+    if (budget == 0) return nullptr;
+    --budget;
+    return std::realloc(iBlock, iSize);
+  }
+  static int budget;
+};
+int BufferAllocationsFailAfter::budget = 0;
+
+const char outOfMemoryMessage[] = "Cannot allocate memory for too large octree";
+
+// ---------------------------------------------------------------------------------------------
+// Storage and addressing
+
+TEST(GeosigOctreeStorage, ConstructionLeavesNoStorageAndCreateAllocatesTheRoot) {
+  GeosigOctree fresh;
+  ZarMathPointf low(1, 1, 1), high(1, 1, 1);
+  fresh.GetBoundingBox(low, high);
+  EXPECT_EQ(low, origin);
+  EXPECT_EQ(high, origin);
+  EXPECT_EQ(fresh.GetBBVolume(), 0.0f);
+  EXPECT_EQ(fresh.Test(GeosigOctree::Iterator(), 0), GeosigOctree::Empty);
+  GeosigOctree::Iterator root;
+  EXPECT_EQ(fresh.Move(root, 0), E_FAIL);
+
+  OctreeProbe octree(3, origin, ZarMathPointf(1, 1, 1));
+  EXPECT_EQ(octree._used, 32u);
+  EXPECT_EQ(octree._capacity, 1024u);
+  for (unsigned int child = 0; child < 8; ++child)
+    EXPECT_EQ(octree.Test(GeosigOctree::Iterator(), child), GeosigOctree::Empty);
+}
+
+TEST(GeosigOctreeStorage, CreateAgainDiscardsEveryMark) {
+  OctreeProbe octree(4, origin, ZarMathPointf(1, 1, 1));
+  GeosigOctree::Iterator it;
+  ASSERT_EQ(octree.Move(it, 3), S_OK);
+  ASSERT_EQ(octree.Move(it, 2), S_OK);
+  ASSERT_EQ(octree.Create(), S_OK);
+  EXPECT_EQ(octree._used, 32u);
+  EXPECT_EQ(octree.Test(GeosigOctree::Iterator(), 3), GeosigOctree::Empty);
+}
+
+TEST(GeosigOctreeStorage, DepthOneMarksBitsOfTheRootByte) {
+  OctreeProbe octree(1, origin, ZarMathPointf(1, 1, 1));
+  GeosigOctree::Iterator it;
+  ASSERT_EQ(octree.Move(it, 5), S_OK);
+  EXPECT_EQ(it._node, 0u);
+  EXPECT_EQ(it._level, 1u);
+  EXPECT_EQ(octree._data[0], 1u << 5);
+  for (unsigned int child = 0; child < 8; ++child)
+    EXPECT_EQ(octree.Test(GeosigOctree::Iterator(), child), child == 5 ? GeosigOctree::Full : GeosigOctree::Empty);
+}
+
+TEST(GeosigOctreeStorage, DepthTwoAddressesMaskBytesWithoutAllocating) {
+  OctreeProbe octree(2, origin, ZarMathPointf(1, 1, 1));
+  GeosigOctree::Iterator it;
+  ASSERT_EQ(octree.Move(it, 6), S_OK);
+  EXPECT_EQ(it._node, 6u);
+  EXPECT_EQ(it._level, 1u);
+  ASSERT_EQ(octree.Move(it, 3), S_OK);
+  EXPECT_EQ(octree._data[6], 1u << 3);
+  EXPECT_EQ(octree._used, 32u);
+  EXPECT_EQ(octree.Test(GeosigOctree::Iterator(), 6), GeosigOctree::Partial);
+}
+
+TEST(GeosigOctreeStorage, DepthThreeAllocatesOneNodeSetPerRootChild) {
+  OctreeProbe octree(3, origin, ZarMathPointf(1, 1, 1));
+  GeosigOctree::Iterator first, again;
+  ASSERT_EQ(octree.Move(first, 4), S_OK);
+  EXPECT_EQ(octree._used, 40u);
+  EXPECT_EQ(octree.Link(0, 4), 32u);
+  EXPECT_EQ(first._node, 32u);
+  ASSERT_EQ(octree.Move(again, 4), S_OK);
+  EXPECT_EQ(octree._used, 40u);
+  EXPECT_EQ(again._node, 32u);
+}
+
+TEST(GeosigOctreeStorage, DepthFourPathAllocatesANodeThenANodeSet) {
+  OctreeProbe octree(4, origin, ZarMathPointf(1, 1, 1));
+  GeosigOctree::Iterator it;
+  const unsigned int a = 7, b = 2, c = 5, d = 1;
+  ASSERT_EQ(octree.Move(it, a), S_OK);
+  EXPECT_EQ(octree._used, 64u);  // a 32-byte node
+  for (unsigned int child : {b, c, d}) ASSERT_EQ(octree.Move(it, child), S_OK);
+  EXPECT_EQ(octree._used, 72u);
+  EXPECT_EQ(octree.Link(0, a), 32u);
+  EXPECT_EQ(octree.Link(32, b), 64u);
+  EXPECT_EQ(octree._data[64 + c], 1u << d);
+  EXPECT_EQ(it._node, 0u);
+  EXPECT_EQ(it._level, 4u);
+}
+
+TEST(GeosigOctreeStorage, TestReadsMaskBytesAndLinks) {
+  OctreeProbe octree(3, origin, ZarMathPointf(1, 1, 1));
+  GeosigOctree::Iterator set;
+  ASSERT_EQ(octree.Move(set, 0), S_OK);
+  octree._data[set._node + 1] = 0xFF;
+  octree._data[set._node + 2] = 0x01;
+  EXPECT_EQ(octree.Test(set, 1), GeosigOctree::Full);
+  EXPECT_EQ(octree.Test(set, 2), GeosigOctree::Partial);
+  EXPECT_EQ(octree.Test(set, 3), GeosigOctree::Empty);
+  octree.SetLink(0, 6, GeosigOctree::_FullLink);
+  EXPECT_EQ(octree.Test(GeosigOctree::Iterator(), 6), GeosigOctree::Full);
+  EXPECT_EQ(octree.Test(GeosigOctree::Iterator(), 0), GeosigOctree::Partial);
+}
+
+TEST(GeosigOctreeStorage, BufferDoublesWhenABlockWouldFillItExactlyAndKeepsItsContent) {
+  OctreeProbe octree(5, origin, ZarMathPointf(1, 1, 1));
+  bool reachedExactly = false;
+  // 32-byte nodes only: _used runs through every multiple of 32, up to 1184.
+  for (unsigned int a = 0; a < 4; ++a)
+    for (unsigned int b = 0; b < 8; ++b) {
+      GeosigOctree::Iterator it;
+      ASSERT_EQ(octree.Move(it, a), S_OK);
+      ASSERT_EQ(octree.Move(it, b), S_OK);
+      reachedExactly |= octree._used == 1024;
+      EXPECT_EQ(octree._capacity, octree._used >= 1024u ? 2048u : 1024u) << "used " << octree._used;
+    }
+  EXPECT_TRUE(reachedExactly);
+  for (unsigned int a = 0; a < 4; ++a)
+    for (unsigned int b = 0; b < 8; ++b) {
+      GeosigOctree::Iterator it;
+      ASSERT_EQ(octree.Move(it, a), S_OK);
+      EXPECT_EQ(octree.Test(it, b), GeosigOctree::Partial) << a << " " << b;
+    }
+}
+
+TEST(GeosigOctreeStorage, SizeSnapshotIsNotTheLiveUse) {
+  OctreeProbe octree(4, origin, ZarMathPointf(1, 1, 1));
+  octree.SetSize();
+  GeosigOctree::Iterator it;
+  ASSERT_EQ(octree.Move(it, 1), S_OK);
+  EXPECT_EQ(octree.GetOctreeSize(), 32u);
+  octree.SetSize();
+  EXPECT_EQ(octree.GetOctreeSize(), 64u);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Running out of memory
+
+TEST(GeosigOctreeOutOfMemory, CreateThatCannotAllocateReportsAndLeavesNoStorage) {
+  BufferAllocationsFailAfter failing(0);
+  testing::internal::CaptureStdout();
+  OctreeProbe octree(3, origin, ZarMathPointf(1, 1, 1));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), outOfMemoryMessage);
+  EXPECT_EQ(octree.created, E_FAIL);
+  EXPECT_EQ(octree._used, 0u);
+  EXPECT_EQ(octree._capacity, 1024u);
+
+  GeosigOctree::Iterator it;
+  EXPECT_EQ(octree.Move(it, 0), E_FAIL);
+  EXPECT_EQ(it._level, 0u);
+  EXPECT_EQ(octree.Test(it, 0), GeosigOctree::Empty);
+  EXPECT_EQ(octree.DrawTriangle(ZarMathPointf(0.1f, 0.1f, 0.1f), ZarMathPointf(0.9f, 0.1f, 0.1f),
+                                ZarMathPointf(0.1f, 0.9f, 0.1f)),
+            E_FAIL);
+  octree.DrawPoint(ZarMathPointf(0.5f, 0.5f, 0.5f));
+  EXPECT_TRUE(MarkedLeaves(octree).empty());
+}
+
+TEST(GeosigOctreeOutOfMemory, FailedGrowthLosesTheStorageAndEveryMark) {
+  BufferAllocationsFailAfter failing(1);  // the root only
+  OctreeProbe octree(6, origin, ZarMathPointf(1, 1, 1));
+  ASSERT_EQ(octree.created, S_OK);
+  testing::internal::CaptureStdout();
+  HRESULT status = S_OK;
+  for (unsigned int path = 0; path < 64 && ZarSucceeded(status); ++path) {
+    GeosigOctree::Iterator it;
+    for (unsigned int child : {path / 8, path % 8}) {
+      const GeosigOctree::Iterator before = it;
+      status = octree.Move(it, child);
+      if (ZarFailed(status)) {  // the iterator stays where it was
+        EXPECT_EQ(it._node, before._node);
+        EXPECT_EQ(it._level, before._level);
+        break;
+      }
+    }
+  }
+  EXPECT_EQ(status, E_FAIL);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), outOfMemoryMessage);
+  EXPECT_EQ(octree._data, nullptr);
+  EXPECT_EQ(octree._used, 0u);
+  EXPECT_EQ(octree._capacity, 2048u);
+  EXPECT_EQ(octree.Test(GeosigOctree::Iterator(), 0), GeosigOctree::Empty);
+  EXPECT_EQ(octree.DrawTriangle(ZarMathPointf(0.1f, 0.1f, 0.1f), ZarMathPointf(0.2f, 0.1f, 0.1f),
+                                ZarMathPointf(0.1f, 0.2f, 0.1f)),
+            E_FAIL);
+}
+
+TEST(GeosigOctreeOutOfMemory, DrawingThatRunsOutFailsAndCreateRecovers) {
+  BufferAllocationsFailAfter failing(1);
+  OctreeProbe octree(8, origin, ZarMathPointf(1, 1, 1));
+  ASSERT_EQ(octree.created, S_OK);
+  testing::internal::CaptureStdout();
+  // A large triangle needs far more than the first kilobyte.
+  EXPECT_EQ(octree.DrawTriangle(ZarMathPointf(0.01f, 0.02f, 0.03f), ZarMathPointf(0.97f, 0.05f, 0.4f),
+                                ZarMathPointf(0.1f, 0.93f, 0.8f)),
+            E_FAIL);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), outOfMemoryMessage);
+  EXPECT_TRUE(MarkedLeaves(octree).empty());
+  GeosigOctree::SetReallocator(nullptr);
+  EXPECT_EQ(octree.Create(), S_OK);
+  EXPECT_EQ(octree.DrawTriangle(ZarMathPointf(0.01f, 0.02f, 0.03f), ZarMathPointf(0.97f, 0.05f, 0.4f),
+                                ZarMathPointf(0.1f, 0.93f, 0.8f)),
+            S_OK);
+  EXPECT_FALSE(MarkedLeaves(octree).empty());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Box numbering and measures
+
+TEST(GeosigOctreeBoxes, IdsAppendTheChildWithItsBitsReversed) {
+  unsigned int id = 0;
+  GeosigOctree::GetBoxId(3, 5, id);
+  EXPECT_EQ(id, 46u);
+  GeosigOctree::GetBoxId(9, 5, id);
+  EXPECT_EQ(id, 40u);
+  const unsigned int codes[8] = {0, 4, 2, 6, 1, 5, 3, 7};
+  for (unsigned int child = 0; child < 8; ++child) {
+    GeosigOctree::GetBoxId(child, 0, id);
+    EXPECT_EQ(id, codes[child]);
+  }
+  GeosigOctree::GetBoxId(1, 0x20000000u, id);  // the parent's top bits drop out
+  EXPECT_EQ(id, 4u);
+}
+
+TEST(GeosigOctreeBoxes, CentreOfAnIdMatchesTheBoxReachedByTheSamePath) {
+  ZarMathPointf centre;
+  GeosigOctree::GetBoxCenter(12345, 0, ZarMathPointf(-1, 2, 4), ZarMathPointf(3, 4, 5), centre);
+  EXPECT_EQ(centre, ZarMathPointf(1, 3, 4.5f));
+  GeosigOctree::GetBoxCenter(4, 3, origin, ZarMathPointf(8, 8, 8), centre);
+  EXPECT_EQ(centre, ZarMathPointf(1.5f, 0.5f, 0.5f));
+
+  std::mt19937 random(7);
+  const ZarMathPointf low(-3, 0, 1), high(5, 16, 3);
+  for (int trial = 0; trial < 200; ++trial) {
+    unsigned int id = 0;
+    ZarMathPointf boxMin = low, boxMax = high;
+    const unsigned int levels = 1 + random() % 10;
+    for (unsigned int level = 0; level < levels; ++level) {
+      const unsigned int child = random() % 8;
+      const unsigned int parentId = id;
+      const ZarMathPointf parentMin = boxMin, parentMax = boxMax;
+      GeosigOctree::GetBoxId(child, parentId, id);
+      GeosigOctree::GetBoxCoord(child, parentMin, parentMax, boxMin, boxMax);
+    }
+    GeosigOctree::GetBoxCenter(id, levels, low, high, centre);
+    EXPECT_EQ(centre, ZarMathPointf((boxMin.x + boxMax.x) / 2, (boxMin.y + boxMax.y) / 2, (boxMin.z + boxMax.z) / 2));
+  }
+}
+
+TEST(GeosigOctreeBoxes, ChildCornersFollowTheChildBits) {
+  ZarMathPointf a, b;
+  GeosigOctree::GetBoxCoord(1, origin, ZarMathPointf(2, 4, 6), a, b);
+  EXPECT_EQ(a, ZarMathPointf(1, 0, 0));
+  EXPECT_EQ(b, ZarMathPointf(2, 2, 3));
+  GeosigOctree::GetBoxCoord(6, origin, ZarMathPointf(2, 4, 6), a, b);
+  EXPECT_EQ(a, ZarMathPointf(0, 2, 3));
+  EXPECT_EQ(b, ZarMathPointf(1, 4, 6));
+  const ZarMathPointf untouched(9, 9, 9);
+  a = b = untouched;
+  GeosigOctree::GetBoxCoord(8, origin, ZarMathPointf(2, 4, 6), a, b);
+  EXPECT_EQ(a, untouched);
+  EXPECT_EQ(b, untouched);
+}
+
+TEST(GeosigOctreeBoxes, BoxIsStoredAsMinimumAndExtent) {
+  GeosigOctree octree;
+  octree.SetBoundingBox(ZarMathPointf(1, 1, 1), ZarMathPointf(3, 4, 5));
+  EXPECT_EQ(octree.GetBBVolume(), 24.0f);
+  octree.SetBoundingBox(ZarMathPointf(2, 0, 0), ZarMathPointf(1, 1, 1));  // taken as it comes
+  ZarMathPointf low, high;
+  octree.GetBoundingBox(low, high);
+  EXPECT_EQ(low, ZarMathPointf(2, 0, 0));
+  EXPECT_EQ(high, ZarMathPointf(1, 1, 1));
+  EXPECT_EQ(octree.GetBBVolume(), -1.0f);
+}
+
+TEST(GeosigOctreeBoxes, FixedPointConversion) {
+  OctreeProbe octree(3, ZarMathPointf(-2, 0, 10), ZarMathPointf(2, 8, 11));
+  ZarOctreePosition p = octree.Position(ZarMathPointf(-2, 0, 10));
+  EXPECT_EQ(p.x, 0u);
+  EXPECT_EQ(p.y, 0u);
+  EXPECT_EQ(p.z, 0u);
+  p = octree.Position(ZarMathPointf(0, 4, 10.5f));
+  EXPECT_EQ(p.x, 0x80000000u);
+  EXPECT_EQ(p.y, 0x80000000u);
+  EXPECT_EQ(p.z, 0x80000000u);
+  p = octree.Position(ZarMathPointf(2, 1, 10.25f));  // 2^32 does not fit: the maximum face wraps to 0
+  EXPECT_EQ(p.x, 0u);
+  EXPECT_EQ(p.y, 0x20000000u);
+  EXPECT_EQ(p.z, 0x40000000u);
+  p = octree.Position(ZarMathPointf(-3, 0, 10));  // a quarter extent below the box wraps
+  EXPECT_EQ(p.x, 0xC0000000u);
+
+  ZarMathPointf back;
+  octree.Convert(ZarOctreePosition{0x40000000u, 0xC0000000u, 0xFFFFFFFFu}, back);
+  EXPECT_EQ(back.x, -1.0f);
+  EXPECT_EQ(back.y, 6.0f);
+  EXPECT_EQ(back.z, 11.0f);  // the coordinate rounds to 2^32 in single precision
+
+  OctreeProbe flat(3, ZarMathPointf(0, 0, 0), ZarMathPointf(1, 0, 1e-20f));
+  p = flat.Position(ZarMathPointf(0.5f, 0.5f, 1.0f));
+  EXPECT_EQ(p.x, 0x80000000u);
+  EXPECT_EQ(p.y, 0u);  // zero extent: no finite value
+  EXPECT_EQ(p.z, 0u);  // beyond any 64-bit integer
+}
+
+// ---------------------------------------------------------------------------------------------
+// Triangle/box overlap
+
+TEST(GeosigOctreeTriangleToBox, SeparatedTouchingAndCrossing) {
+  const float centre[3] = {0, 0, 0}, half[3] = {1, 1, 1};
+  const float apart[3][3] = {{2, 0, 0}, {3, 0, 0}, {2, 1, 0}};
+  const float touching[3][3] = {{1, 0, 0}, {3, 0, 0}, {2, 1, 0}};
+  const float crossing[3][3] = {{-5, -5, 0}, {5, -5, 0}, {0, 5, 0}};
+  EXPECT_EQ(OctreeProbe::TriangleToBox(centre, half, apart), 0);
+  EXPECT_EQ(OctreeProbe::TriangleToBox(centre, half, touching), 1);
+  EXPECT_EQ(OctreeProbe::TriangleToBox(centre, half, crossing), 1);
+  // Each separated by one axis only: the triangle's plane, then a cross product with each edge.
+  const float planeOnly[3][3] = {{-1.5f, 0.5f, 1.5f}, {-2, 1, -3}, {0.5f, 2, 3}};
+  const float edge0Only[3][3] = {{-1, 1, -2}, {3, 0.5f, -0.5f}, {1.5f, 1, -3}};
+  const float edge1Only[3][3] = {{-3, -2, 0.5f}, {-2, -3, -1}, {-1, 2, 0.5f}};
+  const float edge2Only[3][3] = {{-3, 1.5f, -1.5f}, {-3, -0.5f, -2}, {0.5f, -2, -1}};
+  for (const auto* triangle : {planeOnly, edge0Only, edge1Only, edge2Only})
+    EXPECT_EQ(OctreeProbe::TriangleToBox(centre, half, triangle), 0);
+  // A degenerate triangle is decided by the edge and box axes.
+  const float segmentIn[3][3] = {{-2, 0.5f, 0}, {2, 0.5f, 0}, {0, 0.5f, 0}};
+  const float segmentOut[3][3] = {{-2, 1.5f, 0}, {0, 3.5f, 0}, {-1, 2.5f, 0}};
+  EXPECT_EQ(OctreeProbe::TriangleToBox(centre, half, segmentIn), 1);
+  EXPECT_EQ(OctreeProbe::TriangleToBox(centre, half, segmentOut), 0);
+}
+
+// Separation of a triangle and a box along the 13 candidate axes, in double: the largest gap
+// between their projections (positive: separated, negative: overlapping).
+double ReferenceGap(const double* iCentre, const double* iHalf, const double iTriangle[3][3]) {
+  double v[3][3], e[3][3];
+  for (int i = 0; i < 3; ++i)
+    for (int a = 0; a < 3; ++a) v[i][a] = iTriangle[i][a] - iCentre[a];
+  for (int i = 0; i < 3; ++i)
+    for (int a = 0; a < 3; ++a) e[i][a] = v[(i + 1) % 3][a] - v[i][a];
+  std::vector<std::array<double, 3>> axes = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+  axes.push_back({e[0][1] * e[1][2] - e[0][2] * e[1][1], e[0][2] * e[1][0] - e[0][0] * e[1][2],
+                  e[0][0] * e[1][1] - e[0][1] * e[1][0]});
+  for (int i = 0; i < 3; ++i) {
+    axes.push_back({0, -e[i][2], e[i][1]});
+    axes.push_back({e[i][2], 0, -e[i][0]});
+    axes.push_back({-e[i][1], e[i][0], 0});
+  }
+  double gap = -std::numeric_limits<double>::infinity();
+  for (const auto& axis : axes) {
+    const double length = std::sqrt(axis[0] * axis[0] + axis[1] * axis[1] + axis[2] * axis[2]);
+    double low = std::numeric_limits<double>::infinity(), high = -low;
+    for (int i = 0; i < 3; ++i) {
+      const double p = (axis[0] * v[i][0] + axis[1] * v[i][1] + axis[2] * v[i][2]) / length;
+      low = std::min(low, p);
+      high = std::max(high, p);
+    }
+    const double radius =
+        (std::fabs(axis[0]) * iHalf[0] + std::fabs(axis[1]) * iHalf[1] + std::fabs(axis[2]) * iHalf[2]) / length;
+    gap = std::max({gap, low - radius, -radius - high});
+  }
+  return gap;
+}
+
+TEST(GeosigOctreeTriangleToBox, AgreesWithAnIndependentSeparatingAxisTest) {
+  std::mt19937 random(11);
+  std::uniform_real_distribution<float> coordinate(-3, 3), size(0.05f, 2);
+  int separated = 0, overlapping = 0;
+  for (int trial = 0; trial < 20000; ++trial) {
+    float centre[3], half[3], triangle[3][3];
+    double centreD[3], halfD[3], triangleD[3][3];
+    for (int a = 0; a < 3; ++a) {
+      centreD[a] = centre[a] = coordinate(random) / 3;
+      halfD[a] = half[a] = size(random);
+      for (int i = 0; i < 3; ++i) triangleD[i][a] = triangle[i][a] = coordinate(random);
+    }
+    const double gap = ReferenceGap(centreD, halfD, triangleD);
+    if (std::fabs(gap) < 1e-3) continue;  // too close to call in single precision
+    EXPECT_EQ(OctreeProbe::TriangleToBox(centre, half, triangle), gap < 0 ? 1 : 0) << "trial " << trial;
+    ++(gap < 0 ? overlapping : separated);
+  }
+  EXPECT_GT(separated, 1000);
+  EXPECT_GT(overlapping, 1000);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Voxelisation
+
+// The leaves, in a box [0, 1]^3 where every leaf box is exact in float, that the triangle
+// overlaps by the separating-axis test.
+std::set<OctreeCell> OverlappedLeaves(unsigned int iDepth, const float iTriangle[3][3]) {
+  std::set<OctreeCell> cells;
+  const unsigned int n = 1u << iDepth;
+  const float half = 0.5f / static_cast<float>(n);
+  const float halfSize[3] = {half, half, half};
+  for (unsigned int i = 0; i < n; ++i)
+    for (unsigned int j = 0; j < n; ++j)
+      for (unsigned int k = 0; k < n; ++k) {
+        const float centre[3] = {(2 * i + 1) * half, (2 * j + 1) * half, (2 * k + 1) * half};
+        if (OctreeProbe::TriangleToBox(centre, halfSize, iTriangle)) cells.insert({i, j, k});
+      }
+  return cells;
+}
+
+TEST(GeosigOctreeVoxelisation, MarksExactlyTheOverlappedLeavesAndRedrawingChangesNothing) {
+  std::mt19937 random(2024);
+  std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+  for (unsigned int depth = 3; depth <= 6; ++depth) {
+    OctreeProbe all(depth, origin, ZarMathPointf(1, 1, 1));
+    std::set<OctreeCell> expectedAll;
+    const int triangles = depth == 6 ? 6 : 16;
+    for (int t = 0; t < triangles; ++t) {
+      // Alternately large triangles and small ones around a random point.
+      float triangle[3][3];
+      const float spread = t % 2 ? 0.6f : 0.02f;
+      const float anchor[3] = {unit(random) * 0.8f + 0.1f, unit(random) * 0.8f + 0.1f, unit(random) * 0.8f + 0.1f};
+      for (auto& vertex : triangle)
+        for (int a = 0; a < 3; ++a)
+          vertex[a] = std::fmin(0.999f, std::fmax(0.001f, anchor[a] + (unit(random) - 0.5f) * spread));
+      const ZarMathPointf p0(triangle[0]), p1(triangle[1]), p2(triangle[2]);
+      const std::set<OctreeCell> expected = OverlappedLeaves(depth, triangle);
+
+      OctreeProbe octree(depth, origin, ZarMathPointf(1, 1, 1));
+      ASSERT_EQ(octree.DrawTriangle(p0, p1, p2), S_OK);
+      EXPECT_EQ(MarkedLeaves(octree), expected) << "depth " << depth << " triangle " << t;
+      const std::vector<unsigned char> before = octree.Buffer();
+      ASSERT_EQ(octree.DrawTriangle(p0, p1, p2), S_OK);
+      EXPECT_EQ(octree.Buffer(), before);
+
+      ASSERT_EQ(all.DrawTriangle(p0, p1, p2), S_OK);
+      expectedAll.insert(expected.begin(), expected.end());
+    }
+    EXPECT_EQ(MarkedLeaves(all), expectedAll) << "depth " << depth;
+    ZarMathPointf low, high;
+    all.GetBoundingBox(low, high);
+    EXPECT_EQ(low, origin);
+    EXPECT_EQ(high, ZarMathPointf(1, 1, 1));
+  }
+}
+
+TEST(GeosigOctreeVoxelisation, DepthZeroMarksNothing) {
+  OctreeProbe octree(0, origin, ZarMathPointf(1, 1, 1));
+  EXPECT_EQ(octree.DrawTriangle(ZarMathPointf(0.1f, 0.1f, 0.1f), ZarMathPointf(0.9f, 0.2f, 0.1f),
+                                ZarMathPointf(0.3f, 0.9f, 0.8f)),
+            S_OK);
+  EXPECT_EQ(octree._used, 32u);
+  EXPECT_EQ(octree.Buffer(), std::vector<unsigned char>(32, 0));
+}
+
+TEST(GeosigOctreeVoxelisation, SmallTriangleMarksTheOneLeafHoldingIt) {
+  OctreeProbe octree(4, origin, ZarMathPointf(16, 16, 16));
+  ASSERT_EQ(octree.DrawTriangle(ZarMathPointf(5.1f, 9.2f, 14.3f), ZarMathPointf(5.8f, 9.3f, 14.4f),
+                                ZarMathPointf(5.2f, 9.9f, 14.9f)),
+            S_OK);
+  EXPECT_EQ(MarkedLeaves(octree), (std::set<OctreeCell>{{5, 9, 14}}));
+}
+
+TEST(GeosigOctreeVoxelisation, TouchingCountsInTheRecursionButTheDescentPicksTheUpperHalf) {
+  OctreeProbe large(2, origin, ZarMathPointf(4, 4, 4));
+  ASSERT_EQ(large.DrawTriangle(ZarMathPointf(2, 0.5f, 0.5f), ZarMathPointf(2, 3.5f, 0.5f),
+                               ZarMathPointf(2, 0.5f, 3.5f)),
+            S_OK);
+  std::set<OctreeCell> expected;
+  for (unsigned int x : {1u, 2u})  // both sides of the plane x = 2
+    for (unsigned int y = 0; y < 4; ++y)
+      for (unsigned int z = 0; y + z <= 4 && z < 4; ++z) expected.insert({x, y, z});
+  EXPECT_EQ(MarkedLeaves(large), expected);
+
+  OctreeProbe small(2, origin, ZarMathPointf(4, 4, 4));
+  ASSERT_EQ(small.DrawTriangle(ZarMathPointf(2, 0.5f, 0.5f), ZarMathPointf(2, 0.6f, 0.5f),
+                               ZarMathPointf(2, 0.5f, 0.6f)),
+            S_OK);
+  EXPECT_EQ(MarkedLeaves(small), (std::set<OctreeCell>{{2, 0, 0}}));
+}
+
+TEST(GeosigOctreeVoxelisation, FullBoxesAreNeitherEnteredNorAllocated) {
+  OctreeProbe octree(4, origin, ZarMathPointf(16, 16, 16));
+  octree.SetLink(0, 0, GeosigOctree::_FullLink);
+  ASSERT_EQ(octree.DrawTriangle(ZarMathPointf(1, 1, 1), ZarMathPointf(2, 1, 1), ZarMathPointf(1, 2, 1)), S_OK);
+  EXPECT_EQ(octree._used, 32u);
+  // A triangle across the full octant and its neighbour in x only fills the neighbour.
+  ASSERT_EQ(octree.DrawTriangle(ZarMathPointf(1, 1, 1), ZarMathPointf(15, 1, 1), ZarMathPointf(1, 2, 1)), S_OK);
+  EXPECT_EQ(octree.Link(0, 0), GeosigOctree::_FullLink);
+  EXPECT_EQ(octree.Test(GeosigOctree::Iterator(), 1), GeosigOctree::Partial);
+  // Under child 1 only: one node, and the node sets of the two boxes of edge 4 the triangle crosses.
+  EXPECT_EQ(octree._used, 32u + 32u + 2 * 8u);
+}
+
+TEST(GeosigOctreeVoxelisation, TriangleOutsideWidensTheBoxFromItsNewMinimum) {
+  OctreeProbe octree(3, origin, ZarMathPointf(4, 4, 4));
+  // The minimum moves down; the extent only grows as far as this triangle needs.
+  ASSERT_EQ(octree.DrawTriangle(ZarMathPointf(-1, 1, 1), ZarMathPointf(1, 1, 1), ZarMathPointf(1, 2, 1)), S_OK);
+  ZarMathPointf low, high;
+  octree.GetBoundingBox(low, high);
+  EXPECT_EQ(low, ZarMathPointf(-1, 0, 0));
+  EXPECT_EQ(high, ZarMathPointf(3, 4, 4));
+  // All minima are settled before any extent grows, whatever the vertex order.
+  ASSERT_EQ(octree.DrawTriangle(ZarMathPointf(5, 1, 1), ZarMathPointf(-2, 1, 1), ZarMathPointf(0, 2, 1)), S_OK);
+  octree.GetBoundingBox(low, high);
+  EXPECT_EQ(low, ZarMathPointf(-2, 0, 0));
+  EXPECT_EQ(high, ZarMathPointf(5, 4, 4));
+}
+
+TEST(GeosigOctreeVoxelisation, PointMarksTheLeafItFallsIn) {
+  OctreeProbe octree(3, origin, ZarMathPointf(2, 2, 2));
+  octree.DrawPoint(ZarMathPointf(1, 1, 1));  // path 7, 0, 0
+  GeosigOctree::Iterator it;
+  EXPECT_EQ(octree.Test(it, 7), GeosigOctree::Partial);
+  ASSERT_EQ(octree.Move(it, 7), S_OK);
+  EXPECT_EQ(octree.Test(it, 0), GeosigOctree::Partial);
+  EXPECT_EQ(MarkedLeaves(octree), (std::set<OctreeCell>{{4, 4, 4}}));
+  // Outside the box: no widening, and x = 5 wraps onto the same fixed-point coordinate as 1.
+  octree.DrawPoint(ZarMathPointf(5, 1, 0.1f));
+  ZarMathPointf low, high;
+  octree.GetBoundingBox(low, high);
+  EXPECT_EQ(high, ZarMathPointf(2, 2, 2));
+  EXPECT_EQ(MarkedLeaves(octree), (std::set<OctreeCell>{{4, 4, 4}, {4, 4, 0}}));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Voxelising a representation tree
+
+TEST(GeosigOctreeDrawRep, PlacesTrianglesFansAndStripsByTheBagThenTheGivenMatrix) {
+  ZarTessellation shape;
+  for (int k = 0; k < 8; ++k)
+    shape.vertices.insert(shape.vertices.end(),
+                          {0.1f * k, 0.05f * k * k - 0.3f * k, k % 3 ? 0.4f - 0.1f * k : 0.2f * k});
+  shape.triangles = {0, 3, 6};
+  shape.fanCounts = {5};
+  shape.fans = {7, 1, 2, 4, 5};
+  shape.stripCounts = {2, 4};  // the strip of 2 gives nothing and moves on by 2
+  shape.strips = {0, 1, 2, 3, 5, 6};
+  ZarRef<ZarSurfacicRep> surface = scene::Surface(shape);
+  const Zar4x4Matrix bagMatrix = scene::Translation(0.3, -0.2, 0.1);
+  ZarRef<Zar3DBagRep> bag = scene::Bag(bagMatrix, {surface.get()});
+  const Zar4x4Matrix given = scene::Rotation(0, 0, 1, 0.7) * scene::Scaling(2.0) * scene::Translation(4, 4, 4);
+
+  OctreeProbe drawn(5, origin, ZarMathPointf(8, 8, 8));
+  ASSERT_EQ(drawn.DrawRep(given, bag.get()), S_OK);
+  EXPECT_EQ(surface->GetEditMode(), 1);
+
+  const Zar4x4Matrix placed = bagMatrix * given;
+  const auto vertex = [&](unsigned int iNumber) { return placed * ZarMathPointf(&shape.vertices[3 * iNumber]); };
+  const unsigned int expected[][3] = {{0, 3, 6}, {7, 1, 2}, {7, 2, 4}, {7, 4, 5}, {2, 3, 5}, {3, 5, 6}};
+  OctreeProbe reference(5, origin, ZarMathPointf(8, 8, 8));
+  for (const auto& t : expected) ASSERT_EQ(reference.DrawTriangle(vertex(t[0]), vertex(t[1]), vertex(t[2])), S_OK);
+  EXPECT_FALSE(MarkedLeaves(drawn).empty());
+  EXPECT_EQ(drawn.Buffer(), reference.Buffer());  // same triangles in the same order
+}
+
+TEST(GeosigOctreeDrawRep, NestedBagsAndOtherKindsOfRepresentation) {
+  ZarRef<ZarSurfacicRep> surface =
+      scene::Surface(scene::Box(ZarMathPointf(1.5f, 1.5f, 1.5f), ZarMathPointf(2.5f, 2.5f, 2.5f)));
+  ZarRef<Zar3DCuboidRep> cuboid(Zar3DCuboidRep::CreateRep(ZarMathPointf(5, 5, 5), ZarMathVectorf(1, 0, 0),
+                                                          ZarMathVectorf(0, 1, 0), ZarMathVectorf(0, 0, 1), 2));
+  ZarRef<Zar3DBagRep> inner = scene::Bag(scene::Translation(2, 0, 0), {surface.get(), cuboid.get()});
+  ZarRef<Zar3DBagRep> outer = scene::Bag(scene::Translation(0, 3, 0), {inner.get()});
+
+  OctreeProbe octree(3, origin, ZarMathPointf(8, 8, 8));
+  EXPECT_EQ(octree.DrawRep(Zar4x4Matrix(), nullptr), S_OK);
+  EXPECT_EQ(octree.DrawRep(Zar4x4Matrix(), cuboid.get()), S_OK);
+  EXPECT_EQ(octree._used, 32u);
+  ASSERT_EQ(octree.DrawRep(Zar4x4Matrix(), outer.get()), S_OK);
+  // The box lands on [3.5, 4.5] x [4.5, 5.5] x [1.5, 2.5]; the cuboid draws nothing.
+  std::set<OctreeCell> expected;
+  for (unsigned int x = 3; x <= 4; ++x)
+    for (unsigned int y = 4; y <= 5; ++y)
+      for (unsigned int z = 1; z <= 2; ++z) expected.insert({x, y, z});
+  EXPECT_EQ(MarkedLeaves(octree), expected);
+
+  BufferAllocationsFailAfter failing(0);
+  testing::internal::CaptureStdout();
+  OctreeProbe starved(3, origin, ZarMathPointf(8, 8, 8));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), outOfMemoryMessage);
+  EXPECT_EQ(starved.DrawRep(Zar4x4Matrix(), outer.get()), E_FAIL);
+}
+
+}  // namespace
