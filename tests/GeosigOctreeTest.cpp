@@ -12,7 +12,7 @@
 #include <set>
 #include <vector>
 
-#include "OctreeLeaves.h"
+#include "OctreeTestSupport.h"
 #include "SceneBuilder.h"
 #include "Zar3DCuboidRep.h"
 
@@ -56,27 +56,6 @@ class OctreeProbe : public GeosigOctree {
 };
 
 const ZarMathPointf origin(0, 0, 0);
-
-// Lets a number of buffer allocations succeed, then fails every one, for the life of the object.
-class BufferAllocationsFailAfter {
- public:
-  explicit BufferAllocationsFailAfter(int iSuccesses) {
-    budget = iSuccesses;
-    GeosigOctree::SetReallocator(Reallocate);
-  }
-  ~BufferAllocationsFailAfter() { GeosigOctree::SetReallocator(nullptr); }
-
- private:
-  static void* Reallocate(void* iBlock, std::size_t iSize) {
-    if (budget == 0) return nullptr;
-    --budget;
-    return std::realloc(iBlock, iSize);
-  }
-  static int budget;
-};
-int BufferAllocationsFailAfter::budget = 0;
-
-const char outOfMemoryMessage[] = "Cannot allocate memory for too large octree";
 
 // ---------------------------------------------------------------------------------------------
 // Storage and addressing
@@ -211,7 +190,7 @@ TEST(GeosigOctreeOutOfMemory, CreateThatCannotAllocateReportsAndLeavesNoStorage)
   BufferAllocationsFailAfter failing(0);
   testing::internal::CaptureStdout();
   OctreeProbe octree(3, origin, ZarMathPointf(1, 1, 1));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), outOfMemoryMessage);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), octreeOutOfMemoryMessage);
   EXPECT_EQ(octree.created, E_FAIL);
   EXPECT_EQ(octree._used, 0u);
   EXPECT_EQ(octree._capacity, 1024u);
@@ -246,7 +225,7 @@ TEST(GeosigOctreeOutOfMemory, FailedGrowthLosesTheStorageAndEveryMark) {
     }
   }
   EXPECT_EQ(status, E_FAIL);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), outOfMemoryMessage);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), octreeOutOfMemoryMessage);
   EXPECT_EQ(octree._data, nullptr);
   EXPECT_EQ(octree._used, 0u);
   EXPECT_EQ(octree._capacity, 2048u);
@@ -265,7 +244,7 @@ TEST(GeosigOctreeOutOfMemory, DrawingThatRunsOutFailsAndCreateRecovers) {
   EXPECT_EQ(octree.DrawTriangle(ZarMathPointf(0.01f, 0.02f, 0.03f), ZarMathPointf(0.97f, 0.05f, 0.4f),
                                 ZarMathPointf(0.1f, 0.93f, 0.8f)),
             E_FAIL);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), outOfMemoryMessage);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), octreeOutOfMemoryMessage);
   EXPECT_TRUE(MarkedLeaves(octree).empty());
   GeosigOctree::SetReallocator(nullptr);
   EXPECT_EQ(octree.Create(), S_OK);
@@ -641,7 +620,7 @@ TEST(GeosigOctreeDrawRep, NestedBagsAndOtherKindsOfRepresentation) {
   BufferAllocationsFailAfter failing(0);
   testing::internal::CaptureStdout();
   OctreeProbe starved(3, origin, ZarMathPointf(8, 8, 8));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), outOfMemoryMessage);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), octreeOutOfMemoryMessage);
   EXPECT_EQ(starved.DrawRep(Zar4x4Matrix(), outer.get()), E_FAIL);
 }
 

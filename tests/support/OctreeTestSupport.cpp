@@ -1,4 +1,23 @@
-#include "OctreeLeaves.h"
+#include "OctreeTestSupport.h"
+
+#include <cstdlib>
+
+const char octreeOutOfMemoryMessage[] = "Cannot allocate memory for too large octree";
+
+int BufferAllocationsFailAfter::budget = 0;
+
+BufferAllocationsFailAfter::BufferAllocationsFailAfter(int iSuccesses) {
+  budget = iSuccesses;
+  GeosigOctree::SetReallocator(Reallocate);
+}
+
+BufferAllocationsFailAfter::~BufferAllocationsFailAfter() { GeosigOctree::SetReallocator(nullptr); }
+
+void* BufferAllocationsFailAfter::Reallocate(void* iBlock, std::size_t iSize) {
+  if (budget == 0) return nullptr;
+  --budget;
+  return std::realloc(iBlock, iSize);
+}
 
 OctreeCell ChildCell(const OctreeCell& iParent, unsigned int iChild) {
   return {2 * iParent[0] + (iChild & 1u), 2 * iParent[1] + (iChild >> 1 & 1u), 2 * iParent[2] + (iChild >> 2 & 1u)};
