@@ -11,6 +11,7 @@
 #include "Zar3DPlanarFaceGP.h"
 #include "Zar3DPolylineGP.h"
 #include "ZarSupport.h"
+#include "ZarSystem.h"
 #include "ZarViz3DFace.h"
 #include "ZarViz3DLine.h"
 #include "ZarVizVertexBuffer.h"
@@ -43,8 +44,10 @@ const int exitCleanupRegistered = std::atexit(ReleaseSharedSupport);
 ZarSupport& SharedSupport() {
   if (!sharedSupport) {
     sharedSupport = new GeosigRenderSupport();
-    // A render cannot exist without its support, and nothing sensible can go on here.
-    if (!sharedSupport) std::abort();
+    // A render cannot exist without its support: nothing sensible can go on.
+    if (!sharedSupport)
+      ZarFatalError("AssertionFailed:NULL != sharedSupport", "out of memory for the shared render support",
+                    nullptr, nullptr, __FILE__, __LINE__);
   }
   return *sharedSupport;
 }
@@ -328,7 +331,7 @@ void GeosigRender::DrawVisPrimitive(VisPrimitive& iPrimitive) {
   constexpr unsigned int triangleList = 16, triangleStrip = 32, triangleFan = 64;
   constexpr unsigned int segmentList = 2, lineStrip = 4, lineLoop = 8;
 
-  auto vertexOf = [this](VisSGPrimitiveItem& iItem, unsigned int iIndex) {
+  auto vertexOf = [](VisSGPrimitiveItem& iItem, unsigned int iIndex) {
     float xyz[3] = {0.0f, 0.0f, 0.0f};
     iItem.GetVertexData(iIndex, 0, 22, xyz);
     return ZarMathPointf(xyz);

@@ -10,9 +10,13 @@ class ZarSupport : public ZarBaseUnknown {
   int Width() const { return _width; }
   int Height() const { return _height; }
   int ClearCount() const { return _clearCount; }
+  // Supports alive in the process.
+  static int LiveCount();
+  // Called from the destructor of every support, for instance to see one go at exit.
+  static void SetDestructionObserver(void (*iObserver)());
 
  protected:
-  ~ZarSupport() override = default;
+  ~ZarSupport() override;
 
  private:
   int _width;

@@ -1,0 +1,24 @@
+# Installs the build tree into a scratch prefix, then configures, builds and runs a consumer
+# project that finds the package with find_package(GeosigRenders).
+set(prefix "${WORK_DIR}/prefix")
+file(REMOVE_RECURSE "${WORK_DIR}")
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${prefix}"
+                RESULT_VARIABLE status OUTPUT_QUIET)
+if(status)
+  message(FATAL_ERROR "install failed")
+endif()
+execute_process(COMMAND "${CMAKE_COMMAND}" -S "${SOURCE_DIR}" -B "${WORK_DIR}/consumer"
+                        "-DCMAKE_PREFIX_PATH=${prefix}" "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}"
+                        "-DCMAKE_EXE_LINKER_FLAGS=${CXX_FLAGS}"
+                RESULT_VARIABLE status)
+if(status)
+  message(FATAL_ERROR "configuring the consumer failed")
+endif()
+execute_process(COMMAND "${CMAKE_COMMAND}" --build "${WORK_DIR}/consumer" RESULT_VARIABLE status)
+if(status)
+  message(FATAL_ERROR "building the consumer failed")
+endif()
+execute_process(COMMAND "${WORK_DIR}/consumer/consumer" OUTPUT_VARIABLE printed RESULT_VARIABLE status)
+if(status OR NOT printed STREQUAL "1 2 3\n")
+  message(FATAL_ERROR "consumer printed '${printed}' (status ${status})")
+endif()
