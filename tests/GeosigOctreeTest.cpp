@@ -14,6 +14,8 @@
 
 #include "OctreeTestSupport.h"
 #include "SceneBuilder.h"
+#include "GeosigBBRender.h"
+#include "GeosigOffsetRep.h"
 #include "Zar3DCuboidRep.h"
 
 namespace {
@@ -622,6 +624,232 @@ TEST(GeosigOctreeDrawRep, NestedBagsAndOtherKindsOfRepresentation) {
   OctreeProbe starved(3, origin, ZarMathPointf(8, 8, 8));
   EXPECT_EQ(testing::internal::GetCapturedStdout(), octreeOutOfMemoryMessage);
   EXPECT_EQ(starved.DrawRep(Zar4x4Matrix(), outer.get()), E_FAIL);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Output to representations
+
+// Makes the platform's class allocations fail after a number of successes, while it lives.
+class RepAllocationsFailAfter {
+ public:
+  explicit RepAllocationsFailAfter(long iSuccesses) { ZarBaseUnknown::FailAllocationsAfter(iSuccesses); }
+  ~RepAllocationsFailAfter() { ZarBaseUnknown::FailAllocationsAfter(-1); }
+};
+
+const std::vector<ZarRep*>& ChildrenOf(const ZarRep* iRep) {
+  return *static_cast<const Zar3DBagRep*>(iRep)->GetChildren();
+}
+
+ZarMathPointf TranslationOf(const ZarRep* iLeafBag) {
+  const Zar4x4Matrix* matrix = static_cast<const Zar3DBagRep*>(iLeafBag)->GetMatrix();
+  EXPECT_NE(matrix, nullptr);
+  if (!matrix) return ZarMathPointf();
+  const ZarMathVector t = matrix->GetTranslation();
+  return ZarMathPointf(static_cast<float>(t.x), static_cast<float>(t.y), static_cast<float>(t.z));
+}
+
+// The one rep that every leaf bag holds.
+GeosigOffsetRep* SharedRepOf(const Zar3DBagRep& iBag) {
+  GeosigOffsetRep* shared = nullptr;
+  for (const ZarRep* leaf : *iBag.GetChildren()) {
+    const std::vector<ZarRep*>& held = ChildrenOf(leaf);
+    EXPECT_EQ(held.size(), 1u);
+    if (held.size() != 1) return nullptr;
+    EXPECT_TRUE(held[0]->IsAKindOf("GeosigOffsetRep"));
+    if (!shared) shared = static_cast<GeosigOffsetRep*>(held[0]);
+    EXPECT_EQ(held[0], shared);
+  }
+  return shared;
+}
+
+TEST(GeosigOctreeOutput, OneLeafGivesOneTranslatedBagHoldingTheSharedCube) {
+  OctreeProbe octree(1, origin, ZarMathPointf(2, 2, 2));
+  ASSERT_EQ(octree.DrawTriangle(ZarMathPointf(0.2f, 0.2f, 0.2f), ZarMathPointf(0.4f, 0.2f, 0.2f),
+                                ZarMathPointf(0.2f, 0.4f, 0.2f)),
+            S_OK);
+  ZarRef<Zar3DBagRep> bag(Zar3DBagRep::CreateRep());
+  ASSERT_EQ(octree.AddToBagRep(bag.get()), S_OK);
+  ASSERT_EQ(bag->GetChildren()->size(), 1u);
+  EXPECT_EQ(TranslationOf(bag->GetChildren()->front()), ZarMathPointf(0.5f, 0.5f, 0.5f));
+  GeosigOffsetRep* shared = SharedRepOf(*bag);
+  ASSERT_NE(shared, nullptr);
+  EXPECT_EQ(shared->GetSize(), 1.0f);
+  EXPECT_EQ(shared->GetMatrix(), nullptr);
+  ASSERT_EQ(ChildrenOf(shared).size(), 1u);
+  ASSERT_TRUE(ChildrenOf(shared)[0]->IsAKindOf("Zar3DCuboidRep"));
+  const Zar3DCuboidRep& cube = *static_cast<const Zar3DCuboidRep*>(ChildrenOf(shared)[0]);
+  EXPECT_EQ(cube.GetCorner(), ZarMathPointf(-0.5f, -0.5f, -0.5f));
+  EXPECT_EQ(cube.GetU(), ZarMathVectorf(1, 0, 0));
+  EXPECT_EQ(cube.GetV(), ZarMathVectorf(0, 1, 0));
+  EXPECT_EQ(cube.GetW(), ZarMathVectorf(0, 0, 1));
+  EXPECT_EQ(cube.GetMode(), 2);
+}
+
+TEST(GeosigOctreeOutput, LeafBagsComeInChildOrderAndReadingAllocatesNothing) {
+  OctreeProbe octree(3, origin, ZarMathPointf(8, 8, 8));
+  octree.DrawPoint(ZarMathPointf(1.5f, 6.5f, 7.5f));  // root child 6
+  octree.DrawPoint(ZarMathPointf(5.5f, 0.5f, 2.5f));  // root child 1
+  const std::uint32_t used = octree._used;
+  for (int pass = 0; pass < 2; ++pass) {
+    ZarRef<Zar3DBagRep> bag(Zar3DBagRep::CreateRep());
+    ASSERT_EQ(octree.AddToBagRep(bag.get()), S_OK);
+    ASSERT_EQ(bag->GetChildren()->size(), 2u);
+    EXPECT_EQ(TranslationOf((*bag->GetChildren())[0]), ZarMathPointf(5.5f, 0.5f, 2.5f));
+    EXPECT_EQ(TranslationOf((*bag->GetChildren())[1]), ZarMathPointf(1.5f, 6.5f, 7.5f));
+    GeosigOffsetRep* shared = SharedRepOf(*bag);
+    ASSERT_NE(shared, nullptr);
+    EXPECT_EQ(shared->GetParents().size(), 2u);
+  }
+  EXPECT_EQ(octree._used, used);
+}
+
+TEST(GeosigOctreeOutput, EmptyOctreeAddsNothing) {
+  for (unsigned int depth : {0u, 3u}) {
+    OctreeProbe octree(depth, origin, ZarMathPointf(8, 8, 8));
+    if (depth == 0) {
+      ASSERT_EQ(octree.DrawTriangle(ZarMathPointf(1, 1, 1), ZarMathPointf(2, 1, 1), ZarMathPointf(1, 2, 1)), S_OK);
+    }
+    ZarRef<Zar3DBagRep> bag(Zar3DBagRep::CreateRep());
+    EXPECT_EQ(octree.AddToBagRep(bag.get()), S_OK);
+    EXPECT_TRUE(bag->GetChildren()->empty());
+    GeosigOffsetRep* rep = nullptr;
+    EXPECT_EQ(octree.AddToOffsetRep(bag.get(), &rep, 0.0f), S_OK);
+    ZarRef<GeosigOffsetRep> held(rep);
+    ASSERT_NE(rep, nullptr);
+    EXPECT_TRUE(bag->GetChildren()->empty());
+  }
+}
+
+TEST(GeosigOctreeOutput, OffsetRepIsScaledAndLeftEmptyForTheCaller) {
+  OctreeProbe octree(3, origin, ZarMathPointf(8, 8, 8));
+  octree.DrawPoint(ZarMathPointf(0.5f, 0.5f, 0.5f));
+  octree.DrawPoint(ZarMathPointf(7.5f, 0.5f, 0.5f));
+  ZarRef<Zar3DBagRep> bag(Zar3DBagRep::CreateRep());
+  GeosigOffsetRep* rep = nullptr;
+  ASSERT_EQ(octree.AddToOffsetRep(bag.get(), &rep, 0.1f), S_OK);
+  ZarRef<GeosigOffsetRep> held(rep);
+  ASSERT_NE(rep, nullptr);
+  EXPECT_EQ(SharedRepOf(*bag), rep);
+  EXPECT_EQ(bag->GetChildren()->size(), 2u);
+  EXPECT_TRUE(rep->GetChildren()->empty());
+  ASSERT_NE(rep->GetMatrix(), nullptr);
+  for (int k = 0; k < 3; ++k) EXPECT_EQ(rep->GetMatrix()->GetElement(k, k), static_cast<double>(1.1f));
+}
+
+TEST(GeosigOctreeOutput, InvalidArgumentsCreateNothing) {
+  OctreeProbe octree(1, origin, ZarMathPointf(2, 2, 2));
+  octree.DrawPoint(ZarMathPointf(0.5f, 0.5f, 0.5f));
+  ZarRef<Zar3DBagRep> bag(Zar3DBagRep::CreateRep());
+  GeosigOffsetRep* const untouched = reinterpret_cast<GeosigOffsetRep*>(&octree);
+  GeosigOffsetRep* rep = untouched;
+  EXPECT_EQ(octree.AddToOffsetRep(bag.get(), &rep, -1.0f), E_INVALIDARG);
+  EXPECT_EQ(octree.AddToOffsetRep(bag.get(), &rep, std::nanf("")), E_INVALIDARG);
+  EXPECT_EQ(octree.AddToOffsetRep(nullptr, &rep, 0.0f), E_INVALIDARG);
+  EXPECT_EQ(rep, untouched);
+  EXPECT_EQ(octree.AddToOffsetRep(bag.get(), nullptr, 0.0f), E_INVALIDARG);
+  EXPECT_EQ(octree.AddToBagRep(nullptr), E_INVALIDARG);
+  EXPECT_TRUE(bag->GetChildren()->empty());
+}
+
+TEST(GeosigOctreeOutput, CubesTakeTheEdgeOfTheXExtent) {
+  OctreeProbe octree(2, origin, ZarMathPointf(4, 2, 2));
+  octree.DrawPoint(ZarMathPointf(0.5f, 0.2f, 0.2f));
+  ZarRef<Zar3DBagRep> bag(Zar3DBagRep::CreateRep());
+  ASSERT_EQ(octree.AddToBagRep(bag.get()), S_OK);
+  GeosigOffsetRep* shared = SharedRepOf(*bag);
+  ASSERT_NE(shared, nullptr);
+  EXPECT_EQ(shared->GetSize(), 1.0f);
+  EXPECT_EQ(TranslationOf(bag->GetChildren()->front()), ZarMathPointf(0.5f, 0.25f, 0.25f));
+}
+
+TEST(GeosigOctreeOutput, TraversedOutputIsTheUnionOfTheVoxelCubes) {
+  OctreeProbe octree(3, origin, ZarMathPointf(8, 8, 8));
+  ASSERT_EQ(octree.DrawTriangle(ZarMathPointf(0.3f, 1.2f, 2.1f), ZarMathPointf(6.7f, 3.1f, 1.4f),
+                                ZarMathPointf(2.2f, 7.3f, 5.6f)),
+            S_OK);
+  const std::set<OctreeCell> cells = MarkedLeaves(octree);
+  ZarRef<Zar3DBagRep> bag(Zar3DBagRep::CreateRep());
+  ASSERT_EQ(octree.AddToBagRep(bag.get()), S_OK);
+
+  // Each leaf bag draws the 12 triangles of one voxel, and every marked voxel is drawn.
+  RecordingRender recorder;
+  recorder.Traverse(*bag);
+  ASSERT_EQ(recorder.triangles.size(), 12 * cells.size());
+  std::set<OctreeCell> drawn;
+  for (std::size_t first = 0; first < recorder.triangles.size(); first += 12) {
+    float low[3] = {8, 8, 8}, high[3] = {0, 0, 0};
+    for (std::size_t t = first; t < first + 12; ++t)
+      for (const ZarMathPointf* p : {&recorder.triangles[t].a, &recorder.triangles[t].b, &recorder.triangles[t].c}) {
+        const float xyz[3] = {p->x, p->y, p->z};
+        for (int a = 0; a < 3; ++a) {
+          low[a] = std::min(low[a], xyz[a]);
+          high[a] = std::max(high[a], xyz[a]);
+        }
+      }
+    for (int a = 0; a < 3; ++a) EXPECT_EQ(high[a] - low[a], 1.0f);
+    drawn.insert({static_cast<unsigned int>(low[0]), static_cast<unsigned int>(low[1]),
+                  static_cast<unsigned int>(low[2])});
+  }
+  EXPECT_EQ(drawn, cells);
+
+  GeosigBBRender bounds;
+  bounds.Traverse(*bag);
+  ZarMathPointf low, high;
+  ASSERT_EQ(bounds.GetBoundingBox(low, high), S_OK);
+  unsigned int lowest[3] = {8, 8, 8}, highest[3] = {0, 0, 0};
+  for (const OctreeCell& cell : cells)
+    for (int a = 0; a < 3; ++a) {
+      lowest[a] = std::min(lowest[a], cell[a]);
+      highest[a] = std::max(highest[a], cell[a] + 1);
+    }
+  EXPECT_EQ(low, ZarMathPointf(lowest[0], lowest[1], lowest[2]));
+  EXPECT_EQ(high, ZarMathPointf(highest[0], highest[1], highest[2]));
+}
+
+TEST(GeosigOctreeOutput, FullLinkShowsEveryLeafOfItsBox) {
+  OctreeProbe octree(3, origin, ZarMathPointf(8, 8, 8));
+  octree.SetLink(0, 5, GeosigOctree::_FullLink);
+  ZarRef<Zar3DBagRep> bag(Zar3DBagRep::CreateRep());
+  ASSERT_EQ(octree.AddToBagRep(bag.get()), S_OK);
+  ASSERT_EQ(bag->GetChildren()->size(), 64u);
+  EXPECT_EQ(TranslationOf(bag->GetChildren()->front()), ZarMathPointf(4.5f, 0.5f, 4.5f));
+  EXPECT_EQ(TranslationOf(bag->GetChildren()->back()), ZarMathPointf(7.5f, 3.5f, 7.5f));
+}
+
+TEST(GeosigOctreeOutput, AllocationFailuresStopTheWalkAndDestroyTheSharedRep) {
+  OctreeProbe octree(3, origin, ZarMathPointf(8, 8, 8));
+  octree.DrawPoint(ZarMathPointf(0.5f, 0.5f, 0.5f));
+  octree.DrawPoint(ZarMathPointf(7.5f, 7.5f, 7.5f));
+  ZarRef<Zar3DBagRep> bag(Zar3DBagRep::CreateRep());
+  {
+    RepAllocationsFailAfter failing(0);  // no offset rep
+    EXPECT_EQ(octree.AddToBagRep(bag.get()), E_FAIL);
+    GeosigOffsetRep* rep = nullptr;
+    EXPECT_EQ(octree.AddToOffsetRep(bag.get(), &rep, 0.5f), E_FAIL);
+    EXPECT_EQ(rep, nullptr);
+  }
+  EXPECT_TRUE(bag->GetChildren()->empty());
+  {
+    RepAllocationsFailAfter failing(2);  // the offset rep and the first leaf bag
+    EXPECT_EQ(octree.AddToBagRep(bag.get()), E_OUTOFMEMORY);
+  }
+  ASSERT_EQ(bag->GetChildren()->size(), 1u);  // the first leaf bag stays, without the destroyed rep
+  EXPECT_TRUE(ChildrenOf(bag->GetChildren()->front()).empty());
+  {
+    RepAllocationsFailAfter failing(1);
+    GeosigOffsetRep* rep = nullptr;
+    EXPECT_EQ(octree.AddToOffsetRep(bag.get(), &rep, 0.5f), E_OUTOFMEMORY);
+    EXPECT_EQ(rep, nullptr);
+  }
+  ZarRef<Zar3DBagRep> other(Zar3DBagRep::CreateRep());
+  {
+    RepAllocationsFailAfter failing(3);  // everything but the cube
+    EXPECT_EQ(octree.AddToBagRep(other.get()), S_OK);
+  }
+  ASSERT_EQ(other->GetChildren()->size(), 2u);
+  GeosigOffsetRep* shared = SharedRepOf(*other);
+  ASSERT_NE(shared, nullptr);
+  EXPECT_TRUE(shared->GetChildren()->empty());
 }
 
 }  // namespace

@@ -61,12 +61,16 @@ class GeosigOctree {
   // Marks the leaf that contains the point; the box is not widened.
   void DrawPoint(const ZarMathPointf& iPoint);
 
-  // Adds to iBag one bag per occupied leaf, translated to the leaf's centre, all sharing one
-  // offset rep that holds a cube of the voxel edge (the x extent / 2^depth).
+  // Adds to iBag one bag per occupied leaf, in depth-first child order, each translated to
+  // its leaf's centre and all sharing one offset rep that holds a cube of the voxel edge (the
+  // x extent / 2^depth). E_INVALIDARG for a null bag, E_FAIL when the offset rep cannot be
+  // created, E_OUTOFMEMORY when a leaf bag cannot. After a failure the offset rep is
+  // destroyed; leaf bags already added stay, empty. Reading the marks allocates nothing.
   HRESULT AddToBagRep(Zar3DBagRep* iBag);
   // The same leaf bags, sharing an offset rep without geometry that scales what the caller
-  // puts in it so that a voxel-sized cube grows by iOffset. On success *oRep receives that
-  // rep and the caller holds one reference to it.
+  // puts in it, so that a cube of the voxel edge centred on its origin grows by iOffset. On
+  // success *oRep receives that rep and the caller holds one reference to it; on failure it
+  // is null. E_INVALIDARG, with *oRep untouched, for a negative or NaN offset.
   HRESULT AddToOffsetRep(Zar3DBagRep* iBag, GeosigOffsetRep** oRep, float iOffset);
 
   // Box ids hold one 3-bit triple per level, the deepest level lowest; within a triple,

@@ -5,8 +5,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "GeosigMathServices.h"
+#include "GeosigOffsetRep.h"
 #include "Zar3DBagRep.h"
+#include "Zar3DCuboidRep.h"
 #include "Zar4x4Matrix.h"
+#include "ZarRef.h"
 #include "ZarSurfacicRep.h"
 
 namespace {
@@ -108,6 +112,34 @@ HRESULT DrawElement(GeosigOctree& ioOctree, const Zar4x4Matrix& iMatrix, ZarGrap
     position += length < 2 ? 2 : length;
   }
   return S_OK;
+}
+
+// One bag per occupied leaf: a translation to the centre of the leaf's box, holding the rep
+// that all voxels share.
+HRESULT AddLeafBag(Zar3DBagRep& ioBag, GeosigOffsetRep& ioShared, const ZarMathPointf& iBoxMin,
+                   const ZarMathPointf& iBoxMax) {
+  const ZarMathVectorf centre((iBoxMin.x + iBoxMax.x) * 0.5f, (iBoxMin.y + iBoxMax.y) * 0.5f,
+                              (iBoxMin.z + iBoxMax.z) * 0.5f);
+  ZarRef<Zar3DBagRep> leaf(Zar3DBagRep::CreateRep());
+  if (!leaf) return E_OUTOFMEMORY;
+  HRESULT status = leaf->SetMatrix(Zar4x4Matrix(centre));
+  if (ZarSucceeded(status)) status = leaf->AddChild(ioShared);
+  if (ZarSucceeded(status)) status = ioBag.AddChild(*leaf);
+  return status;
+}
+
+// The leaves of a box that a full link declares completely occupied, in child order: such a
+// box has no storage to walk.
+HRESULT AddFullBox(Zar3DBagRep& ioBag, GeosigOffsetRep& ioShared, std::uint32_t iLevelsBelow,
+                   const ZarMathPointf& iBoxMin, const ZarMathPointf& iBoxMax) {
+  if (iLevelsBelow == 0) return AddLeafBag(ioBag, ioShared, iBoxMin, iBoxMax);
+  HRESULT status = S_OK;
+  for (unsigned int child = 0; child < 8 && ZarSucceeded(status); ++child) {
+    ZarMathPointf childMin, childMax;
+    GeosigOctree::GetBoxCoord(child, iBoxMin, iBoxMax, childMin, childMax);
+    status = AddFullBox(ioBag, ioShared, iLevelsBelow - 1, childMin, childMax);
+  }
+  return status;
 }
 
 }  // namespace
@@ -399,4 +431,74 @@ HRESULT GeosigOctree::DrawSurface(const Zar4x4Matrix& iMatrix, ZarSurfacicRep& i
     if (element && ZarFailed(DrawElement(*this, iMatrix, *element))) return E_FAIL;
   }
   return S_OK;
+}
+
+GeosigOffsetRep* GeosigOctree::CreateOffsetRep(float iOffset) const {
+  // Only the x extent counts: a box that is not a cube is shown with cubes of the x edge.
+  const float edge = _extent.x / static_cast<float>(GeosigMathServices::Power(2, _depth));
+  GeosigOffsetRep* shared = new GeosigOffsetRep(edge);
+  if (shared) shared->SetOffset(iOffset);
+  return shared;
+}
+
+HRESULT GeosigOctree::AddLeafBags(Zar3DBagRep& ioBag, GeosigOffsetRep& ioShared) {
+  if (_depth == 0) return S_OK;  // the root is a leaf then, and is never marked
+  ZarMathPointf low, high;
+  GetBoundingBox(low, high);
+  return AddToOffsetRep(&ioBag, &ioShared, Iterator(), low, high);
+}
+
+HRESULT GeosigOctree::AddToOffsetRep(Zar3DBagRep* iBag, GeosigOffsetRep* iRep, const Iterator& iIterator,
+                                     const ZarMathPointf& iBoxMin, const ZarMathPointf& iBoxMax) {
+  if (!iBag || !iRep) return E_FAIL;
+  if (iIterator._level == _depth) return AddLeafBag(*iBag, *iRep, iBoxMin, iBoxMax);
+  const std::uint32_t levelsBelowChildren = _depth - iIterator._level - 1;
+  HRESULT status = S_OK;
+  for (unsigned int child = 0; child < 8 && ZarSucceeded(status); ++child) {
+    const TestResult state = Test(iIterator, child);
+    if (state == Empty) continue;
+    ZarMathPointf childMin, childMax;
+    GetBoxCoord(child, iBoxMin, iBoxMax, childMin, childMax);
+    if (state == Full && levelsBelowChildren >= 2) {  // a full link
+      status = AddFullBox(*iBag, *iRep, levelsBelowChildren, childMin, childMax);
+      continue;
+    }
+    // The path exists: moving along it allocates nothing and marks nothing new.
+    Iterator below = iIterator;
+    if (ZarSucceeded(Move(below, child))) status = AddToOffsetRep(iBag, iRep, below, childMin, childMax);
+  }
+  return status;
+}
+
+HRESULT GeosigOctree::AddToBagRep(Zar3DBagRep* iBag) {
+  if (!iBag) return E_INVALIDARG;
+  // Leaf bags take their own references; an offset rep that none holds goes with this one.
+  ZarRef<GeosigOffsetRep> shared(CreateOffsetRep(0.0f));
+  if (!shared) return E_FAIL;
+  const HRESULT status = AddLeafBags(*iBag, *shared);
+  if (ZarFailed(status)) {
+    shared.release()->Destroy();
+    return status;
+  }
+  const float edge = shared->GetSize();
+  const float half = edge / 2;
+  ZarRef<Zar3DCuboidRep> cube(Zar3DCuboidRep::CreateRep(ZarMathPointf(-half, -half, -half),
+                                                        ZarMathVectorf(edge, 0, 0), ZarMathVectorf(0, edge, 0),
+                                                        ZarMathVectorf(0, 0, edge), 2));
+  if (!cube) return status;
+  return shared->AddChild(*cube);
+}
+
+HRESULT GeosigOctree::AddToOffsetRep(Zar3DBagRep* iBag, GeosigOffsetRep** oRep, float iOffset) {
+  if (!iBag || !oRep || !(iOffset >= 0.0f)) return E_INVALIDARG;
+  *oRep = nullptr;
+  GeosigOffsetRep* shared = CreateOffsetRep(iOffset);
+  if (!shared) return E_FAIL;
+  const HRESULT status = AddLeafBags(*iBag, *shared);
+  if (ZarFailed(status)) {
+    shared->Destroy();
+    return status;
+  }
+  *oRep = shared;
+  return status;
 }
