@@ -358,12 +358,17 @@ HRESULT GeosigOctree::DrawTriangle(const Iterator& iIterator, const float* iCent
 }
 
 int GeosigOctree::TriangleToBox(const float* iCentre, const float* iHalfSize, const float iTriangle[3][3]) {
-  float w0[3], w1[3], w2[3], e0[3], e1[3], e2[3];
+  float w0[3], w1[3], w2[3];
   for (int a = 0; a < 3; ++a) {
     w0[a] = iTriangle[0][a] - iCentre[a];
     w1[a] = iTriangle[1][a] - iCentre[a];
     w2[a] = iTriangle[2][a] - iCentre[a];
   }
+  // Every axis test only ever answers "separated", so their order does not change the result:
+  // the box's own axes go first, being the cheapest and the most often decisive.
+  for (int a = 0; a < 3; ++a)
+    if (Min3(w0[a], w1[a], w2[a]) > iHalfSize[a] || Max3(w0[a], w1[a], w2[a]) < -iHalfSize[a]) return 0;
+  float e0[3], e1[3], e2[3];
   for (int a = 0; a < 3; ++a) {
     e0[a] = w1[a] - w0[a];
     e1[a] = w2[a] - w1[a];
@@ -376,12 +381,6 @@ int GeosigOctree::TriangleToBox(const float* iCentre, const float* iHalfSize, co
       EdgeAxisSeparates(e2, 0, w0, w1, iHalfSize) || EdgeAxisSeparates(e2, 1, w0, w1, iHalfSize) ||
       EdgeAxisSeparates(e2, 2, w1, w2, iHalfSize))
     return 0;
-  // The box's own axes.
-  for (int a = 0; a < 3; ++a) {
-    const float low = Min3(w0[a], w1[a], w2[a]);
-    const float high = Max3(w0[a], w1[a], w2[a]);
-    if (low > iHalfSize[a] || high < -iHalfSize[a]) return 0;
-  }
   // The triangle's plane, against the box corners nearest and farthest along its normal.
   const float normal[3] = {e0[1] * e1[2] - e0[2] * e1[1], e0[2] * e1[0] - e0[0] * e1[2],
                            e0[0] * e1[1] - e0[1] * e1[0]};
