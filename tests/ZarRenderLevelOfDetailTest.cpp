@@ -20,7 +20,7 @@ TEST(ZarRenderLevelOfDetail, CoarsestLevelWithinTheModelSag) {
   const float sags[4] = {0.0f, 0.1f, 0.4f, 2.0f};
   EXPECT_EQ(render.Get3DLODNumber(sphere, 4, nullptr), 0);
   EXPECT_EQ(render.Get3DLODNumber(sphere, 4, sags), 0);
-  render.SetModelSag(0.1f);
+  render.SetModelSag(0.1f);  // a sag equal to the model's is within it
   EXPECT_EQ(render.Get3DLODNumber(sphere, 4, sags), 1);
   render.SetModelSag(1.0f);
   EXPECT_EQ(render.Get3DLODNumber(sphere, 4, sags), 2);
