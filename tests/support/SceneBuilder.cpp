@@ -150,3 +150,14 @@ HRESULT RecordingRender::AnalyzePoint(ZarMathPointf& ioP) {
   points.push_back(ioP);
   return (failAll || points.size() == failPointCall) ? E_FAIL : S_OK;
 }
+
+void PrintTo(const ZarMathPointf& iPoint, std::ostream* oStream) {
+  *oStream << '(' << iPoint.x << ", " << iPoint.y << ", " << iPoint.z << ')';
+}
+void PrintTo(const RecordedTriangle& iTriangle, std::ostream* oStream) {
+  for (const ZarMathPointf* p : {&iTriangle.a, &iTriangle.b, &iTriangle.c}) PrintTo(*p, oStream);
+}
+void PrintTo(const RecordedLine& iLine, std::ostream* oStream) {
+  PrintTo(iLine.a, oStream);
+  PrintTo(iLine.b, oStream);
+}
