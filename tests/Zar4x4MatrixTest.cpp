@@ -33,10 +33,7 @@ TEST(Zar4x4Matrix, AxisConstructorPutsVectorsInColumnsAndDerivesTheScaling) {
   EXPECT_EQ(deferred.GetScaling(), 1.0);
   deferred.SetElement(2, 2, 3.0, 1);
   EXPECT_EQ(deferred.GetScaling(), 3.0);
-}
-
-TEST(Zar4x4Matrix, SinglePrecisionImageIsRoundedOnce) {
-  // 0.1f + 0.2f rounded in float differs from the double sum rounded once.
+  // A single-precision image is computed in double and rounded once: 0.1f + 0.2f in float differs.
   const ZarMathPointf image = scene::Translation(0.2f, 0, 0) * ZarMathPointf(0.1f, 0, 0);
   EXPECT_EQ(image.x, static_cast<float>(static_cast<double>(0.1f) + static_cast<double>(0.2f)));
 }
