@@ -138,10 +138,4 @@ TEST(FaceRecord, FacePrimitiveDecodesTheSameThroughItsRecordAndItsArrays) {
   EXPECT_EQ(face->OpenArrayReads(), 0);
 }
 
-TEST(FaceRecord, EncoderRefusesWhatCannotBePacked) {
-  EXPECT_THROW(record::Encode(Numbered(300, {0, 1, 299}), {1}), std::invalid_argument);
-  EXPECT_THROW(record::Encode(Numbered(300, {0, 1, 300})), std::invalid_argument);
-  EXPECT_EQ(record::Encode(Numbered(300)).size(), 4u);  // flags alone: no triangle
-}
-
 }  // namespace

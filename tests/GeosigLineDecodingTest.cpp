@@ -117,14 +117,18 @@ TEST(BoundingDecoding, LoosePointsAreWholeTriplesAndAFailingOneStopsThemButNotTh
   EXPECT_EQ(render.Points(), 2u);
   ExpectReadsReleased(*primitive);
 
+  // Cylinders and curved pipes are decoded as bounding primitives.
+  const ZarTessellation box = scene::Box({0, 0, 0}, {1, 1, 1});
+  ZarRef<Zar3DCylinderGP> cylinder(new Zar3DCylinderGP(box, fourPoints));
+  ZarRef<Zar3DCurvedPipeGP> pipe(new Zar3DCurvedPipeGP(box));
   RecordingRender failing;
   failing.failPointCall = 1;
-  primitive = Bounding(scene::Box({0, 0, 0}, {1, 1, 1}), fourPoints);
-  failing.Draw3DBoundinGP(*primitive);
-  EXPECT_EQ(failing.points.size(), 1u);
+  failing.Traverse(*scene::Surface({cylinder.get(), pipe.get()}));
+  EXPECT_EQ(failing.points, std::vector<ZarMathPointf>{P[0]});
   EXPECT_EQ(failing.Points(), 1u);
-  EXPECT_EQ(failing.triangles.size(), 12u);
-  ExpectReadsReleased(*primitive);
+  EXPECT_EQ(failing.triangles.size(), 24u);
+  ExpectReadsReleased(*cylinder);
+  ExpectReadsReleased(*pipe);
 }
 
 TEST(BoundingDecoding, FaceIndicesAreFloatPositionsWithListFansThenStrips) {
@@ -142,18 +146,6 @@ TEST(BoundingDecoding, FaceIndicesAreFloatPositionsWithListFansThenStrips) {
                                                              {P[4], P[1], P[2]}, {P[0], P[1], P[2]},
                                                              {P[2], P[1], P[3]}}));  // strips alternate winding
   ExpectReadsReleased(*primitive);
-}
-
-TEST(BoundingDecoding, CylindersAndCurvedPipesAreDecodedAsBoundingPrimitives) {
-  const ZarTessellation box = scene::Box({0, 0, 0}, {1, 1, 1});
-  ZarRef<Zar3DCylinderGP> cylinder(new Zar3DCylinderGP(box, scene::Coordinates({P[4]})));
-  ZarRef<Zar3DCurvedPipeGP> pipe(new Zar3DCurvedPipeGP(box));
-  RecordingRender render;
-  render.Traverse(*scene::Surface({cylinder.get(), pipe.get()}));
-  EXPECT_EQ(render.triangles.size(), 24u);
-  EXPECT_EQ(render.points, std::vector<ZarMathPointf>{P[4]});
-  ExpectReadsReleased(*cylinder);
-  ExpectReadsReleased(*pipe);
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ TEST(GeosigRender, ChildMatrixAppliesFirstWhetherPushedOrReachedThroughBags) {
   EXPECT_EQ(traversed.Stack(), nullptr);
 }
 
-TEST(GeosigRender, CullingAnswersVisitEvery3DElementAndNo2DElement) {
+TEST(GeosigRender, CullingAnswersVisitEvery3DElementAtFullDetailAndNo2DElement) {
   RecordingRender render;
   ZarGraphicAttributeSet attr;
   attr.layer = 7;
@@ -50,23 +50,16 @@ TEST(GeosigRender, CullingAnswersVisitEvery3DElementAndNo2DElement) {
   sphere.flags = Zar3DBoundingSphere::StateValid;
   sphere.radius = 1e6f;
   const Zar2DBoundingBox box;
-  ZarRef<ZarSurfacicRep> rep = scene::Surface(scene::Triangle({0, 0, 0}, {1, 0, 0}, {0, 1, 0}));
-  const float center[3] = {0, 0, 0};
-  EXPECT_EQ(render.IsDrawable(std::list<int>{1}), 1);
-  EXPECT_EQ(render.IsDrawable(3), 1);
+  ZarRef<ZarSurfacicRep> rep(ZarSurfacicRep::CreateRep());
+  const float center[3] = {0, 0, 0}, sags[3] = {0, 0, 0};  // the platform would take level 2
+  EXPECT_EQ((std::vector<int>{render.IsDrawable(std::list<int>{1}), render.IsDrawable(3), render.IsDrawable(attr, center, 1, 0),
+                              render.IsSeen(center, center), render.IsDrawable(attr, box, *rep), render.IsDrawable(attr, box, 0),
+                              render.IsInside(box), render.IsToSmall(box), render.IsInside(sphere), render.IsToSmall(sphere),
+                              render.Get3DLODNumber(sphere, 3, sags)}),
+            (std::vector<int>{1, 1, 1, 1, 0, 0, 1, 1, 0, 0, 0}));
+  attr.layer = 8;
   EXPECT_EQ(render.IsDrawable(attr, sphere, *rep, nullptr), 1);
   EXPECT_EQ(render.GetCurrentAttribute(), attr);  // made current before answering
-  attr.layer = 8;
-  EXPECT_EQ(render.IsDrawable(attr, center, 1.0f, 0), 1);
-  EXPECT_EQ(render.GetCurrentAttribute().layer, 8);
-  EXPECT_EQ(render.IsDrawable(attr, box, *rep), 0);
-  EXPECT_EQ(render.IsDrawable(attr, box, 0), 0);
-  EXPECT_EQ(render.IsInside(box), 1);
-  EXPECT_EQ(render.IsInside(sphere), 0);
-  EXPECT_EQ(render.IsToSmall(box), 1);
-  EXPECT_EQ(render.IsToSmall(sphere), 0);
-  EXPECT_EQ(render.IsSeen(center, center), 1);
-  EXPECT_EQ(render.Get3DLODNumber(sphere, 3, nullptr), 0);
   render.SetModelCulling(0.25f);
   EXPECT_EQ(render.Get3DModelCulling(sphere), 0.25f);
 }
