@@ -10,62 +10,52 @@
 
 namespace {
 
-using scene::TraverseSurface;
-
-const ZarGraphicAttributeSet attributes;
+float NormOf(GeosigNormRender& iRender) {
+  float norm = -1;
+  EXPECT_EQ(iRender.GetNorm(norm), S_OK);
+  return norm;
+}
 
 TEST(GeosigNormRender, NormIsTheFarthestVertexFromTheWorldOriginAndTheMatrixScalesIntoTheUnitBall) {
   GeosigNormRender render;
-  TraverseSurface(render, scene::Triangle({3, 4, 0}, {0, 0, 0}, {1, 1, 1}));
-  float norm = 0;
-  ASSERT_EQ(render.GetNorm(norm), S_OK);
-  EXPECT_EQ(norm, 5.0f);
+  scene::TraverseSurface(render, scene::Triangle({3, 4, 0}, {0, 0, 0}, {1, 1, 1}));
+  EXPECT_EQ(NormOf(render), 5.0f);
   Zar4x4Matrix matrix = scene::Translation(1, 2, 3);
   ASSERT_EQ(render.GetMatrix(matrix), S_OK);
   const double scale = 1.0f / 5.0f;  // computed in float, then widened
-  EXPECT_EQ(matrix, Zar4x4Matrix(ZarMathVector(scale, 0, 0), ZarMathVector(0, scale, 0), ZarMathVector(0, 0, scale),
-                                 ZarMathVector(0, 0, 0)));
+  EXPECT_EQ(matrix, scene::Scaling(scale));
   EXPECT_EQ(matrix.GetScaling(), scale);  // the last coefficient refreshes what the matrix derives
-
-  // Reset clears the norm, not the counters.
-  render.Reset();
+  render.Reset();  // the norm, not the counters
   EXPECT_EQ(render.GetTrianglesCount(), 1u);
-  render.GetNorm(norm);
-  EXPECT_EQ(norm, 0.0f);
-
-  // A unit box whose far corner lies at (12, 5, 1) once placed.
+  EXPECT_EQ(NormOf(render), 0.0f);
   ZarRef<ZarSurfacicRep> box = scene::Surface(scene::Box({0, 0, 0}, {1, 1, 1}));
-  render.Traverse(*scene::Bag(scene::Translation(11, 4, 0), {box.get()}));
-  render.GetNorm(norm);
-  EXPECT_FLOAT_EQ(norm, std::sqrt(170.0f));
-}
+  render.Traverse(*scene::Bag(scene::Translation(11, 4, 0), {box.get()}));  // far corner (12, 5, 1)
+  EXPECT_FLOAT_EQ(NormOf(render), std::sqrt(170.0f));
 
-TEST(GeosigNormRender, MatrixNeedsASquaredNormAboveTheSmallLengthFactor) {
-  // Squared norms 0.81e-6 and 1.21e-6 on either side of the factor 1e-6: the comparison is
-  // made on the square.
+  // The matrix needs a squared norm above the small length factor 1e-6: squared norms of
+  // 0.81e-6 and 1.21e-6 fall on either side, the norms themselves do not.
   GeosigNormRender empty, nearOrigin, justAbove;
-  TraverseSurface(nearOrigin, scene::Triangle({0.0009f, 0, 0}, {0, 0.0009f, 0}, {0, 0, 0}));
-  TraverseSurface(justAbove, scene::Triangle({0.0011f, 0, 0}, {0, 0.0011f, 0}, {0, 0, 0}));
-  Zar4x4Matrix matrix = scene::Translation(1, 2, 3);
-  for (GeosigNormRender* failing : {&empty, &nearOrigin}) EXPECT_EQ(failing->GetMatrix(matrix), E_FAIL);
-  EXPECT_EQ(matrix, scene::Translation(1, 2, 3));
+  scene::TraverseSurface(nearOrigin, scene::Triangle({0.0009f, 0, 0}, {0, 0.0009f, 0}, {0, 0, 0}));
+  scene::TraverseSurface(justAbove, scene::Triangle({0.0011f, 0, 0}, {0, 0.0011f, 0}, {0, 0, 0}));
+  EXPECT_EQ(empty.GetMatrix(matrix), E_FAIL);
+  EXPECT_EQ(nearOrigin.GetMatrix(matrix), E_FAIL);
+  EXPECT_EQ(matrix, scene::Scaling(scale));  // untouched
   EXPECT_EQ(justAbove.GetMatrix(matrix), S_OK);
 }
 
 TEST(GeosigNormRender, SphereIsSkippedOnlyWhenStrictlyInsideTheBallReached) {
+  const ZarGraphicAttributeSet attributes;
   GeosigNormRender render;
   const float center[3] = {3, 0, 0}, unit[3] = {1, 0, 0};
   EXPECT_EQ(render.IsDrawable(attributes, center, 0.0f, 0), 1);  // nothing reached yet
-  TraverseSurface(render, scene::Triangle({5, 0, 0}, {0, 0, 0}, {0, 1, 0}));
+  scene::TraverseSurface(render, scene::Triangle({5, 0, 0}, {0, 0, 0}, {0, 1, 0}));
   EXPECT_EQ(render.IsDrawable(attributes, center, 2.0f, 0), 1);  // (3 + 2)² = 25: touches the ball
   EXPECT_EQ(render.IsDrawable(attributes, center, 1.9f, 0), 0);
-  // Under a scaling by 2 the sphere (1, 0, 0) of radius r becomes (2, 0, 0) of radius 2r.
-  Zar4x4Matrix doubling = scene::Scaling(2);
+  Zar4x4Matrix doubling = scene::Scaling(2);  // the sphere (1, 0, 0) of radius r becomes (2, 0, 0) of radius 2r
   render.PushMatrix(doubling);
   EXPECT_EQ(render.IsDrawable(attributes, unit, 1.4f, 0), 0);
   EXPECT_EQ(render.IsDrawable(attributes, unit, 1.5f, 0), 1);
   render.PopMatrix(nullptr);
-  EXPECT_EQ(render.IsDrawable(attributes, unit, 1.5f, 0), 0);
 
   // The platform's sphere questions reach the same test.
   Zar3DBoundingSphere sphere;
@@ -97,18 +87,14 @@ TEST(GeosigNormRender, TraversalPrunesSubTreesInsideTheBallReached) {
     GeosigNormRender render;
     render.Traverse(*c.root);
     EXPECT_EQ(render.GetTrianglesCount(), c.decoded);
-    float norm = 0;
-    render.GetNorm(norm);
-    EXPECT_FLOAT_EQ(norm, c.norm);
+    EXPECT_FLOAT_EQ(NormOf(render), c.norm);
   }
 }
 
 TEST(GeosigNormRender, HasAClassIdentityOfItsOwnBelowThePlatformRender) {
   GeosigNormRender render;
   ExpectOwnClassIdentity<GeosigNormRender>(render, "GeosigNormRender", ZarRender::MetaObject());
-  EXPECT_FALSE(render.IsAKindOf("GeosigBBRender"));
-  // Renders without an identity of their own answer as the platform's render.
-  GeosigBarycenterRender other;
+  GeosigBarycenterRender other;  // renders without an identity of their own answer as the platform's
   EXPECT_STREQ(static_cast<const ZarBaseUnknown&>(other).IsA(), "ZarRender");
   EXPECT_FALSE(other.IsAKindOf("GeosigNormRender"));
 }

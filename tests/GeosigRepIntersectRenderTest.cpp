@@ -7,12 +7,9 @@
 
 #include "ClassIdentity.h"
 #include "SceneBuilder.h"
-#include "VisPrimitive.h"
 #include "Zar3DBoundingGP.h"
-#include "Zar3DCylinderGP.h"
 #include "Zar3DLineGP.h"
 #include "Zar3DPolylineGP.h"
-#include "ZarViz3DLine.h"
 
 namespace {
 
@@ -113,48 +110,25 @@ TEST(GeosigRepIntersectRender, HasAClassIdentityAndLetsThePlatformChooseTheLevel
   EXPECT_EQ(distance(0.0f), static_cast<double>(0.1f));
 }
 
-// The world image of every vertex of a coordinate array.
-void AddImages(const Zar4x4Matrix& iWorld, const std::vector<float>& iCoordinates, std::vector<ZarMathPointf>& ioWorld) {
-  for (std::size_t k = 0; k + 2 < iCoordinates.size(); k += 3) ioWorld.push_back(iWorld * ZarMathPointf(&iCoordinates[k]));
-}
-
-// A scene of every kind of primitive under nested transformations.
+// Triangles, a polyline and loose points under nested transformations.
 TEST(GeosigRepIntersectRender, NearestVertexOfAMixedSceneIsTheOneABruteForceSearchFinds) {
   const Zar4x4Matrix outer = scene::Rotation(0.6, 0.8, 0, 0.7) * scene::Translation(1, -2, 0.5);
-  const Zar4x4Matrix inner = scene::Scaling(0.5) * scene::Translation(-3, 0, 2), side = scene::Translation(4, 4, -1);
-  const ZarTessellation patch = scene::RandomPatch(11, 90, 4.0f), cylinderPatch = scene::RandomPatch(12, 45, 2.0f);
+  const Zar4x4Matrix inner = scene::Scaling(0.5) * scene::Translation(-3, 0, 2);
+  const ZarTessellation patch = scene::RandomPatch(11, 90, 4.0f);
   const std::vector<float> loose = scene::RandomPatch(13, 40, 6.0f).vertices;
   const std::vector<float> polyline = scene::RandomPatch(14, 7, 5.0f).vertices;
-  const std::vector<float> segments = scene::RandomPatch(15, 8, 5.0f).vertices;
-  const std::vector<float> strip = scene::RandomPatch(16, 9, 3.0f).vertices;
-  const std::vector<float> vizLine = scene::RandomPatch(17, 6, 3.0f).vertices;
-
   ZarRef<ZarSurfacicRep> outerSurface = scene::Surface(
-      {scene::Face(patch).get(), ZarRef<Zar3DPolylineGP>(new Zar3DPolylineGP(polyline, Zar3DLineGP::ClosedPolyline)).get(),
-       ZarRef<Zar3DLineGP>(new Zar3DLineGP(segments, Zar3DLineGP::IndependentSegments)).get()});
+      {scene::Face(patch).get(), ZarRef<Zar3DPolylineGP>(new Zar3DPolylineGP(polyline, Zar3DLineGP::ClosedPolyline)).get()});
   ZarRef<ZarSurfacicRep> innerSurface =
-      scene::Surface({ZarRef<Zar3DBoundingGP>(new Zar3DBoundingGP({}, loose)).get(),
-                      ZarRef<Zar3DCylinderGP>(new Zar3DCylinderGP(cylinderPatch, loose)).get()});
-  ZarRef<VisPrimitive> primitive(new VisPrimitive());
-  primitive->AddItem(VisSGPrimitiveItem::TriangleStrip, strip);
-  primitive->AddItem(VisSGPrimitiveItem::LineLoop, polyline);
-  ZarRef<ZarSurfacicRep> vizSurface =
-      scene::Surface({ZarRef<ZarViz3DLine>(new ZarViz3DLine(vizLine, ZarViz3DLine::KindOpen)).get()});
+      scene::Surface({ZarRef<Zar3DBoundingGP>(new Zar3DBoundingGP({}, loose)).get()});
   ZarRef<Zar3DBagRep> innerBag = scene::Bag(inner, {innerSurface.get()});
-  ZarRef<Zar3DBagRep> outerBag = scene::Bag(outer, {outerSurface.get(), innerBag.get()});
-  ZarRef<Zar3DBagRep> sideBag = scene::Bag(side, {scene::VisGroup({primitive.get()}).get(), vizSurface.get()});
-  ZarRef<Zar3DBagRep> root = scene::Bag({outerBag.get(), sideBag.get()});
+  ZarRef<Zar3DBagRep> root = scene::Bag({scene::Bag(outer, {outerSurface.get(), innerBag.get()}).get()});
 
-  std::vector<ZarMathPointf> world;
-  for (const ZarTessellation* t : {&patch, &cylinderPatch}) {  // the vertices the topology uses
-    std::vector<float> used;
-    for (const std::vector<unsigned int>* indices : {&t->triangles, &t->fans, &t->strips})
-      for (unsigned int index : *indices) used.insert(used.end(), &t->vertices[3 * index], &t->vertices[3 * index + 3]);
-    AddImages(t == &patch ? outer : inner * outer, used, world);
-  }
-  for (const std::vector<float>* coordinates : {&polyline, &segments}) AddImages(outer, *coordinates, world);
-  AddImages(inner * outer, loose, world);
-  for (const std::vector<float>* coordinates : {&strip, &polyline, &vizLine}) AddImages(side, *coordinates, world);
+  std::vector<ZarMathPointf> world;  // every vertex the traversal hands on, in the world frame
+  for (const std::vector<unsigned int>* indices : {&patch.triangles, &patch.fans, &patch.strips})
+    for (unsigned int index : *indices) world.push_back(outer * ZarMathPointf(&patch.vertices[3 * index]));
+  for (std::size_t k = 0; k < polyline.size(); k += 3) world.push_back(outer * ZarMathPointf(&polyline[k]));
+  for (std::size_t k = 0; k < loose.size(); k += 3) world.push_back((inner * outer) * ZarMathPointf(&loose[k]));
 
   std::mt19937 generator(5);
   std::uniform_real_distribution<double> value(-3.0, 3.0);
