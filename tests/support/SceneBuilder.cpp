@@ -7,17 +7,10 @@ namespace scene {
 
 ZarTessellation Box(const ZarMathPointf& iMin, const ZarMathPointf& iMax) {
   ZarTessellation box;
-  for (int k = 0; k < 8; ++k) {
-    box.vertices.push_back((k & 1) ? iMax.x : iMin.x);
-    box.vertices.push_back((k & 2) ? iMax.y : iMin.y);
-    box.vertices.push_back((k & 4) ? iMax.z : iMin.z);
-  }
-  box.triangles = {0, 2, 3, 0, 3, 1,   // z = min
-                   4, 5, 7, 4, 7, 6,   // z = max
-                   0, 1, 5, 0, 5, 4,   // y = min
-                   2, 6, 7, 2, 7, 3,   // y = max
-                   0, 4, 6, 0, 6, 2,   // x = min
-                   1, 3, 7, 1, 7, 5};  // x = max
+  for (int k = 0; k < 8; ++k)  // corner k takes the maximum along x, y, z for bits 0, 1, 2
+    box.vertices.insert(box.vertices.end(), {k & 1 ? iMax.x : iMin.x, k & 2 ? iMax.y : iMin.y, k & 4 ? iMax.z : iMin.z});
+  box.triangles = {0, 2, 3, 0, 3, 1, 4, 5, 7, 4, 7, 6, 0, 1, 5, 0, 5, 4,   // z = min, z = max, y = min
+                   2, 6, 7, 2, 7, 3, 0, 4, 6, 0, 6, 2, 1, 3, 7, 1, 7, 5};  // y = max, x = min, x = max
   return box;
 }
 
