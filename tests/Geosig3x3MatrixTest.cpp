@@ -56,7 +56,8 @@ struct Eigen3 {
 double Residual(const Rows& a, float iValue, const ZarMathVectorf& iVector) {
   const double v[3] = {iVector.x, iVector.y, iVector.z};
   double sum = 0.0;
-  for (int i = 0; i < 3; ++i) sum += std::pow(a[3 * i] * v[0] + a[3 * i + 1] * v[1] + a[3 * i + 2] * v[2] - iValue * v[i], 2);
+  for (int i = 0; i < 3; ++i)
+    sum += std::pow(a[3 * i] * v[0] + a[3 * i + 1] * v[1] + a[3 * i + 2] * v[2] - iValue * v[i], 2);
   return std::sqrt(sum);
 }
 

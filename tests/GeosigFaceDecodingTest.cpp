@@ -28,7 +28,8 @@ std::vector<Triple> Names(const RecordingRender& iRender) {
 }
 
 // Decodes a record against the vertices of iTessellation as the platform would hand it over.
-std::vector<Triple> Decode(const ZarTessellation& iTessellation, const Record& iRecord, RecordingRender&& ioRender = {}) {
+std::vector<Triple> Decode(const ZarTessellation& iTessellation, const Record& iRecord,
+                           RecordingRender&& ioRender = {}) {
   ZarVizVertexBuffer buffer(iTessellation.vertices.data(), unsigned(iTessellation.VertexCount()));
   ZarViz3DFace face(iRecord);
   ioRender.SetCurrentVertexBuffer(&buffer);
@@ -49,10 +50,10 @@ ZarTessellation AllKinds() {
 }
 
 const std::vector<Triple> allKindsDecoded = {
-    {7, 8, 9},   {299, 0, 1},                                  // the list first
-    {0, 1, 2},   {0, 2, 3},   {0, 3, 4},   {40, 41, 42},       // then every fan
-    {0, 1, 2},   {2, 1, 3},   {2, 3, 4},                       // strip A..E alternates winding
-    {10, 11, 12}, {20, 21, 22}, {22, 21, 23}};                 // second strip starts at position 5
+    {7, 8, 9},    {299, 0, 1},                              // the list first
+    {0, 1, 2},    {0, 2, 3},    {0, 3, 4},   {40, 41, 42},  // then every fan
+    {0, 1, 2},    {2, 1, 3},    {2, 3, 4},                  // strip A..E alternates winding
+    {10, 11, 12}, {20, 21, 22}, {22, 21, 23}};              // second strip starts at position 5
 
 class RecordLayouts : public ::testing::TestWithParam<std::tuple<unsigned int, bool, bool, bool>> {};
 

@@ -142,8 +142,10 @@ TEST(BoundingDecoding, FaceIndicesAreFloatPositionsWithListFansThenStrips) {
   RecordingRender render;
   ZarRef<Zar3DBoundingGP> primitive = Bounding(t, {});
   render.Draw3DBoundinGP(*primitive);
-  EXPECT_EQ(render.triangles, (std::vector<RecordedTriangle>{{P[4], P[3], P[2]}, {P[4], P[0], P[1]},
-                                                             {P[4], P[1], P[2]}, {P[0], P[1], P[2]},
+  EXPECT_EQ(render.triangles, (std::vector<RecordedTriangle>{{P[4], P[3], P[2]},
+                                                             {P[4], P[0], P[1]},
+                                                             {P[4], P[1], P[2]},
+                                                             {P[0], P[1], P[2]},
                                                              {P[2], P[1], P[3]}}));  // strips alternate winding
   ExpectReadsReleased(*primitive);
 }

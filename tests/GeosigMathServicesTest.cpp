@@ -36,7 +36,8 @@ TEST(GeosigMathServices, FingerprintIsBase64OfTheStandardDigestOfTwoBytesOrMore)
 }
 
 TEST(GeosigMathServices, NormL2IsScaledAgainstOverflowAndZeroUpToTheRelativePrecision) {
-  for (const auto& [a, b] : {std::pair<float, float>{3, 4}, {-3, 4}, {4, -3}}) EXPECT_EQ(GeosigMathServices::NormL2(a, b), 5.0f);
+  for (const auto& [a, b] : {std::pair<float, float>{3, 4}, {-3, 4}, {4, -3}})
+    EXPECT_EQ(GeosigMathServices::NormL2(a, b), 5.0f);
   EXPECT_EQ(GeosigMathServices::NormL2(0, 0), 0.0f);
   EXPECT_EQ(GeosigMathServices::NormL2(0, -2), 2.0f);
   // The squares of these overflow single precision.
@@ -61,7 +62,8 @@ TEST(GeosigMathServices, PowerWrapsAroundIn32Bits) {
                {-2, 3, -8},            {10, 9, 1000000000}, {2, 31, INT_MIN},
                {2, 32, 0},             {10, 10, 1410065408}, {3, 40, 689956897},
                {-3, 21, -1870418611},  {65535, 2, -131071}, {7, 0xFFFFFFFFu, -1227133513}};
-  for (const auto& c : cases) EXPECT_EQ(GeosigMathServices::Power(c.base, c.exponent), c.power) << c.base << "^" << c.exponent;
+  for (const auto& c : cases)
+    EXPECT_EQ(GeosigMathServices::Power(c.base, c.exponent), c.power) << c.base << "^" << c.exponent;
 }
 
 struct Spherical {

@@ -25,7 +25,7 @@ TEST(GeosigNormRender, NormIsTheFarthestVertexFromTheWorldOriginAndTheMatrixScal
   const double scale = 1.0f / 5.0f;  // computed in float, then widened
   EXPECT_EQ(matrix, scene::Scaling(scale));
   EXPECT_EQ(matrix.GetScaling(), scale);  // the last coefficient refreshes what the matrix derives
-  render.Reset();  // the norm, not the counters
+  render.Reset();                         // the norm, not the counters
   EXPECT_EQ(render.GetTrianglesCount(), 1u);
   EXPECT_EQ(NormOf(render), 0.0f);
   ZarRef<ZarSurfacicRep> box = scene::Surface(scene::Box({0, 0, 0}, {1, 1, 1}));

@@ -168,7 +168,8 @@ TEST(GeosigOctreeBoxes, FixedPointConversionWrapsOutsideTheBox) {
   EXPECT_EQ(position(octree, {2, 1, 10.25f}), (std::array<std::uint32_t, 3>{0, 0x20000000u, 0x40000000u}));
   EXPECT_EQ(position(octree, {-3, 0, 10})[0], 0xC0000000u);
   // Zero extent: no finite value; a value beyond any 64-bit integer: both give 0.
-  EXPECT_EQ(position(OctreeProbe(3, {1, 0, 1e-20f}), {0.5f, 0.5f, 1.0f}), (std::array<std::uint32_t, 3>{0x80000000u, 0, 0}));
+  EXPECT_EQ(position(OctreeProbe(3, {1, 0, 1e-20f}), {0.5f, 0.5f, 1.0f}),
+            (std::array<std::uint32_t, 3>{0x80000000u, 0, 0}));
 }
 
 // Triangle/box overlap
@@ -179,9 +180,12 @@ double ReferenceGap(const double* iCentre, const double* iHalf, const double iTr
   double v[3][3], e[3][3];
   for (int k = 0; k < 9; ++k) v[k / 3][k % 3] = iTriangle[k / 3][k % 3] - iCentre[k % 3];
   for (int k = 0; k < 9; ++k) e[k / 3][k % 3] = v[(k / 3 + 1) % 3][k % 3] - v[k / 3][k % 3];
-  std::vector<std::array<double, 3>> axes = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1},
-                                             {e[0][1] * e[1][2] - e[0][2] * e[1][1], e[0][2] * e[1][0] - e[0][0] * e[1][2],
-                                              e[0][0] * e[1][1] - e[0][1] * e[1][0]}};
+  std::vector<std::array<double, 3>> axes = {
+      {1, 0, 0},
+      {0, 1, 0},
+      {0, 0, 1},
+      {e[0][1] * e[1][2] - e[0][2] * e[1][1], e[0][2] * e[1][0] - e[0][0] * e[1][2],
+       e[0][0] * e[1][1] - e[0][1] * e[1][0]}};
   for (const auto& edge : e) {
     axes.push_back({0, -edge[2], edge[1]});
     axes.push_back({edge[2], 0, -edge[0]});
@@ -223,7 +227,8 @@ TEST(GeosigOctreeTriangleToBox, AgreesWithAnIndependentSeparatingAxisTest) {
   EXPECT_GT(overlapping, 1000);
   // Touching a face overlaps; a triangle flat to a segment has no plane to separate by.
   const float centre[3] = {0, 0, 0}, half[3] = {1, 1, 1};
-  const float touching[3][3] = {{1, 0, 0}, {3, 0, 0}, {2, 1, 0}}, segment[3][3] = {{-2, 0.5f, 0}, {2, 0.5f, 0}, {0, 0.5f, 0}};
+  const float touching[3][3] = {{1, 0, 0}, {3, 0, 0}, {2, 1, 0}},
+              segment[3][3] = {{-2, 0.5f, 0}, {2, 0.5f, 0}, {0, 0.5f, 0}};
   EXPECT_EQ(OctreeProbe::TriangleToBox(centre, half, touching), 1);
   EXPECT_EQ(OctreeProbe::TriangleToBox(centre, half, segment), 1);
 }
@@ -325,7 +330,8 @@ TEST(GeosigOctreeVoxelisation, TrianglesOutsideWidenTheBoxButPointsDoNot) {
 TEST(GeosigOctreeVoxelisation, RepresentationTreesArePlacedByTheBagThenTheGivenMatrix) {
   ZarTessellation shape;
   for (int k = 0; k < 8; ++k)
-    shape.vertices.insert(shape.vertices.end(), {0.1f * k, 0.05f * k * k - 0.3f * k, k % 3 ? 0.4f - 0.1f * k : 0.2f * k});
+    shape.vertices.insert(shape.vertices.end(),
+                          {0.1f * k, 0.05f * k * k - 0.3f * k, k % 3 ? 0.4f - 0.1f * k : 0.2f * k});
   shape.triangles = {0, 3, 6};
   shape.fanCounts = {5};
   shape.fans = {7, 1, 2, 4, 5};
@@ -345,7 +351,9 @@ TEST(GeosigOctreeVoxelisation, RepresentationTreesArePlacedByTheBagThenTheGivenM
   ASSERT_EQ(drawn.DrawRep(given, outer.get()), S_OK);
   EXPECT_EQ(surface->GetEditMode(), 1);
   // Triangles, then fans, then strips: the same buffer as drawing them one by one.
-  const auto vertex = [&](unsigned int iNumber) { return (bagMatrix * given) * ZarMathPointf(&shape.vertices[3 * iNumber]); };
+  const auto vertex = [&](unsigned int iNumber) {
+    return (bagMatrix * given) * ZarMathPointf(&shape.vertices[3 * iNumber]);
+  };
   OctreeProbe reference(5, {8, 8, 8});
   for (const auto& t : {std::array<unsigned int, 3>{0, 3, 6}, {7, 1, 2}, {7, 2, 4}, {7, 4, 5}, {2, 3, 5}, {3, 5, 6}})
     ASSERT_EQ(reference.DrawTriangle(vertex(t[0]), vertex(t[1]), vertex(t[2])), S_OK);
@@ -355,7 +363,9 @@ TEST(GeosigOctreeVoxelisation, RepresentationTreesArePlacedByTheBagThenTheGivenM
 
 // Output to representations
 
-const std::vector<ZarRep*>& ChildrenOf(const ZarRep* iBag) { return *static_cast<const Zar3DBagRep*>(iBag)->GetChildren(); }
+const std::vector<ZarRep*>& ChildrenOf(const ZarRep* iBag) {
+  return *static_cast<const Zar3DBagRep*>(iBag)->GetChildren();
+}
 
 // The translations of the leaf bags, in order.
 std::vector<ZarMathPointf> LeafCentres(const Zar3DBagRep& iBag) {
@@ -434,7 +444,8 @@ TEST(GeosigOctreeOutput, OffsetRepIsScaledAndLeftEmptyForTheCaller) {
   EXPECT_EQ(*rep->GetMatrix(), scene::Scaling(static_cast<double>(1.1f)));
 
   GeosigOffsetRep* kept = rep;
-  for (const auto& [target, offset] : {std::pair<Zar3DBagRep*, float>{bag.get(), -1}, {bag.get(), std::nanf("")}, {nullptr, 0}})
+  for (const auto& [target, offset] :
+       {std::pair<Zar3DBagRep*, float>{bag.get(), -1}, {bag.get(), std::nanf("")}, {nullptr, 0}})
     EXPECT_EQ(octree.AddToOffsetRep(target, &kept, offset), E_INVALIDARG);
   EXPECT_EQ(kept, rep);
   EXPECT_EQ(octree.AddToOffsetRep(bag.get(), nullptr, 0.0f), E_INVALIDARG);
@@ -469,7 +480,9 @@ TEST(GeosigOctreeOutput, AllocationFailuresStopTheWalkAndDestroyTheSharedRep) {
   // Allocations let through: none (no offset rep), the rep only (no leaf bag), the rep and
   // the first leaf bag, everything but the cube, which the rep then goes without.
   for (const auto& [allowed, status, leafBags] : {std::tuple<long, HRESULT, std::size_t>{0, E_FAIL, 0},
-                                                  {1, E_OUTOFMEMORY, 0}, {2, E_OUTOFMEMORY, 1}, {3, S_OK, 2}}) {
+                                                  {1, E_OUTOFMEMORY, 0},
+                                                  {2, E_OUTOFMEMORY, 1},
+                                                  {3, S_OK, 2}}) {
     ZarRef<Zar3DBagRep> bag(Zar3DBagRep::CreateRep());
     GeosigOffsetRep* rep = nullptr;
     {

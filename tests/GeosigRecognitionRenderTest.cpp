@@ -126,8 +126,9 @@ TEST(GeosigRecognitionRender, ShapesThatAreNotBoxesAreRejected) {
   // Six planes not at right angles: a unit box sheared so that its sides meet at 60 degrees,
   // and one sheared into nearly a rectangle.
   const ZarMathVectorf up(0, 0, 1), none(0, 0, 0);
-  for (const Zar4x4Matrix& shear : {Zar4x4Matrix(ZarMathVectorf(2, 0, 0), ZarMathVectorf(1, std::sqrt(3.0f), 0), up, none),
-                                    Zar4x4Matrix(ZarMathVectorf(3, 0.2f, 0), ZarMathVectorf(0, 2, 0), up, none)}) {
+  for (const Zar4x4Matrix& shear :
+       {Zar4x4Matrix(ZarMathVectorf(2, 0, 0), ZarMathVectorf(1, std::sqrt(3.0f), 0), up, none),
+        Zar4x4Matrix(ZarMathVectorf(3, 0.2f, 0), ZarMathVectorf(0, 2, 0), up, none)}) {
     const Recognition result = Recognise(scene::Box({0, 0, 0}, {1, 1, 1}), shear);
     EXPECT_EQ(result.triangles, 12);
     EXPECT_EQ(result.isACuboid, 0);

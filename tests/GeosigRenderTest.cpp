@@ -52,9 +52,10 @@ TEST(GeosigRender, CullingAnswersVisitEvery3DElementAtFullDetailAndNo2DElement) 
   const Zar2DBoundingBox box;
   ZarRef<ZarSurfacicRep> rep(ZarSurfacicRep::CreateRep());
   const float center[3] = {0, 0, 0}, sags[3] = {0, 0, 0};  // the platform would take level 2
-  EXPECT_EQ((std::vector<int>{render.IsDrawable(std::list<int>{1}), render.IsDrawable(3), render.IsDrawable(attr, center, 1, 0),
-                              render.IsSeen(center, center), render.IsDrawable(attr, box, *rep), render.IsDrawable(attr, box, 0),
-                              render.IsInside(box), render.IsToSmall(box), render.IsInside(sphere), render.IsToSmall(sphere),
+  EXPECT_EQ((std::vector<int>{render.IsDrawable(std::list<int>{1}), render.IsDrawable(3),
+                              render.IsDrawable(attr, center, 1, 0), render.IsSeen(center, center),
+                              render.IsDrawable(attr, box, *rep), render.IsDrawable(attr, box, 0), render.IsInside(box),
+                              render.IsToSmall(box), render.IsInside(sphere), render.IsToSmall(sphere),
                               render.Get3DLODNumber(sphere, 3, sags)}),
             (std::vector<int>{1, 1, 1, 1, 0, 0, 1, 1, 0, 0, 0}));
   attr.layer = 8;

@@ -117,10 +117,10 @@ TEST(GeosigRepIntersectRender, NearestVertexOfAMixedSceneIsTheOneABruteForceSear
   const ZarTessellation patch = scene::RandomPatch(11, 90, 4.0f);
   const std::vector<float> loose = scene::RandomPatch(13, 40, 6.0f).vertices;
   const std::vector<float> polyline = scene::RandomPatch(14, 7, 5.0f).vertices;
-  ZarRef<ZarSurfacicRep> outerSurface = scene::Surface(
-      {scene::Face(patch).get(), ZarRef<Zar3DPolylineGP>(new Zar3DPolylineGP(polyline, Zar3DLineGP::ClosedPolyline)).get()});
-  ZarRef<ZarSurfacicRep> innerSurface =
-      scene::Surface({ZarRef<Zar3DBoundingGP>(new Zar3DBoundingGP({}, loose)).get()});
+  ZarRef<ZarSurfacicRep> outerSurface =
+      scene::Surface({scene::Face(patch).get(),
+                      ZarRef<Zar3DPolylineGP>(new Zar3DPolylineGP(polyline, Zar3DLineGP::ClosedPolyline)).get()});
+  ZarRef<ZarSurfacicRep> innerSurface = scene::Surface({ZarRef<Zar3DBoundingGP>(new Zar3DBoundingGP({}, loose)).get()});
   ZarRef<Zar3DBagRep> innerBag = scene::Bag(inner, {innerSurface.get()});
   ZarRef<Zar3DBagRep> root = scene::Bag({scene::Bag(outer, {outerSurface.get(), innerBag.get()}).get()});
 

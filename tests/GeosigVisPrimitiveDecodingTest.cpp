@@ -48,13 +48,13 @@ class VisPrimitiveDecoding : public ::testing::Test {
 };
 
 TEST_F(VisPrimitiveDecoding, SurfaceItemsGiveTrianglesWithTheirWindingAndCountTheirVertices) {
-  Add(Item::TriangleStrip, {A, B, C, D});     // every strip triangle keeps the strip's order
-  Add(Item::TriangleFan, {A, B, C, D, E});    // fans turn around the first vertex
+  Add(Item::TriangleStrip, {A, B, C, D});          // every strip triangle keeps the strip's order
+  Add(Item::TriangleFan, {A, B, C, D, E});         // fans turn around the first vertex
   Add(Item::TriangleList, {A, B, C, D, E, F, A});  // not a multiple of three: skipped
   Add(Item::TriangleList, {A, B, C, D, E, F});
-  Add(Item::Quads, {A, B, C, D});             // other surface kinds only count their vertices
+  Add(Item::Quads, {A, B, C, D});  // other surface kinds only count their vertices
   Add(Item::Polygon, {A, B, C});
-  Add(Item::TriangleStrip, {A, B});           // too short: skipped, not counted
+  Add(Item::TriangleStrip, {A, B});  // too short: skipped, not counted
   Draw();
   EXPECT_EQ(render.triangles, (Triangles{{A, B, C}, {B, C, D}, {A, B, C}, {A, C, D}, {A, D, E}, {A, B, C}, {D, E, F}}));
   EXPECT_EQ(render.Triangles(), 7u);
@@ -64,12 +64,12 @@ TEST_F(VisPrimitiveDecoding, SurfaceItemsGiveTrianglesWithTheirWindingAndCountTh
 TEST_F(VisPrimitiveDecoding, LineItemsGiveSegmentsAfterEverySurfaceItem) {
   Add(Item::SegmentList, {A, B, C, D, E});  // the unpaired vertex is dropped
   Add(Item::TriangleList, {A, B, C});
-  Add(Item::LineLoop, {A, B, C});           // closes on the first vertex
-  Add(Item::LineStrip, {A});                // too short
+  Add(Item::LineLoop, {A, B, C});  // closes on the first vertex
+  Add(Item::LineStrip, {A});       // too short
   Add(Item::LineLoop, {A});
   Add(Item::LinesAdjacency, {A, B, C, D});  // kinds with no segments
   Add(Item::LineStripAdjacency, {A, B, C, D});
-  Add(Item::Points, {A, B, C});             // in neither iteration
+  Add(Item::Points, {A, B, C});  // in neither iteration
   Add(Item::LineStrip, {A, B});
   Draw();
   EXPECT_EQ(render.lines, (Lines{{A, B}, {C, D}, {A, B}, {B, C}, {C, A}, {A, B}}));

@@ -17,7 +17,8 @@ static void Walk(GeosigOctree& ioOctree, const GeosigOctree::Iterator& iIterator
   for (unsigned int child = 0; child < 8; ++child) {
     GeosigOctree::Iterator below = iIterator;
     if (ioOctree.Test(iIterator, child) == GeosigOctree::Empty || ZarFailed(ioOctree.Move(below, child))) continue;
-    const OctreeCell cell = {2 * iCell[0] + (child & 1u), 2 * iCell[1] + (child >> 1 & 1u), 2 * iCell[2] + (child >> 2 & 1u)};
+    const OctreeCell cell = {2 * iCell[0] + (child & 1u), 2 * iCell[1] + (child >> 1 & 1u),
+                             2 * iCell[2] + (child >> 2 & 1u)};
     if (below._level == ioOctree.GetDepth())
       ioCells.insert(cell);
     else

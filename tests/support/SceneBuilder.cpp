@@ -8,7 +8,8 @@ namespace scene {
 ZarTessellation Box(const ZarMathPointf& iMin, const ZarMathPointf& iMax) {
   ZarTessellation box;
   for (int k = 0; k < 8; ++k)  // corner k takes the maximum along x, y, z for bits 0, 1, 2
-    box.vertices.insert(box.vertices.end(), {k & 1 ? iMax.x : iMin.x, k & 2 ? iMax.y : iMin.y, k & 4 ? iMax.z : iMin.z});
+    box.vertices.insert(box.vertices.end(),
+                        {k & 1 ? iMax.x : iMin.x, k & 2 ? iMax.y : iMin.y, k & 4 ? iMax.z : iMin.z});
   box.triangles = {0, 2, 3, 0, 3, 1, 4, 5, 7, 4, 7, 6, 0, 1, 5, 0, 5, 4,   // z = min, z = max, y = min
                    2, 6, 7, 2, 7, 3, 0, 4, 6, 0, 6, 2, 1, 3, 7, 1, 7, 5};  // y = max, x = min, x = max
   return box;
@@ -31,8 +32,8 @@ ZarTessellation Sphere(const ZarMathPointf& iCenter, float iRadius, unsigned int
   for (unsigned int j = 0; j < iSlices; ++j) {
     sphere.triangles.insert(sphere.triangles.end(), {0, at(1, j), at(1, j + 1)});
     for (unsigned int ring = 1; ring + 1 < iStacks; ++ring)
-      sphere.triangles.insert(sphere.triangles.end(), {at(ring, j), at(ring + 1, j), at(ring + 1, j + 1),
-                                                       at(ring, j), at(ring + 1, j + 1), at(ring, j + 1)});
+      sphere.triangles.insert(sphere.triangles.end(), {at(ring, j), at(ring + 1, j), at(ring + 1, j + 1), at(ring, j),
+                                                       at(ring + 1, j + 1), at(ring, j + 1)});
     sphere.triangles.insert(sphere.triangles.end(), {south, at(iStacks - 1, j + 1), at(iStacks - 1, j)});
   }
   return sphere;
