@@ -7,18 +7,36 @@ namespace scene {
 
 ZarTessellation Box(const ZarMathPointf& iMin, const ZarMathPointf& iMax) {
   ZarTessellation box;
-  for (int k = 0; k < 8; ++k) {
-    box.vertices.push_back((k & 1) ? iMax.x : iMin.x);
-    box.vertices.push_back((k & 2) ? iMax.y : iMin.y);
-    box.vertices.push_back((k & 4) ? iMax.z : iMin.z);
-  }
-  box.triangles = {0, 2, 3, 0, 3, 1,   // z = min
-                   4, 5, 7, 4, 7, 6,   // z = max
-                   0, 1, 5, 0, 5, 4,   // y = min
-                   2, 6, 7, 2, 7, 3,   // y = max
-                   0, 4, 6, 0, 6, 2,   // x = min
-                   1, 3, 7, 1, 7, 5};  // x = max
+  for (int k = 0; k < 8; ++k)  // corner k takes the maximum along x, y, z for bits 0, 1, 2
+    box.vertices.insert(box.vertices.end(),
+                        {k & 1 ? iMax.x : iMin.x, k & 2 ? iMax.y : iMin.y, k & 4 ? iMax.z : iMin.z});
+  box.triangles = {0, 2, 3, 0, 3, 1, 4, 5, 7, 4, 7, 6, 0, 1, 5, 0, 5, 4,   // z = min, z = max, y = min
+                   2, 6, 7, 2, 7, 3, 0, 4, 6, 0, 6, 2, 1, 3, 7, 1, 7, 5};  // y = max, x = min, x = max
   return box;
+}
+
+ZarTessellation Sphere(const ZarMathPointf& iCenter, float iRadius, unsigned int iSlices, unsigned int iStacks) {
+  const double pi = 3.14159265358979323846;
+  ZarTessellation sphere;
+  const auto addVertex = [&](double iPolar, double iAzimuth) {
+    sphere.vertices.push_back(iCenter.x + static_cast<float>(iRadius * std::sin(iPolar) * std::cos(iAzimuth)));
+    sphere.vertices.push_back(iCenter.y + static_cast<float>(iRadius * std::sin(iPolar) * std::sin(iAzimuth)));
+    sphere.vertices.push_back(iCenter.z + static_cast<float>(iRadius * std::cos(iPolar)));
+  };
+  addVertex(0.0, 0.0);  // north pole: vertex 0
+  for (unsigned int ring = 1; ring < iStacks; ++ring)
+    for (unsigned int j = 0; j < iSlices; ++j) addVertex(pi * ring / iStacks, 2.0 * pi * j / iSlices);
+  addVertex(pi, 0.0);  // south pole: the last vertex
+  const unsigned int south = static_cast<unsigned int>(sphere.VertexCount()) - 1;
+  const auto at = [&](unsigned int iRing, unsigned int iSlice) { return 1 + (iRing - 1) * iSlices + iSlice % iSlices; };
+  for (unsigned int j = 0; j < iSlices; ++j) {
+    sphere.triangles.insert(sphere.triangles.end(), {0, at(1, j), at(1, j + 1)});
+    for (unsigned int ring = 1; ring + 1 < iStacks; ++ring)
+      sphere.triangles.insert(sphere.triangles.end(), {at(ring, j), at(ring + 1, j), at(ring + 1, j + 1), at(ring, j),
+                                                       at(ring + 1, j + 1), at(ring, j + 1)});
+    sphere.triangles.insert(sphere.triangles.end(), {south, at(iStacks - 1, j + 1), at(iStacks - 1, j)});
+  }
+  return sphere;
 }
 
 ZarTessellation Triangle(const ZarMathPointf& iA, const ZarMathPointf& iB, const ZarMathPointf& iC) {
@@ -89,6 +107,11 @@ ZarRef<Zar3DBagRep> Bag(const Zar4x4Matrix& iMatrix, std::initializer_list<ZarRe
   return bag;
 }
 
+void TraverseSurface(ZarRender& iRender, const ZarTessellation& iTessellation) {
+  ZarRef<ZarSurfacicRep> surface = Surface(iTessellation);
+  iRender.Traverse(*surface);
+}
+
 Zar4x4Matrix Translation(double iX, double iY, double iZ) { return Zar4x4Matrix(ZarMathVector(iX, iY, iZ)); }
 
 Zar4x4Matrix Scaling(double iFactor) {
@@ -120,4 +143,15 @@ HRESULT RecordingRender::AnalyzeLine(ZarMathPointf& ioA, ZarMathPointf& ioB) {
 HRESULT RecordingRender::AnalyzePoint(ZarMathPointf& ioP) {
   points.push_back(ioP);
   return (failAll || points.size() == failPointCall) ? E_FAIL : S_OK;
+}
+
+void PrintTo(const ZarMathPointf& iPoint, std::ostream* oStream) {
+  *oStream << '(' << iPoint.x << ", " << iPoint.y << ", " << iPoint.z << ')';
+}
+void PrintTo(const RecordedTriangle& iTriangle, std::ostream* oStream) {
+  for (const ZarMathPointf* p : {&iTriangle.a, &iTriangle.b, &iTriangle.c}) PrintTo(*p, oStream);
+}
+void PrintTo(const RecordedLine& iLine, std::ostream* oStream) {
+  PrintTo(iLine.a, oStream);
+  PrintTo(iLine.b, oStream);
 }

@@ -2,6 +2,7 @@
 // Builds small scenes (faces, surfacic reps, bags with matrices) so that scenario tests read
 // like the use case, and a render that records what the decoders hand on.
 #include <initializer_list>
+#include <ostream>
 #include <vector>
 
 #include "GeosigRender.h"
@@ -16,6 +17,9 @@ namespace scene {
 
 // The 12 triangles of an axis-aligned box, wound outwards.
 ZarTessellation Box(const ZarMathPointf& iMin, const ZarMathPointf& iMax);
+// A closed UV sphere: iSlices meridians (even, so the mesh is symmetric about the three
+// coordinate planes through its centre) and iStacks bands, wound outwards.
+ZarTessellation Sphere(const ZarMathPointf& iCenter, float iRadius, unsigned int iSlices, unsigned int iStacks);
 // A single triangle.
 ZarTessellation Triangle(const ZarMathPointf& iA, const ZarMathPointf& iB, const ZarMathPointf& iC);
 
@@ -36,6 +40,9 @@ ZarRef<VisPrimitiveGroupRep> VisGroup(std::initializer_list<VisPrimitive*> iPrim
 ZarRef<Zar3DBagRep> Bag(std::initializer_list<ZarRep*> iChildren);
 ZarRef<Zar3DBagRep> Bag(const Zar4x4Matrix& iMatrix, std::initializer_list<ZarRep*> iChildren);
 
+// Traverses a surface holding one face of the tessellation with the render.
+void TraverseSurface(ZarRender& iRender, const ZarTessellation& iTessellation);
+
 Zar4x4Matrix Translation(double iX, double iY, double iZ);
 Zar4x4Matrix Scaling(double iFactor);
 // Rotation by iRadians about the unit axis (iX, iY, iZ).
@@ -54,10 +61,17 @@ struct ScopedAllocationFailure {
 
 struct RecordedTriangle {
   ZarMathPointf a, b, c;
+  bool operator==(const RecordedTriangle& o) const { return a == o.a && b == o.b && c == o.c; }
 };
 struct RecordedLine {
   ZarMathPointf a, b;
+  bool operator==(const RecordedLine& o) const { return a == o.a && b == o.b; }
 };
+
+// Readable failure messages.
+void PrintTo(const ZarMathPointf& iPoint, std::ostream* oStream);
+void PrintTo(const RecordedTriangle& iTriangle, std::ostream* oStream);
+void PrintTo(const RecordedLine& iLine, std::ostream* oStream);
 
 // Records every triangle, segment and point, and can fail a chosen call of each hook.
 class RecordingRender : public GeosigRender {

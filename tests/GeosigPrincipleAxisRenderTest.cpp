@@ -1,0 +1,169 @@
+#include "GeosigPrincipleAxisRender.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "SceneBuilder.h"
+
+// Reaches the accumulated sums, which are private to the render.
+class GeosigPrincipleAxisRenderProbe {
+ public:
+  explicit GeosigPrincipleAxisRenderProbe(const GeosigPrincipleAxisRender& iRender) : _render(iRender) {}
+  int SubTriangles() const { return _render._nbSubTriangles; }
+  float Area() const { return _render._area; }
+  // The mean of the second moment number iIndex (xx, xy, xz, yy, yz, zz) over the surface.
+  double NormalisedMoment(int iIndex) const { return _render._secondMoments[iIndex] / (12.0 * _render._area); }
+  ZarMathPointf FirstMoments() const { return _render._firstMoments; }
+
+ private:
+  const GeosigPrincipleAxisRender& _render;
+};
+
+namespace {
+
+using scene::TraverseSurface;
+using Probe = GeosigPrincipleAxisRenderProbe;
+
+struct Axes {
+  HRESULT status = E_FAIL;
+  float values[3] = {-1, -1, -1};
+  ZarMathVectorf axes[3];
+};
+
+Axes PrincipalAxes(GeosigPrincipleAxisRender& iRender) {
+  Axes r;
+  r.status = iRender.GetPrincipalAxis(r.values[0], r.axes[0], r.values[1], r.axes[1], r.values[2], r.axes[2]);
+  return r;
+}
+
+const ZarTessellation unitTriangle = scene::Triangle({0, 0, 0}, {1, 0, 0}, {0, 1, 0});
+
+TEST(GeosigPrincipleAxisRender, OneTriangleIntegratesExactSecondMoments) {
+  GeosigPrincipleAxisRender render(20);
+  TraverseSurface(render, unitTriangle);
+  const Probe probe(render);
+  EXPECT_EQ(probe.SubTriangles(), 1);
+  EXPECT_FLOAT_EQ(probe.Area(), 0.5f);
+  const double expected[6] = {1.0 / 6, 1.0 / 12, 0, 1.0 / 6, 0, 0};
+  for (int i = 0; i < 6; ++i) EXPECT_NEAR(probe.NormalisedMoment(i), expected[i], 1e-7) << i;
+  // Singular (the triangle is flat): eigenvalues 1/4, 1/12 and 0 of [[1/6, 1/12], [1/12, 1/6]].
+  const Axes result = PrincipalAxes(render);
+  ASSERT_EQ(result.status, S_OK);
+  EXPECT_NEAR(result.values[0], 0.25f, 1e-6f);
+  EXPECT_NEAR(result.values[1], 1.0f / 12, 1e-6f);
+  EXPECT_NEAR(std::fabs(result.axes[2].z), 1.0f, 1e-6f);
+}
+
+// The area integrated over iTriangles copies of a triangle of area iArea in precision mode.
+// The 17 visits of one triangle: the triangle, then one quarter, one sixteenth, one 64th,
+// four 256ths (the first children at each level are split further before their siblings),
+// then three 64ths, three 16ths, three quarters; every third visit after the third, counted
+// from the first triangle's first visit, is left out.
+double PrecisionArea(double iArea, int iTriangles) {
+  const int shares[17] = {1, 4, 16, 64, 256, 256, 256, 256, 64, 64, 64, 16, 16, 16, 4, 4, 4};
+  double area = 0.0;
+  for (int visit = 1; visit <= 17 * iTriangles; ++visit)
+    if (visit <= 3 || visit % 3 != 0) area += iArea / shares[(visit - 1) % 17];
+  return area;
+}
+
+TEST(GeosigPrincipleAxisRender, PrecisionModeVisitsSeventeenSubTrianglesAndSkipsEveryThird) {
+  GeosigPrincipleAxisRender render(5);
+  TraverseSurface(render, unitTriangle);
+  const Probe probe(render);
+  EXPECT_EQ(probe.SubTriangles(), 17);
+  EXPECT_EQ(render.GetTrianglesCount(), 1u);
+  EXPECT_NEAR(probe.Area(), 0.998046875, 1e-6);  // visits 6, 9, 12 and 15 left out
+  EXPECT_NEAR(PrecisionArea(0.5, 1), 0.998046875, 1e-12);
+  EXPECT_NEAR(probe.NormalisedMoment(0), 0.111, 1e-3);
+  TraverseSurface(render, unitTriangle);  // the count of visits runs on across triangles
+  EXPECT_EQ(probe.SubTriangles(), 34);
+  EXPECT_NEAR(probe.Area(), PrecisionArea(0.5, 2), 1e-6);
+
+  for (const auto& [count, visits] : {std::pair<int, int>{-1, 1}, {0, 1}, {1, 17}, {11, 17}, {12, 1}}) {
+    GeosigPrincipleAxisRender other(count);  // precision mode for 1 to 11 triangles only
+    TraverseSurface(other, unitTriangle);
+    EXPECT_EQ(Probe(other).SubTriangles(), visits) << count;
+  }
+}
+
+TEST(GeosigPrincipleAxisRender, ResetKeepsTheFirstMomentsOnlyAndNoAreaFails) {
+  GeosigPrincipleAxisRender render(-1, {1, 2, 3}), tiny;
+  TraverseSurface(render, scene::Box({0, 0, 0}, {2, 2, 2}));
+  const ZarMathPointf firstMoments = Probe(render).FirstMoments();
+  EXPECT_NE(firstMoments, ZarMathPointf(0, 0, 0));
+  render.Reset();
+  EXPECT_EQ(Probe(render).FirstMoments(), firstMoments);
+  EXPECT_EQ(Probe(render).SubTriangles() + int(render.GetTrianglesCount()), 0);
+  TraverseSurface(tiny, scene::Triangle({0, 0, 0}, {1e-5f, 0, 0}, {0, 1e-4f, 0}));  // area 5e-10, not above 1e-9
+  Zar4x4Matrix matrix = scene::Translation(1, 2, 3);
+  for (GeosigPrincipleAxisRender* failing : {&render, &tiny}) {
+    EXPECT_EQ(PrincipalAxes(*failing).values[0], -1.0f);  // failed, outputs untouched
+    EXPECT_EQ(failing->GetMatrix(matrix), E_FAIL);
+  }
+  EXPECT_EQ(matrix, scene::Translation(1, 2, 3));
+}
+
+TEST(GeosigPrincipleAxisRender, EveryTriangleReseedsTheRandomGenerator) {
+  std::srand(123456789);
+  const int expected = std::rand();
+  std::srand(7);
+  GeosigPrincipleAxisRender render;
+  TraverseSurface(render, unitTriangle);
+  EXPECT_EQ(std::rand(), expected);
+}
+
+// A box with half-edges a > b > c about the origin, turned by a known rotation. Its surface's
+// second moment along the edge of half-length a is (a²bc + a³(b + c) / 3) / (ab + bc + ca).
+double BoxMoment(double iA, double iB, double iC) {
+  return (iA * iA * iB * iC + iA * iA * iA * (iB + iC) / 3) / (iA * iB + iB * iC + iC * iA);
+}
+
+TEST(GeosigPrincipleAxisRender, AxesOfATurnedBoxAreItsEdgesInDecreasingOrder) {
+  const double a = 2, b = 1, c = 0.5;
+  const Zar4x4Matrix turn = scene::Rotation(0.48, 0.6, 0.64, 0.9);
+  ZarRef<ZarSurfacicRep> box = scene::Surface(scene::Box({-2, -1, -0.5f}, {2, 1, 0.5f}));
+  GeosigPrincipleAxisRender render;
+  render.Traverse(*scene::Bag(turn, {box.get()}));
+  const Axes result = PrincipalAxes(render);
+  ASSERT_EQ(result.status, S_OK);
+  const double moments[3] = {BoxMoment(a, b, c), BoxMoment(b, c, a), BoxMoment(c, a, b)};
+  Zar4x4Matrix onAxes;  // takes the turned box back onto the axes: longest edge along x
+  ASSERT_EQ(render.GetMatrix(onAxes), S_OK);
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_NEAR(result.values[k], moments[k], 1e-5 * moments[0]) << k;
+    const ZarMathVector edge = turn * ZarMathVector(k == 0, k == 1, k == 2);
+    EXPECT_NEAR(std::fabs(ZarMathVector(result.axes[k]).Dot(edge)), 1.0, 1e-5) << k;
+    const ZarMathVector mapped = onAxes * edge;
+    EXPECT_NEAR(std::fabs(k == 0 ? mapped.x : k == 1 ? mapped.y : mapped.z), 1.0, 1e-5) << k;
+  }
+}
+
+TEST(GeosigPrincipleAxisRender, AxesPointFromTheReferenceTowardsTheBarycenterUnlessASentinelIsGiven) {
+  ZarRef<ZarSurfacicRep> box = scene::Surface(scene::Box({-2, -1, -0.5f}, {2, 1, 0.5f}));
+  const ZarRef<Zar3DBagRep> turned = scene::Bag(scene::Rotation(0.6, 0, 0.8, 0.7), {box.get()});
+  const auto axesFrom = [&](const ZarMathPointf& iReference) {
+    GeosigPrincipleAxisRender render(-1, iReference);
+    render.Traverse(*turned);
+    return PrincipalAxes(render);
+  };
+  for (const ZarMathPointf& reference : {ZarMathPointf(-5, -7, -9), ZarMathPointf(5, 7, 9), ZarMathPointf(9, -1, 2)}) {
+    const Axes result = axesFrom(reference);
+    ASSERT_EQ(result.status, S_OK);
+    const ZarMathVectorf towards(-reference.x, -reference.y, -reference.z);  // the barycenter is the origin
+    EXPECT_GE(result.axes[0].Dot(towards), 0.0f);
+    EXPECT_GE(result.axes[2].Dot(towards), 0.0f);
+    EXPECT_EQ(result.axes[1], result.axes[2] ^ result.axes[0]);
+  }
+  // One sentinel coordinate is enough to leave the axes as the solver gives them.
+  const float s = GeosigPrincipleAxisRender::_the34Value;
+  const Axes unoriented = axesFrom({s, s, s}), sentinelY = axesFrom({-50, s, 50});
+  for (int k = 0; k < 3; ++k) EXPECT_EQ(sentinelY.axes[k], unoriented.axes[k]) << k;
+  const Axes one = axesFrom({-50, 30, 50}), other = axesFrom({50, -30, -50});
+  EXPECT_EQ(one.axes[0], -other.axes[0]);
+  EXPECT_EQ(one.axes[2], -other.axes[2]);
+}
+
+}  // namespace
