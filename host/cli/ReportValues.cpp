@@ -7,6 +7,7 @@
 Report ReportNumber(float iValue) {
   // Not a JSON number: reported as null.
   if (!std::isfinite(iValue)) return nullptr;
+  if (iValue == 0.0f) return 0.0;  // without the sign of a negative zero
   char text[32];
   const std::to_chars_result written = std::to_chars(text, text + sizeof text - 1, iValue);
   *written.ptr = '\0';

@@ -1,6 +1,7 @@
 #include "TextReport.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -8,12 +9,13 @@
 
 namespace {
 
+// Numbers with at most 9 significant digits, as many as a float holds: products of matrices
+// computed in double need no more to be read.
 std::string Scalar(const Report& iValue) {
   if (iValue.is_string()) return iValue.get<std::string>();
-  std::string text = iValue.dump();
-  // JSON marks whole floating values with ".0"; a reader does not need it.
-  if (iValue.is_number_float() && text.size() > 2 && text.compare(text.size() - 2, 2, ".0") == 0)
-    text.resize(text.size() - 2);
+  if (!iValue.is_number_float()) return iValue.dump();
+  char text[32];
+  std::snprintf(text, sizeof text, "%.9g", iValue.get<double>());
   return text;
 }
 
