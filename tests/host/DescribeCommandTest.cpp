@@ -3,6 +3,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -37,11 +38,14 @@ void ExpectTriple(const json& iActual, double iX, double iY, double iZ, double i
   EXPECT_NEAR(iActual[2].get<double>(), iZ, iTolerance);
 }
 
-// Every number of two reports agrees within iTolerance; both have the same members.
+// Every number of two reports agrees within iTolerance, relative to the larger of 1 and the
+// numbers; both reports have the same members.
 void ExpectSameNumbers(const json& iFirst, const json& iSecond, double iTolerance, const std::string& iWhere) {
-  ASSERT_EQ(iFirst.type(), iSecond.type()) << iWhere;
+  ASSERT_EQ(iFirst.type() == json::value_t::null, iSecond.type() == json::value_t::null) << iWhere;
   if (iFirst.is_number()) {
-    EXPECT_NEAR(iFirst.get<double>(), iSecond.get<double>(), iTolerance) << iWhere;
+    ASSERT_TRUE(iSecond.is_number()) << iWhere;
+    const double a = iFirst.get<double>(), b = iSecond.get<double>();
+    EXPECT_NEAR(a, b, iTolerance * std::max({1.0, std::fabs(a), std::fabs(b)})) << iWhere;
   } else if (iFirst.is_object()) {
     for (const auto& member : iFirst.items()) {
       ASSERT_TRUE(iSecond.contains(member.key())) << iWhere << '/' << member.key();
@@ -56,6 +60,13 @@ void ExpectSameNumbers(const json& iFirst, const json& iSecond, double iToleranc
   }
 }
 
+// The direction of an axis is its sign-free part: u and -u are the same axis.
+void ExpectSameAxis(const json& iFirst, const json& iSecond, double iTolerance) {
+  double dot = 0;
+  for (int k = 0; k < 3; ++k) dot += iFirst[k].get<double>() * iSecond[k].get<double>();
+  EXPECT_NEAR(std::fabs(dot), 1.0, iTolerance) << iFirst << " and " << iSecond;
+}
+
 std::string Contents(const std::string& iPath) {
   std::ifstream file(iPath, std::ios::binary);
   std::ostringstream contents;
@@ -64,25 +75,62 @@ std::string Contents(const std::string& iPath) {
 }
 
 TEST(DescribeCommand, BlockAssemblyHasItsAnalyticDescriptorsAsStepAndAsGltf) {
-  for (const char* name : {"blocks.step", "blocks.glb"}) {
-    SCOPED_TRACE(name);
-    const json descriptors = Describe(Sample(name));
-    EXPECT_EQ(descriptors["triangles"], 36);  // three boxes of twelve
-    ExpectTriple(descriptors["boundingBox"]["min"], 0, 0, 0, 0);
-    ExpectTriple(descriptors["boundingBox"]["max"], 100, 60, 40, 0);
-    ExpectTriple(descriptors["boundingBox"]["size"], 100, 60, 40, 0);
-    ExpectTriple(descriptors["boundingCube"]["min"], 0, -20, -30, 0);
-    ExpectTriple(descriptors["boundingCube"]["size"], 100, 100, 100, 0);
-  }
+  const json step = Describe(Sample("blocks.step"));
+  EXPECT_EQ(step["triangles"], 36);  // three boxes of twelve
+  ExpectTriple(step["boundingBox"]["min"], 0, 0, 0, 0);
+  ExpectTriple(step["boundingBox"]["max"], 100, 60, 40, 0);
+  ExpectTriple(step["boundingBox"]["size"], 100, 60, 40, 0);
+  ExpectTriple(step["boundingCube"]["min"], 0, -20, -30, 0);
+  ExpectTriple(step["boundingCube"]["size"], 100, 100, 100, 0);
+  // Each box's centre weighed by its area: the plate's 15200, each block's 2200.
+  ExpectTriple(step["barycenter"]["point"], 991000.0 / 19600, 577000.0 / 19600, 186000.0 / 19600, 1e-4);
+  EXPECT_EQ(step["barycenter"]["matrix"][0][0], 1);
+  EXPECT_NEAR(step["barycenter"]["matrix"][0][3].get<double>(), -991000.0 / 19600, 1e-4);
+  for (const char* plane : {"x", "y", "z"}) EXPECT_EQ(step["symmetries"][plane], false) << plane;
+  EXPECT_EQ(step["cuboid"], json({{"isCuboid", false}}));
+
+  // An asymmetric assembly has well-defined axes: the glTF file gives the same report.
+  ExpectSameNumbers(Describe(Sample("blocks.glb")), step, 1e-5, "blocks.glb");
 }
 
-TEST(DescribeCommand, RotatedBrickHasItsAnalyticBox) {
-  const json box = Describe(Sample("brick.obj"))["boundingBox"];
+TEST(DescribeCommand, TurnedBrickIsRecognisedWithItsFrameAndDimensions) {
+  const json brick = Describe(Sample("brick.obj"));
   // Half extents of a 40 x 20 x 10 box turned by 30 degrees about z, centred on (5, 5, 5).
-  const double halfX = 20 * std::cos(M_PI / 6) + 10 * std::sin(M_PI / 6);
-  const double halfY = 20 * std::sin(M_PI / 6) + 10 * std::cos(M_PI / 6);
-  ExpectTriple(box["min"], 5 - halfX, 5 - halfY, 0, 1e-5);
-  ExpectTriple(box["max"], 5 + halfX, 5 + halfY, 10, 1e-5);
+  const double c = std::cos(M_PI / 6), s = std::sin(M_PI / 6);
+  ExpectTriple(brick["boundingBox"]["min"], 5 - 20 * c - 10 * s, 5 - 20 * s - 10 * c, 0, 1e-5);
+  ExpectTriple(brick["boundingBox"]["max"], 5 + 20 * c + 10 * s, 5 + 20 * s + 10 * c, 10, 1e-5);
+  ExpectTriple(brick["barycenter"]["point"], 5, 5, 5, 1e-5);
+  EXPECT_NEAR(brick["norm"]["value"].get<double>(), std::sqrt(20 * 20 + 10 * 10 + 5 * 5), 1e-5);
+
+  const json& cuboid = brick["cuboid"];
+  ASSERT_EQ(cuboid["isCuboid"], true);
+  ExpectTriple(cuboid["dimensions"], 40, 20, 10, 1e-5);
+  const json& frame = cuboid["frame"];  // columns: the edge directions, then the centre
+  for (int row = 0; row < 3; ++row) {
+    const double expected[3][4] = {{c, -s, 0, 5}, {s, c, 0, 5}, {0, 0, 1, 5}};
+    for (int col = 0; col < 4; ++col) EXPECT_NEAR(frame[row][col].get<double>(), expected[row][col], 1e-6);
+  }
+  // The longest edge carries the largest second moment.
+  ExpectSameAxis(brick["principalAxes"]["axes"][0], json({c, s, 0}), 1e-6);
+  for (const char* plane : {"x", "y", "z"}) EXPECT_EQ(brick["symmetries"][plane], true) << plane;
+}
+
+TEST(DescribeCommand, OpenBoxAndSingleFaceAreNoCuboids) {
+  TemporaryDirectory directory;
+  const std::string corners = "v 0 0 5\nv 4 0 5\nv 0 2 5\nv 4 2 5\nv 0 0 8\nv 4 0 8\nv 0 2 8\nv 4 2 8\n";
+  const std::string openBox = directory.Write(
+      "open.obj", corners + "f 1 3 4\nf 1 4 2\nf 1 2 6\nf 1 6 5\nf 3 7 8\nf 3 8 4\nf 1 5 7\nf 1 7 3\nf 2 4 8\nf 2 8 6\n");
+  const std::string face = directory.Write("face.obj", corners + "f 1 2 4\nf 1 4 3\n");
+  for (const std::string& path : {openBox, face}) EXPECT_EQ(Describe(path)["cuboid"], json({{"isCuboid", false}})) << path;
+}
+
+// The peg is symmetric about its mid-plane: the sign of its axes, and the axes across it
+// (two equal values), are arbitrary. Only the first axis is compared, up to its sign.
+json WithoutArbitraryAxes(json iDescriptors) {
+  iDescriptors["principalAxes"].erase("axes");
+  iDescriptors["principalAxes"].erase("matrix");
+  iDescriptors.erase("normalisation");
+  return iDescriptors;
 }
 
 TEST(DescribeCommand, PegHasTheSameDescriptorsInEveryFormat) {
@@ -92,19 +140,30 @@ TEST(DescribeCommand, PegHasTheSameDescriptorsInEveryFormat) {
   EXPECT_EQ(mesh["triangles"], 256);
   ExpectTriple(mesh["boundingBox"]["min"], -5, -5, 0, 0);
   ExpectTriple(mesh["boundingBox"]["max"], 5, 5, 20, 0);
+  // Sums of 256 single-precision terms: a few units in the sixth digit.
+  ExpectTriple(mesh["barycenter"]["point"], 0, 0, 10, 1e-4);
+  EXPECT_NEAR(mesh["norm"]["value"].get<double>(), std::sqrt(5 * 5 + 10 * 10), 1e-4);
+  ExpectSameAxis(mesh["principalAxes"]["axes"][0], json({0, 0, 1}), 1e-6);
+  for (const char* plane : {"x", "y", "z"}) EXPECT_EQ(mesh["symmetries"][plane], true) << plane;
+  EXPECT_EQ(mesh["cuboid"]["isCuboid"], false);
+
   for (const char* name : {"peg.obj", "peg.glb"}) {
     SCOPED_TRACE(name);
-    ExpectSameNumbers(Describe(Sample(name)), mesh, 1e-5, name);
+    const json other = Describe(Sample(name));
+    ExpectSameNumbers(WithoutArbitraryAxes(other), WithoutArbitraryAxes(mesh), 1e-5, name);
+    ExpectSameAxis(other["principalAxes"]["axes"][0], mesh["principalAxes"]["axes"][0], 1e-6);
   }
   // A chord of a 64-sector circle of radius 5 is 0.006 from the arc, and the CAD reader's
-  // default deflection is a thousandth of the 24.5 diagonal.
-  const double tessellationTolerance = 0.006 + 0.0245;
+  // default deflection is a thousandth of the 24.5 diagonal: relative to the peg's size, a
+  // few thousandths.
+  const double tessellationTolerance = 0.005;
   for (const char* name : {"peg.step", "peg.igs", "peg.brep"}) {
     SCOPED_TRACE(name);
     json cad = Describe(Sample(name));
     EXPECT_GT(cad["triangles"].get<int>(), 100);
     cad["triangles"] = mesh["triangles"];
-    ExpectSameNumbers(cad, mesh, tessellationTolerance, name);
+    ExpectSameNumbers(WithoutArbitraryAxes(cad), WithoutArbitraryAxes(mesh), tessellationTolerance, name);
+    ExpectSameAxis(cad["principalAxes"]["axes"][0], mesh["principalAxes"]["axes"][0], 1e-6);
   }
 }
 
@@ -169,8 +228,11 @@ TEST(DescribeCommand, TextReportShowsEachSectionReadably) {
   const CommandResult result = RunCommand(geosig, {"describe", Sample("blocks.step")});
   EXPECT_EQ(result.exitStatus, 0) << result.err;
   EXPECT_NE(result.out.find("  triangles"), std::string::npos) << result.out;
-  EXPECT_NE(result.out.find("  bounding box   min   (0, 0, 0)\n"), std::string::npos) << result.out;
-  EXPECT_NE(result.out.find("                 max   (100, 60, 40)\n"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("  bounding box    min   (0, 0, 0)\n"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("                  max   (100, 60, 40)\n"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("  barycenter      point   (50.561226, 29.438776, 9.489796)\n"), std::string::npos)
+      << result.out;
+  EXPECT_NE(result.out.find("  cuboid          isCuboid  false\n"), std::string::npos) << result.out;
 }
 
 TEST(DescribeCommand, EveryCommandHasHelpAndBadOptionsAreRefused) {
