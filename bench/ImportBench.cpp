@@ -23,9 +23,9 @@ ZarTessellation Torus(unsigned int iSectors) {
   for (unsigned int i = 0; i < around; ++i)
     for (unsigned int j = 0; j < across; ++j) {
       const double u = 2 * M_PI * i / around, v = 2 * M_PI * j / across, r = 2 + 0.5 * std::cos(v);
-      torus.vertices.insert(torus.vertices.end(), {static_cast<float>(r * std::cos(u)),
-                                                   static_cast<float>(r * std::sin(u)),
-                                                   static_cast<float>(0.5 * std::sin(v))});
+      torus.vertices.insert(torus.vertices.end(),
+                            {static_cast<float>(r * std::cos(u)), static_cast<float>(r * std::sin(u)),
+                             static_cast<float>(0.5 * std::sin(v))});
     }
   for (unsigned int i = 0; i < around; ++i)
     for (unsigned int j = 0; j < across; ++j) {

@@ -45,17 +45,18 @@ const CLI::Validator positiveNumber(
 
 DescribeCommand::DescribeCommand(CLI::App& ioApp)
     : _command(ioApp.add_subcommand("describe", "Report the shape descriptors of mesh and CAD files")) {
-  _command->add_option("files", _files, "Mesh files (STL, OBJ, PLY, glTF/GLB, OFF, 3MF, COLLADA, FBX, ...) "
-                                        "or CAD files (STEP, IGES, BREP)")
+  _command
+      ->add_option("files", _files,
+                   "Mesh files (STL, OBJ, PLY, glTF/GLB, OFF, 3MF, COLLADA, FBX, ...) "
+                   "or CAD files (STEP, IGES, BREP)")
       ->required();
   _command->add_flag("--json", _json, "Write one JSON document (schema in docs/geosig-json.md)");
-  CLI::Option* relative =
-      _command
-          ->add_option("--relative-deflection", _options.relativeDeflection,
-                       "CAD tessellation: largest distance between a face and its triangles, "
-                       "as a fraction of the model's bounding-box diagonal")
-          ->check(positiveNumber)
-          ->capture_default_str();
+  CLI::Option* relative = _command
+                              ->add_option("--relative-deflection", _options.relativeDeflection,
+                                           "CAD tessellation: largest distance between a face and its triangles, "
+                                           "as a fraction of the model's bounding-box diagonal")
+                              ->check(positiveNumber)
+                              ->capture_default_str();
   _command
       ->add_option("--deflection", _options.absoluteDeflection,
                    "CAD tessellation: the same distance in model units, instead of the relative one")

@@ -3,7 +3,6 @@
 // one JSON document. A bad file gets a one-line error on standard error and the others are
 // still described; the exit status is 1 if any file failed.
 #include <CLI/CLI.hpp>
-
 #include <string>
 #include <vector>
 

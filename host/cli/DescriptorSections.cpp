@@ -72,8 +72,7 @@ Report Barycenter(DescribeState& ioState) {
   GeosigBarycenterRender render;
   render.Traverse(ioState.root);
   ZarMathPointf barycenter;
-  if (ZarFailed(render.GetBarycenter(barycenter)) || ZarFailed(render.GetMatrix(ioState.centring)))
-    return nullptr;
+  if (ZarFailed(render.GetBarycenter(barycenter)) || ZarFailed(render.GetMatrix(ioState.centring))) return nullptr;
   return {{"point", ReportPoint(barycenter)}, {"matrix", ReportMatrix(ioState.centring)}};
 }
 
@@ -90,7 +89,8 @@ Report Norm(DescribeState& ioState) {
 // About the barycenter. The first and third axes point from the bounding box's centre
 // towards the barycenter, so that an asymmetric part gets the same axes wherever it lies.
 Report PrincipalAxes(DescribeState& ioState) {
-  const ZarMathPointf boxCentre((ioState.boxMin.x + ioState.boxMax.x) * 0.5f, (ioState.boxMin.y + ioState.boxMax.y) * 0.5f,
+  const ZarMathPointf boxCentre((ioState.boxMin.x + ioState.boxMax.x) * 0.5f,
+                                (ioState.boxMin.y + ioState.boxMax.y) * 0.5f,
                                 (ioState.boxMin.z + ioState.boxMax.z) * 0.5f);
   GeosigPrincipleAxisRender render(ioState.triangles, ioState.centring * boxCentre);
   TraverseIn(render, ioState.root, ioState.centring);

@@ -66,8 +66,7 @@ std::string AssimpSceneConverter::CheckNode(const aiNode& iNode, bool& ioHasGeom
   for (unsigned int k = 0; k < iNode.mNumMeshes; ++k) {
     const unsigned int mesh = iNode.mMeshes[k];
     if (mesh >= _scene.mNumMeshes)
-      return NodeName(iNode) + " refers to mesh " + std::to_string(mesh) + " of " +
-             std::to_string(_scene.mNumMeshes);
+      return NodeName(iNode) + " refers to mesh " + std::to_string(mesh) + " of " + std::to_string(_scene.mNumMeshes);
     ioHasGeometry = ioHasGeometry || _scene.mMeshes[mesh]->mNumVertices > 0;
   }
   if (iNode.mNumChildren > 0 && !iNode.mChildren) return NodeName(iNode) + " has a missing child list";
@@ -86,16 +85,15 @@ std::string AssimpSceneConverter::CheckMesh(unsigned int iMesh) const {
   if (static_cast<std::uint64_t>(mesh->mNumVertices) * 3 > INT32_MAX) return name + " has too many vertices";
   if (mesh->mNumVertices > 0 && !mesh->mVertices) return name + " has no vertex positions";
   for (unsigned int v = 0; v < mesh->mNumVertices; ++v)
-    if (!IsFinite(mesh->mVertices[v]))
-      return name + ": vertex " + std::to_string(v) + " has a non-finite coordinate";
+    if (!IsFinite(mesh->mVertices[v])) return name + ": vertex " + std::to_string(v) + " has a non-finite coordinate";
   if (mesh->mNumFaces > 0 && !mesh->mFaces) return name + " has a missing face list";
   for (unsigned int f = 0; f < mesh->mNumFaces; ++f) {
     const aiFace& face = mesh->mFaces[f];
     if (face.mNumIndices == 0 || !face.mIndices) return name + ": face " + std::to_string(f) + " has no vertex";
     for (unsigned int k = 0; k < face.mNumIndices; ++k)
       if (face.mIndices[k] >= mesh->mNumVertices)
-        return name + ": face " + std::to_string(f) + " refers to vertex " + std::to_string(face.mIndices[k]) +
-               " of " + std::to_string(mesh->mNumVertices);
+        return name + ": face " + std::to_string(f) + " refers to vertex " + std::to_string(face.mIndices[k]) + " of " +
+               std::to_string(mesh->mNumVertices);
   }
   return {};
 }
@@ -109,8 +107,7 @@ ZarRef<Zar3DBagRep> AssimpSceneConverter::ConvertNode(const aiNode& iNode) {
   ZarRef<Zar3DBagRep> bag = AdoptCreated(Zar3DBagRep::CreateRep());
   if (!iNode.mTransformation.IsIdentity()) CheckStatus(bag->SetMatrix(ToZarMatrix(iNode.mTransformation)));
   for (unsigned int k = 0; k < iNode.mNumMeshes; ++k) CheckStatus(bag->AddChild(MeshRep(iNode.mMeshes[k])));
-  for (unsigned int k = 0; k < iNode.mNumChildren; ++k)
-    CheckStatus(bag->AddChild(*ConvertNode(*iNode.mChildren[k])));
+  for (unsigned int k = 0; k < iNode.mNumChildren; ++k) CheckStatus(bag->AddChild(*ConvertNode(*iNode.mChildren[k])));
   return bag;
 }
 
@@ -122,7 +119,8 @@ static void AppendVertex(const aiVector3D& iVertex, std::vector<float>& ioCoordi
 static_assert(sizeof(aiVector3D) == 3 * sizeof(float), "Assimp built with double precision");
 static void AppendVertices(const aiMesh& iMesh, std::vector<float>& ioCoordinates) {
   const float* coordinates = &iMesh.mVertices[0].x;
-  ioCoordinates.insert(ioCoordinates.end(), coordinates, coordinates + 3 * static_cast<std::size_t>(iMesh.mNumVertices));
+  ioCoordinates.insert(ioCoordinates.end(), coordinates,
+                       coordinates + 3 * static_cast<std::size_t>(iMesh.mNumVertices));
 }
 
 ZarSurfacicRep& AssimpSceneConverter::MeshRep(unsigned int iMesh) {
@@ -159,8 +157,8 @@ ZarSurfacicRep& AssimpSceneConverter::MeshRep(unsigned int iMesh) {
     CheckStatus(rep->AddPrimitive(*AdoptCreated(new Zar3DFaceGP(surface))));
   }
   if (!segments.empty())
-    CheckStatus(rep->AddPrimitive(
-        *AdoptCreated(new Zar3DLineGP(std::move(segments), Zar3DLineGP::IndependentSegments))));
+    CheckStatus(
+        rep->AddPrimitive(*AdoptCreated(new Zar3DLineGP(std::move(segments), Zar3DLineGP::IndependentSegments))));
   if (!loosePoints.empty())
     CheckStatus(rep->AddPrimitive(*AdoptCreated(new Zar3DBoundingGP(ZarTessellation(), std::move(loosePoints)))));
   return *rep;

@@ -16,7 +16,6 @@
 #include <TopoDS_Compound.hxx>
 #include <XCAFApp_Application.hxx>
 #include <XCAFDoc_DocumentTool.hxx>
-
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -37,7 +36,7 @@ class XcafDocument {
   XcafDocument(const XcafDocument&) = delete;
   XcafDocument& operator=(const XcafDocument&) = delete;
 
-  Handle(TDocStd_Document)& Document() { return _document; }
+  Handle(TDocStd_Document) & Document() { return _document; }
   Handle(XCAFDoc_ShapeTool) Shapes() const { return XCAFDoc_DocumentTool::ShapeTool(_document->Main()); }
 
  private:
@@ -107,7 +106,7 @@ void Read(const std::string& iPath, CadFormat iFormat, XcafDocument& ioDocument)
   }
 }
 
-TopoDS_Compound FreeShapes(const Handle(XCAFDoc_ShapeTool)& iShapes) {
+TopoDS_Compound FreeShapes(const Handle(XCAFDoc_ShapeTool) & iShapes) {
   TopoDS_Compound compound;
   BRep_Builder builder;
   builder.MakeCompound(compound);
@@ -120,10 +119,10 @@ TopoDS_Compound FreeShapes(const Handle(XCAFDoc_ShapeTool)& iShapes) {
 }  // namespace
 
 CadImporter::CadImporter(const ImportOptions& iOptions) : _options(iOptions) {
-  const bool deflectionValid = iOptions.absoluteDeflection > 0.0 ||
-                               (iOptions.absoluteDeflection == 0.0 && iOptions.relativeDeflection > 0.0);
-  if (!deflectionValid || !std::isfinite(iOptions.absoluteDeflection) ||
-      !std::isfinite(iOptions.relativeDeflection) || !(iOptions.angularDeflection > 0.0))
+  const bool deflectionValid =
+      iOptions.absoluteDeflection > 0.0 || (iOptions.absoluteDeflection == 0.0 && iOptions.relativeDeflection > 0.0);
+  if (!deflectionValid || !std::isfinite(iOptions.absoluteDeflection) || !std::isfinite(iOptions.relativeDeflection) ||
+      !(iOptions.angularDeflection > 0.0))
     throw std::invalid_argument("deflections must be positive and finite");
   SilenceKernelMessages();
 }

@@ -1,10 +1,10 @@
 #include "MeshImporter.h"
 
-#include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
 #include <algorithm>
+#include <assimp/Importer.hpp>
 #include <cctype>
 #include <filesystem>
 

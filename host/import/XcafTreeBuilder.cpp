@@ -7,7 +7,6 @@
 #include <TopExp_Explorer.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Face.hxx>
-
 #include <stdexcept>
 
 #include "PlatformChecks.h"
@@ -26,7 +25,7 @@ static ZarRef<Zar3DRep> AsRep(ZarRef<T> iRep) {
   return ZarRef<Zar3DRep>(iRep.release());
 }
 
-XcafTreeBuilder::XcafTreeBuilder(const Handle(XCAFDoc_ShapeTool)& iShapes) : _shapes(iShapes) {}
+XcafTreeBuilder::XcafTreeBuilder(const Handle(XCAFDoc_ShapeTool) & iShapes) : _shapes(iShapes) {}
 
 ZarRef<Zar3DBagRep> XcafTreeBuilder::Build() {
   ZarRef<Zar3DBagRep> root = AdoptCreated(Zar3DBagRep::CreateRep());
@@ -39,7 +38,7 @@ ZarRef<Zar3DBagRep> XcafTreeBuilder::Build() {
 ZarRef<Zar3DRep> XcafTreeBuilder::LabelRep(const TDF_Label& iLabel) {
   if (const ZarRef<Zar3DRep>* built = _labelReps.Seek(iLabel)) return *built;
   ZarRef<Zar3DRep> rep = XCAFDoc_ShapeTool::IsAssembly(iLabel) ? AsRep(AssemblyRep(iLabel))
-                                                                : AsRep(PartRep(XCAFDoc_ShapeTool::GetShape(iLabel)));
+                                                               : AsRep(PartRep(XCAFDoc_ShapeTool::GetShape(iLabel)));
   _labelReps.Bind(iLabel, rep);
   return rep;
 }
@@ -80,9 +79,9 @@ void XcafTreeBuilder::AddFace(const TopoDS_Face& iFace, ZarSurfacicRep& ioPart) 
   tessellation.vertices.reserve(3 * static_cast<std::size_t>(triangulation->NbNodes()));
   for (Standard_Integer n = 1; n <= triangulation->NbNodes(); ++n) {
     const gp_Pnt node = triangulation->Node(n).Transformed(placement);
-    tessellation.vertices.insert(tessellation.vertices.end(), {static_cast<float>(node.X()),
-                                                               static_cast<float>(node.Y()),
-                                                               static_cast<float>(node.Z())});
+    tessellation.vertices.insert(
+        tessellation.vertices.end(),
+        {static_cast<float>(node.X()), static_cast<float>(node.Y()), static_cast<float>(node.Z())});
   }
   // A reversed face has its material on the other side of the surface's natural normal.
   const bool reversed = iFace.Orientation() == TopAbs_REVERSED;

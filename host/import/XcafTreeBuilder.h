@@ -18,7 +18,7 @@ class TopoDS_Shape;
 
 class XcafTreeBuilder {
  public:
-  explicit XcafTreeBuilder(const Handle(XCAFDoc_ShapeTool)& iShapes);
+  explicit XcafTreeBuilder(const Handle(XCAFDoc_ShapeTool) & iShapes);
 
   // The root bag holds the document's free shapes. Throws std::runtime_error when a face's
   // triangulation is inconsistent.

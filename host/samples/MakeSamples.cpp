@@ -19,7 +19,6 @@
 #include <XCAFApp_Application.hxx>
 #include <XCAFDoc_DocumentTool.hxx>
 #include <XCAFDoc_ShapeTool.hxx>
-
 #include <cmath>
 #include <iostream>
 #include <stdexcept>
@@ -57,7 +56,8 @@ gp_Trsf ToTrsf(const Placement& iPlacement) {
 ZarTessellation BoxMesh(const double iSize[3]) {
   ZarTessellation box;
   for (int k = 0; k < 8; ++k)
-    for (int axis = 0; axis < 3; ++axis) box.vertices.push_back((k >> axis & 1) ? static_cast<float>(iSize[axis]) : 0.0f);
+    for (int axis = 0; axis < 3; ++axis)
+      box.vertices.push_back((k >> axis & 1) ? static_cast<float>(iSize[axis]) : 0.0f);
   box.triangles = {0, 2, 3, 0, 3, 1, 4, 5, 7, 4, 7, 6, 0, 1, 5, 0, 5, 4,
                    2, 6, 7, 2, 7, 3, 0, 4, 6, 0, 6, 2, 1, 3, 7, 1, 7, 5};
   return box;
@@ -76,8 +76,8 @@ ZarTessellation PegMesh() {
   const unsigned int bottomCentre = 2 * pegSectors, topCentre = bottomCentre + 1;
   for (unsigned int k = 0; k < pegSectors; ++k) {
     const unsigned int next = (k + 1) % pegSectors, top = pegSectors;
-    peg.triangles.insert(peg.triangles.end(), {k, next, top + next, k, top + next, top + k,
-                                               bottomCentre, next, k, topCentre, top + k, top + next});
+    peg.triangles.insert(peg.triangles.end(), {k, next, top + next, k, top + next, top + k, bottomCentre, next, k,
+                                               topCentre, top + k, top + next});
   }
   return peg;
 }

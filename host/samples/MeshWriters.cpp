@@ -1,12 +1,11 @@
 #include "MeshWriters.h"
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <stdexcept>
 
 static std::ofstream OpenForWriting(const std::string& iPath) {
@@ -76,11 +75,10 @@ static void WriteChunk(std::ostream& ioStream, std::uint32_t iType, std::string 
 }
 
 void WriteGlb(const std::string& iPath, const std::vector<GltfMesh>& iMeshes, const std::vector<GltfNode>& iNodes) {
-  const int arrayBuffer = 34962, elementArrayBuffer = 34963, floatType = 5126, unsignedIntType = 5125,
-            triangles = 4;
+  const int arrayBuffer = 34962, elementArrayBuffer = 34963, floatType = 5126, unsignedIntType = 5125, triangles = 4;
   std::string binary;
-  nlohmann::json views = nlohmann::json::array(), accessors = nlohmann::json::array(),
-                 meshes = nlohmann::json::array(), nodes = nlohmann::json::array();
+  nlohmann::json views = nlohmann::json::array(), accessors = nlohmann::json::array(), meshes = nlohmann::json::array(),
+                 nodes = nlohmann::json::array();
   for (const GltfMesh& mesh : iMeshes) {
     const std::vector<float>& vertices = mesh.tessellation.vertices;
     std::array<float, 3> low = Vertex(mesh.tessellation, 0), high = low;
@@ -89,23 +87,29 @@ void WriteGlb(const std::string& iPath, const std::vector<GltfMesh>& iMeshes, co
       high[v % 3] = std::max(high[v % 3], vertices[v]);
     }
     const int positions = AddBufferView(binary, views, vertices.data(), vertices.size() * sizeof(float), arrayBuffer);
-    accessors.push_back({{"bufferView", positions}, {"componentType", floatType}, {"count", vertices.size() / 3},
-                         {"type", "VEC3"}, {"min", low}, {"max", high}});
+    accessors.push_back({{"bufferView", positions},
+                         {"componentType", floatType},
+                         {"count", vertices.size() / 3},
+                         {"type", "VEC3"},
+                         {"min", low},
+                         {"max", high}});
     const std::vector<unsigned int>& indices = mesh.tessellation.triangles;
     const int indexView =
         AddBufferView(binary, views, indices.data(), indices.size() * sizeof(unsigned int), elementArrayBuffer);
     accessors.push_back(
         {{"bufferView", indexView}, {"componentType", unsignedIntType}, {"count", indices.size()}, {"type", "SCALAR"}});
     const std::size_t accessor = accessors.size();
-    meshes.push_back({{"name", mesh.name},
-                      {"primitives",
-                       {{{"attributes", {{"POSITION", accessor - 2}}}, {"indices", accessor - 1}, {"mode", triangles}}}}});
+    meshes.push_back(
+        {{"name", mesh.name},
+         {"primitives",
+          {{{"attributes", {{"POSITION", accessor - 2}}}, {"indices", accessor - 1}, {"mode", triangles}}}}});
   }
   for (const GltfNode& node : iNodes) {
     const auto& m = node.axesAndTranslation;
     // glTF matrices are column-major: each axis image, then the translation.
-    nlohmann::json entry = {{"name", node.name},
-                            {"matrix", {m[0], m[1], m[2], 0, m[3], m[4], m[5], 0, m[6], m[7], m[8], 0, m[9], m[10], m[11], 1}}};
+    nlohmann::json entry = {
+        {"name", node.name},
+        {"matrix", {m[0], m[1], m[2], 0, m[3], m[4], m[5], 0, m[6], m[7], m[8], 0, m[9], m[10], m[11], 1}}};
     if (node.mesh >= 0) entry["mesh"] = node.mesh;
     if (!node.children.empty()) entry["children"] = node.children;
     nodes.push_back(entry);
@@ -125,7 +129,7 @@ void WriteGlb(const std::string& iPath, const std::vector<GltfMesh>& iMeshes, co
   Put(file, std::uint32_t{0x46546C67});  // "glTF"
   Put(file, std::uint32_t{2});
   Put(file, static_cast<std::uint32_t>(12 + 8 + padded + 8 + binary.size()));
-  WriteChunk(file, 0x4E4F534A, std::move(json), ' ');        // "JSON"
-  WriteChunk(file, 0x004E4942, std::move(binary), '\0');     // "BIN"
+  WriteChunk(file, 0x4E4F534A, std::move(json), ' ');     // "JSON"
+  WriteChunk(file, 0x004E4942, std::move(binary), '\0');  // "BIN"
   if (!file) throw std::runtime_error("cannot write " + iPath);
 }

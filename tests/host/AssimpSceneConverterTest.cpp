@@ -1,5 +1,3 @@
-#include "AssimpSceneConverter.h"
-
 #include <assimp/scene.h>
 #include <gtest/gtest.h>
 
@@ -8,6 +6,7 @@
 #include <limits>
 #include <memory>
 
+#include "AssimpSceneConverter.h"
 #include "SceneBuilder.h"
 
 namespace {
@@ -61,8 +60,7 @@ aiMatrix4x4 QuarterTurnAboutZ() {
 }
 
 std::unique_ptr<aiScene> OneTriangle() {
-  return NewScene({NewMesh({{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {{0, 1, 2}})},
-                  NewNode("root", identity, {0}));
+  return NewScene({NewMesh({{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {{0, 1, 2}})}, NewNode("root", identity, {0}));
 }
 
 void ExpectNear(const ZarMathPointf& iActual, const ZarMathPointf& iExpected) {
@@ -98,8 +96,8 @@ TEST(AssimpSceneConverter, KeepsTheNodeHierarchyAndAppliesTheInnermostTransforma
 TEST(AssimpSceneConverter, MeshUsedByTwoNodesIsOneRepresentationUnderTwoBags) {
   aiNode* first = NewNode("first", identity, {0});
   aiNode* second = NewNode("second", Translation(0, 0, 5), {0});
-  std::unique_ptr<aiScene> scene =
-      NewScene({NewMesh({{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {{0, 1, 2}})}, NewNode("root", identity, {}, {first, second}));
+  std::unique_ptr<aiScene> scene = NewScene({NewMesh({{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {{0, 1, 2}})},
+                                            NewNode("root", identity, {}, {first, second}));
   ZarRef<Zar3DBagRep> root = AssimpSceneConverter(*scene).Convert();
 
   const auto& bags = *root->GetChildren();
@@ -116,10 +114,10 @@ TEST(AssimpSceneConverter, MeshUsedByTwoNodesIsOneRepresentationUnderTwoBags) {
 }
 
 TEST(AssimpSceneConverter, FacesBecomeTrianglesPolygonFansSegmentsAndPoints) {
-  std::unique_ptr<aiScene> scene = NewScene(
-      {NewMesh({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 1, 2}, {0, 1, 2, 3}, {0, 2}, {3}}),
-       NewMesh({{1, 2, 3}, {4, 5, 6}}, {})},  // a point cloud: no face at all
-      NewNode("root", identity, {0, 1}));
+  std::unique_ptr<aiScene> scene =
+      NewScene({NewMesh({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 1, 2}, {0, 1, 2, 3}, {0, 2}, {3}}),
+                NewMesh({{1, 2, 3}, {4, 5, 6}}, {})},  // a point cloud: no face at all
+               NewNode("root", identity, {0, 1}));
   ZarRef<Zar3DBagRep> root = AssimpSceneConverter(*scene).Convert();
 
   RecordingRender render;

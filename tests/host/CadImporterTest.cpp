@@ -1,4 +1,4 @@
-#include "CadImporter.h"
+#include <gtest/gtest.h>
 
 #include <BRepBuilderAPI_MakeEdge.hxx>
 #include <BRepPrimAPI_MakeBox.hxx>
@@ -6,10 +6,9 @@
 #include <BRepTools.hxx>
 #include <BRep_Builder.hxx>
 #include <TopoDS_Compound.hxx>
-#include <gtest/gtest.h>
-
 #include <cmath>
 
+#include "CadImporter.h"
 #include "ImportError.h"
 #include "SceneBuilder.h"
 #include "TemporaryDirectory.h"

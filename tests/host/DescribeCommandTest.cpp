@@ -1,11 +1,10 @@
 // End-to-end tests of `geosig describe`: the program runs as a user would run it.
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "CommandRunner.h"
@@ -119,9 +118,11 @@ TEST(DescribeCommand, OpenBoxAndSingleFaceAreNoCuboids) {
   TemporaryDirectory directory;
   const std::string corners = "v 0 0 5\nv 4 0 5\nv 0 2 5\nv 4 2 5\nv 0 0 8\nv 4 0 8\nv 0 2 8\nv 4 2 8\n";
   const std::string openBox = directory.Write(
-      "open.obj", corners + "f 1 3 4\nf 1 4 2\nf 1 2 6\nf 1 6 5\nf 3 7 8\nf 3 8 4\nf 1 5 7\nf 1 7 3\nf 2 4 8\nf 2 8 6\n");
+      "open.obj",
+      corners + "f 1 3 4\nf 1 4 2\nf 1 2 6\nf 1 6 5\nf 3 7 8\nf 3 8 4\nf 1 5 7\nf 1 7 3\nf 2 4 8\nf 2 8 6\n");
   const std::string face = directory.Write("face.obj", corners + "f 1 2 4\nf 1 4 3\n");
-  for (const std::string& path : {openBox, face}) EXPECT_EQ(Describe(path)["cuboid"], json({{"isCuboid", false}})) << path;
+  for (const std::string& path : {openBox, face})
+    EXPECT_EQ(Describe(path)["cuboid"], json({{"isCuboid", false}})) << path;
 }
 
 // The peg is symmetric about its mid-plane: the sign of its axes, and the axes across it
@@ -186,9 +187,10 @@ TEST(DescribeCommand, BadFilesGetOneLineErrorsAndAFailureStatusWithoutStoppingTh
       {directory.Write("cut.stl", peg.substr(0, peg.size() / 2)), "STL"},
       {directory.Write("cut.step", step.substr(0, step.size() / 2)), "not a readable STEP file"},
       {directory.Write("index.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 9\n"), "index out of range"},
-      {directory.Write("index.ply", "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\nproperty float y\n"
-                                    "property float z\nelement face 1\nproperty list uchar int vertex_indices\n"
-                                    "end_header\n0 0 0\n1 0 0\n0 1 0\n3 0 1 9\n"),
+      {directory.Write("index.ply",
+                       "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\nproperty float y\n"
+                       "property float z\nelement face 1\nproperty list uchar int vertex_indices\n"
+                       "end_header\n0 0 0\n1 0 0\n0 1 0\n3 0 1 9\n"),
        "mesh 0: face 0 refers to vertex 9 of 3"},
       {directory.Write("nan.obj", "v 0 0 0\nv nan 0 0\nv 0 1 0\nf 1 2 3\n"), "non-finite coordinate"},
       {directory.Write("huge.obj", "v 0 0 0\nv 1e39 0 0\nv 0 1 0\nf 1 2 3\n"), "non-finite coordinate"},
@@ -247,8 +249,9 @@ TEST(DescribeCommand, EveryCommandHasHelpAndBadOptionsAreRefused) {
   EXPECT_NE(RunCommand(geosig, {}).exitStatus, 0);
   EXPECT_NE(RunCommand(geosig, {"describe"}).exitStatus, 0);
   EXPECT_NE(RunCommand(geosig, {"describe", "--deflection", "-1", Sample("peg.step")}).exitStatus, 0);
-  EXPECT_NE(RunCommand(geosig, {"describe", "--deflection", "0.1", "--relative-deflection", "0.1",
-                                Sample("peg.step")}).exitStatus, 0);
+  EXPECT_NE(RunCommand(geosig, {"describe", "--deflection", "0.1", "--relative-deflection", "0.1", Sample("peg.step")})
+                .exitStatus,
+            0);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-#include "ImportError.h"
-
 #include <gtest/gtest.h>
+
+#include "ImportError.h"
 
 TEST(ImportError, MessageIsOneLineNamingTheFileThenTheReason) {
   const ImportError error("parts/a.stl", "bad header\nsecond line\r\n");

@@ -1,9 +1,8 @@
-#include "MeshImporter.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
 
+#include "MeshImporter.h"
 #include "SceneBuilder.h"
 #include "TemporaryDirectory.h"
 

@@ -1,13 +1,12 @@
-#include "ModelImporter.h"
-
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
-#include <gtest/gtest.h>
 #include <sstream>
 
 #include "ImportError.h"
+#include "ModelImporter.h"
 #include "TemporaryDirectory.h"
 
 namespace {
