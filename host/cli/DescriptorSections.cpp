@@ -29,13 +29,13 @@ struct DescribeState {
 
 namespace {
 
-// Lets iRender see the model transformed by iFrame, as if the root had that matrix.
+// Lets iRender see the model transformed by iFrame, as if the root had that matrix. The
+// bag lets go of the root when it goes.
 void TraverseIn(GeosigRender& ioRender, ZarRep& ioRoot, const Zar4x4Matrix& iFrame) {
-  ZarRef<Zar3DBagRep> framed = AdoptCreated(Zar3DBagRep::CreateRep());
+  const ZarRef<Zar3DBagRep> framed = AdoptCreated(Zar3DBagRep::CreateRep());
   CheckStatus(framed->SetMatrix(iFrame));
   CheckStatus(framed->AddChild(ioRoot));
   ioRender.Traverse(*framed);
-  CheckStatus(framed->RemoveChild(ioRoot));
 }
 
 Report TriangleCount(DescribeState& ioState) {
