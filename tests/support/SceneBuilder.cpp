@@ -1,6 +1,7 @@
 #include "SceneBuilder.h"
 
 #include <cmath>
+#include <random>
 
 namespace scene {
 
@@ -27,6 +28,34 @@ ZarTessellation Triangle(const ZarMathPointf& iA, const ZarMathPointf& iB, const
   return triangle;
 }
 
+ZarTessellation RandomPatch(unsigned int iSeed, unsigned int iVertexCount, float iExtent) {
+  std::mt19937 generator(iSeed);
+  std::uniform_real_distribution<float> coordinate(-iExtent, iExtent);
+  std::uniform_int_distribution<unsigned int> vertex(0, iVertexCount - 1);
+  std::uniform_int_distribution<unsigned int> runLength(3, 9);
+  ZarTessellation patch;
+  for (unsigned int k = 0; k < 3 * iVertexCount; ++k) patch.vertices.push_back(coordinate(generator));
+  // About a third of the vertices in each kind of topology.
+  for (unsigned int k = 0; k < iVertexCount / 3; ++k) patch.triangles.push_back(vertex(generator));
+  patch.triangles.resize(patch.triangles.size() - patch.triangles.size() % 3);
+  auto addRuns = [&](std::vector<unsigned int>& oCounts, std::vector<unsigned int>& oIndices) {
+    while (oIndices.size() < iVertexCount / 3) {
+      const unsigned int length = runLength(generator);
+      oCounts.push_back(length);
+      for (unsigned int k = 0; k < length; ++k) oIndices.push_back(vertex(generator));
+    }
+  };
+  addRuns(patch.fanCounts, patch.fans);
+  addRuns(patch.stripCounts, patch.strips);
+  return patch;
+}
+
+std::vector<float> Coordinates(std::initializer_list<ZarMathPointf> iPoints) {
+  std::vector<float> coordinates;
+  for (const ZarMathPointf& p : iPoints) coordinates.insert(coordinates.end(), {p.x, p.y, p.z});
+  return coordinates;
+}
+
 ZarRef<Zar3DFaceGP> Face(const ZarTessellation& iTessellation) {
   return ZarRef<Zar3DFaceGP>(new Zar3DFaceGP(iTessellation));
 }
@@ -40,6 +69,12 @@ ZarRef<ZarSurfacicRep> Surface(std::initializer_list<ZarGraphicPrimitive*> iPrim
 ZarRef<ZarSurfacicRep> Surface(const ZarTessellation& iTessellation) {
   ZarRef<Zar3DFaceGP> face = Face(iTessellation);
   return Surface({face.get()});
+}
+
+ZarRef<VisPrimitiveGroupRep> VisGroup(std::initializer_list<VisPrimitive*> iPrimitives) {
+  ZarRef<VisPrimitiveGroupRep> group(VisPrimitiveGroupRep::CreateRep());
+  for (VisPrimitive* primitive : iPrimitives) group->AddPrimitive(*primitive);
+  return group;
 }
 
 ZarRef<Zar3DBagRep> Bag(std::initializer_list<ZarRep*> iChildren) {

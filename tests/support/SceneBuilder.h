@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "GeosigRender.h"
+#include "VisPrimitiveGroupRep.h"
 #include "Zar3DBagRep.h"
 #include "Zar3DFaceGP.h"
 #include "ZarRef.h"
@@ -18,10 +19,19 @@ ZarTessellation Box(const ZarMathPointf& iMin, const ZarMathPointf& iMax);
 // A single triangle.
 ZarTessellation Triangle(const ZarMathPointf& iA, const ZarMathPointf& iB, const ZarMathPointf& iC);
 
+// Pseudo-random vertices in [-iExtent, iExtent]^3 joined by all three kinds of topology
+// (independent triangles, fans, strips of varied lengths); the same seed gives the same patch.
+ZarTessellation RandomPatch(unsigned int iSeed, unsigned int iVertexCount, float iExtent);
+
+// x, y, z of each point in turn, as primitives take them.
+std::vector<float> Coordinates(std::initializer_list<ZarMathPointf> iPoints);
+
 ZarRef<Zar3DFaceGP> Face(const ZarTessellation& iTessellation);
 // A surfacic rep holding the given primitives.
 ZarRef<ZarSurfacicRep> Surface(std::initializer_list<ZarGraphicPrimitive*> iPrimitives);
 ZarRef<ZarSurfacicRep> Surface(const ZarTessellation& iTessellation);
+// A slow representation holding the given visualization primitives.
+ZarRef<VisPrimitiveGroupRep> VisGroup(std::initializer_list<VisPrimitive*> iPrimitives);
 // A bag holding the children, with a matrix when one is given.
 ZarRef<Zar3DBagRep> Bag(std::initializer_list<ZarRep*> iChildren);
 ZarRef<Zar3DBagRep> Bag(const Zar4x4Matrix& iMatrix, std::initializer_list<ZarRep*> iChildren);
@@ -32,6 +42,15 @@ Zar4x4Matrix Scaling(double iFactor);
 Zar4x4Matrix Rotation(double iX, double iY, double iZ, double iRadians);
 
 }  // namespace scene
+
+// Makes the platform allocator fail once iCount further allocations have succeeded, for as
+// long as it lives.
+struct ScopedAllocationFailure {
+  explicit ScopedAllocationFailure(long iCount) { ZarBaseUnknown::FailAllocationsAfter(iCount); }
+  ~ScopedAllocationFailure() { ZarBaseUnknown::FailAllocationsAfter(-1); }
+  ScopedAllocationFailure(const ScopedAllocationFailure&) = delete;
+  ScopedAllocationFailure& operator=(const ScopedAllocationFailure&) = delete;
+};
 
 struct RecordedTriangle {
   ZarMathPointf a, b, c;

@@ -331,7 +331,7 @@ void GeosigRender::DrawVisPrimitive(VisPrimitive& iPrimitive) {
   constexpr unsigned int triangleList = 16, triangleStrip = 32, triangleFan = 64;
   constexpr unsigned int segmentList = 2, lineStrip = 4, lineLoop = 8;
 
-  auto vertexOf = [this](VisSGPrimitiveItem& iItem, unsigned int iIndex) {
+  auto vertexOf = [](VisSGPrimitiveItem& iItem, unsigned int iIndex) {
     float xyz[3] = {0.0f, 0.0f, 0.0f};
     iItem.GetVertexData(iIndex, 0, 22, xyz);
     return ZarMathPointf(xyz);

@@ -68,7 +68,8 @@ class ZarRender : public ZarBaseUnknown {
   virtual int IsToSmall(const Zar3DBoundingSphere& iSphere);
   virtual int IsSeen(const float* iMin, const float* iMax);
 
-  // Level of detail: 0 is the finest of iLevelCount levels.
+  // Level of detail: 0 is the finest of iLevelCount levels. iSags, when given, holds the sag
+  // of each level; the base chooses the coarsest level within the model sag.
   virtual int Get3DLODNumber(const Zar3DBoundingSphere& iSphere, int iLevelCount, const float* const iSags);
   virtual float Get3DModelCulling(const Zar3DBoundingSphere& iSphere) const;
   virtual float Get3DModelSag(const Zar3DBoundingSphere& iSphere) const;

@@ -1,6 +1,8 @@
 #pragma once
 // A representation holding graphic primitives (its geometric elements), at one or more
 // levels of detail; level 0 is the finest and the one the elements accessors address.
+// Each level may state its sag (its largest deviation from the true surface), which the
+// render weighs when it chooses the level to draw.
 #include <vector>
 
 #include "Zar3DRep.h"
@@ -17,6 +19,8 @@ class ZarSurfacicRep : public Zar3DRep {
   // iLevel may be an existing level or the next one.
   HRESULT AddPrimitive(ZarGraphicPrimitive& iPrimitive, int iLevel = 0);
   int GetLODCount() const { return static_cast<int>(_levels.size()); }
+  // A level whose sag was never set is never preferred to a finer one.
+  HRESULT SetLevelSag(int iLevel, float iSag);
 
   int GetGeomElementCount() const;
   // Null outside 0..count-1.
@@ -33,5 +37,6 @@ class ZarSurfacicRep : public Zar3DRep {
 
  private:
   std::vector<std::vector<ZarGraphicPrimitive*>> _levels;
+  std::vector<float> _levelSags;
   int _editMode = 0;
 };

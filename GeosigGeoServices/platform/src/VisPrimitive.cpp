@@ -22,8 +22,11 @@ void VisPrimitive::ExtendBounds(ZarBoundsf& iBounds) const {
   for (const Item& item : _items) iBounds.AddPoints(item.vertices.data(), item.vertices.size());
 }
 
+// The iteration record comes from the platform allocator, so an iteration fails to open
+// like any platform object when memory runs out.
 HRESULT VisPrimitive::StartIteration(void*& oIterator, unsigned int iTypeMask) {
-  oIterator = new (std::nothrow) Iteration{iTypeMask, 0};
+  void* storage = ZarBaseUnknown::operator new(sizeof(Iteration));
+  oIterator = storage ? new (storage) Iteration{iTypeMask, 0} : nullptr;
   return oIterator ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -42,7 +45,7 @@ HRESULT VisPrimitive::GetNext(void*& ioIterator, VisSGPrimitiveItem*& oItem) {
 }
 
 HRESULT VisPrimitive::EndIteration(void*& ioIterator) {
-  delete static_cast<Iteration*>(ioIterator);
+  ZarBaseUnknown::operator delete(static_cast<Iteration*>(ioIterator));
   ioIterator = nullptr;
   return S_OK;
 }

@@ -37,7 +37,15 @@ int ZarRender::IsToSmall(const Zar2DBoundingBox&) { return 0; }
 int ZarRender::IsToSmall(const Zar3DBoundingSphere&) { return 0; }
 int ZarRender::IsSeen(const float*, const float*) { return 1; }
 
-int ZarRender::Get3DLODNumber(const Zar3DBoundingSphere&, int, const float* const) { return 0; }
+// The coarsest level whose sag the model sag tolerates; the finest without sags.
+int ZarRender::Get3DLODNumber(const Zar3DBoundingSphere& iSphere, int iLevelCount, const float* const iSags) {
+  if (!iSags) return 0;
+  const float tolerated = Get3DModelSag(iSphere);
+  int level = 0;
+  for (int l = 1; l < iLevelCount; ++l)
+    if (iSags[l] <= tolerated) level = l;
+  return level;
+}
 float ZarRender::Get3DModelCulling(const Zar3DBoundingSphere&) const { return _modelCulling; }
 float ZarRender::Get3DModelSag(const Zar3DBoundingSphere&) const { return _modelSag; }
 

@@ -1,5 +1,7 @@
 #include "ZarSurfacicRep.h"
 
+#include <limits>
+
 #include "ZarRender.h"
 
 ZAR_IMPLEMENT_CLASS(ZarSurfacicRep, Zar3DRep, "ZarPlatform", ZarRetrieveMetaClass)
@@ -13,10 +15,19 @@ ZarSurfacicRep::~ZarSurfacicRep() {
 
 HRESULT ZarSurfacicRep::AddPrimitive(ZarGraphicPrimitive& iPrimitive, int iLevel) {
   if (iLevel < 0 || iLevel > GetLODCount()) return E_INVALIDARG;
-  if (iLevel == GetLODCount()) _levels.emplace_back();
+  if (iLevel == GetLODCount()) {
+    _levels.emplace_back();
+    _levelSags.push_back(std::numeric_limits<float>::infinity());
+  }
   _levels[iLevel].push_back(&iPrimitive);
   iPrimitive.AddRef();
   GeometryChanged();
+  return S_OK;
+}
+
+HRESULT ZarSurfacicRep::SetLevelSag(int iLevel, float iSag) {
+  if (iLevel < 0 || iLevel >= GetLODCount()) return E_INVALIDARG;
+  _levelSags[iLevel] = iSag;
   return S_OK;
 }
 
@@ -43,7 +54,7 @@ Zar3DBoundingSphere ZarSurfacicRep::ComputeBoundingSphere() {
 
 void ZarSurfacicRep::AcceptContent(ZarRender& iRender) {
   if (_levels.empty()) return;
-  int level = iRender.Get3DLODNumber(GetBoundingSphere(), GetLODCount(), nullptr);
+  int level = iRender.Get3DLODNumber(GetBoundingSphere(), GetLODCount(), _levelSags.data());
   if (level < 0) level = 0;
   if (level >= GetLODCount()) level = GetLODCount() - 1;
   const ZarGraphicAttributeSet& attributes = GetAttributeSet();
