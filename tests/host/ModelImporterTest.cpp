@@ -1,0 +1,82 @@
+#include "ModelImporter.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+#include "ImportError.h"
+#include "TemporaryDirectory.h"
+#include "Zar3DBoundingGP.h"
+#include "ZarSurfacicRep.h"
+
+namespace {
+
+const std::string samples = GEOSIG_SAMPLES_DIR;
+
+std::string ReasonFor(const std::string& iPath) {
+  try {
+    ModelImporter().Import(iPath);
+  } catch (const ImportError& error) {
+    EXPECT_EQ(error.Path(), iPath);
+    return error.Reason();
+  }
+  return "imported";
+}
+
+std::string Contents(const std::string& iPath) {
+  std::ifstream file(iPath, std::ios::binary);
+  std::ostringstream contents;
+  contents << file.rdbuf();
+  return contents.str();
+}
+
+TEST(ModelImporter, FilesThatCannotBeOpenedAreNamedWithTheReason) {
+  TemporaryDirectory directory;
+  EXPECT_EQ(ReasonFor(directory.Path("missing.stl")), "no such file");
+  EXPECT_EQ(ReasonFor(directory.Path("")), "is a directory, not a file");
+  EXPECT_EQ(ReasonFor(directory.Write("empty.step", "")), "empty file");
+  EXPECT_EQ(ReasonFor("/dev/null"), "not a regular file");
+}
+
+TEST(ModelImporter, FileWithoutReadPermissionIsUnreadable) {
+  TemporaryDirectory directory;
+  const std::string path = directory.Write("locked.stl", "solid x\nendsolid x\n");
+  chmod(path.c_str(), 0);
+  if (access(path.c_str(), R_OK) == 0) GTEST_SKIP() << "permissions do not bind this user";
+  EXPECT_EQ(ReasonFor(path), "cannot be read: Permission denied");
+}
+
+TEST(ModelImporter, ChoosesTheReaderByExtensionWhateverItsCase) {
+  TemporaryDirectory directory;
+  EXPECT_EQ(ModelImporter().Import(directory.Write("PEG.STP", Contents(samples + "/peg.step"))).format, "STEP");
+  EXPECT_EQ(ModelImporter().Import(directory.Write("PEG.STL", Contents(samples + "/peg.stl"))).format, "STL");
+}
+
+TEST(ModelImporter, ChoosesTheCadReaderByContentWhenTheExtensionIsUnknown) {
+  TemporaryDirectory directory;
+  EXPECT_EQ(ModelImporter().Import(directory.Write("peg.dat1", Contents(samples + "/peg.step"))).format, "STEP");
+  EXPECT_EQ(ModelImporter().Import(directory.Write("peg.dat2", Contents(samples + "/peg.brep"))).format, "BREP");
+  EXPECT_EQ(ModelImporter().Import(directory.Write("peg.dat3", Contents(samples + "/peg.igs"))).format, "IGES");
+  EXPECT_EQ(ReasonFor(directory.Write("peg.dat4", "nothing to see\n")).rfind("unknown format", 0), 0u);
+}
+
+TEST(ModelImporter, PassesTheTessellationOptionsToTheCadReader) {
+  ImportOptions coarse;
+  coarse.absoluteDeflection = 0.5;
+  ImportOptions fine;
+  fine.absoluteDeflection = 0.005;
+  const auto triangles = [](const ImportOptions& iOptions) {
+    const ImportedModel model = ModelImporter(iOptions).Import(samples + "/peg.step");
+    const auto* side = static_cast<const ZarSurfacicRep*>(model.root->GetChildren()->front());
+    int count = 0;
+    for (int k = 0; k < side->GetGeomElementCount(); ++k)
+      count += static_cast<Zar3DBoundingGP*>(side->GetGeomElement(k))->TriangleCount();
+    return count;
+  };
+  EXPECT_GT(triangles(fine), 2 * triangles(coarse));
+}
+
+}  // namespace
