@@ -3,11 +3,10 @@
 #include <unistd.h>
 
 #include <iostream>
-#include <new>
 
-#include "DescriptorSections.h"
-#include "ImportError.h"
-#include "ModelImporter.h"
+#include "CommandFailure.h"
+#include "FileDescription.h"
+#include "ImportOptionFlags.h"
 #include "TextReport.h"
 
 namespace {
@@ -36,31 +35,7 @@ DescribeCommand::DescribeCommand(CLI::App& ioApp)
                                         "or CAD files (STEP, IGES, BREP)")
       ->required();
   _command->add_flag("--json", _json, "Write one JSON document (schema in docs/geosig-json.md)");
-  CLI::Option* relative =
-      _command
-          ->add_option("--relative-deflection", _options.relativeDeflection,
-                       "CAD tessellation: largest distance between a face and its triangles, "
-                       "as a fraction of the model's bounding-box diagonal")
-          ->check(CLI::PositiveNumber)
-          ->capture_default_str();
-  _command
-      ->add_option("--deflection", _options.absoluteDeflection,
-                   "CAD tessellation: the same distance in model units, instead of the relative one")
-      ->check(CLI::PositiveNumber)
-      ->excludes(relative);
-  _command
-      ->add_option("--angular-deflection", _options.angularDeflection,
-                   "CAD tessellation: largest angle in radians between the normals along one triangle edge")
-      ->check(CLI::PositiveNumber)
-      ->capture_default_str();
-}
-
-Report DescribeCommand::DescribeFile(const std::string& iPath) const {
-  const ImportedModel model = ModelImporter(_options).Import(iPath);
-  Report report = {{"file", iPath}, {"format", model.format}};
-  if (!model.warnings.empty()) report["warnings"] = model.warnings;
-  report["descriptors"] = DescribeTree(*model.root);
-  return report;
+  AddImportOptions(*_command, _options);
 }
 
 int DescribeCommand::Run() const {
@@ -71,29 +46,14 @@ int DescribeCommand::Run() const {
   for (std::size_t k = 0; k < _files.size(); ++k) {
     const std::string& path = _files[k];
     progress.Show(k, path);
-    Report report;
-    std::string error;
-    try {
-      report = DescribeFile(path);
-    } catch (const ImportError& failure) {
-      error = failure.Reason();
-    } catch (const std::bad_alloc&) {
-      error = "out of memory";
-    } catch (const std::exception& failure) {
-      error = failure.what();
-    }
+    FileDescription description = DescribeFile(path, _options);
     progress.Erase();
-    if (!error.empty()) {
-      std::cerr << "geosig: " << path << ": " << error << '\n';
-      status = 1;
-      if (_json) files.push_back({{"file", path}, {"error", error}});
-      continue;
-    }
+    if (!description.error.empty()) status = ReportFileFailure(path, description.error);
     if (_json) {
-      files.push_back(std::move(report));
-    } else {
+      files.push_back(std::move(description.record));
+    } else if (description.error.empty()) {
       if (described++ > 0) std::cout << '\n';
-      WriteTextReport(std::cout, report);
+      WriteTextReport(std::cout, description.record);
     }
   }
   if (_json) std::cout << Report{{"schema", "geosig-describe"}, {"version", 1}, {"files", files}}.dump(2) << '\n';
