@@ -83,6 +83,11 @@ class GeosigRender : public ZarRender {
   // by the top matrix, the radius by its scaling (double product rounded to float).
   void SphereToWorld(const float* iCenter, float iRadius, ZarMathPointf& oCenter, float& oRadius) const;
 
+  // The measures shared by the area-weighted renders, in float: the area by Heron's formula
+  // (zero or nearly so for a degenerate triangle) and the centroid.
+  static float TriangleArea(const ZarMathPointf& iA, const ZarMathPointf& iB, const ZarMathPointf& iC);
+  static ZarMathPointf TriangleCentroid(const ZarMathPointf& iA, const ZarMathPointf& iB, const ZarMathPointf& iC);
+
   GeosigMatrixNode* _matrixStack;
   std::uint32_t _nbTriangles;
   std::uint32_t _nbLines;

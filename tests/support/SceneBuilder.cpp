@@ -21,6 +21,30 @@ ZarTessellation Box(const ZarMathPointf& iMin, const ZarMathPointf& iMax) {
   return box;
 }
 
+ZarTessellation Sphere(const ZarMathPointf& iCenter, float iRadius, unsigned int iSlices, unsigned int iStacks) {
+  const double pi = 3.14159265358979323846;
+  ZarTessellation sphere;
+  const auto addVertex = [&](double iPolar, double iAzimuth) {
+    sphere.vertices.push_back(iCenter.x + static_cast<float>(iRadius * std::sin(iPolar) * std::cos(iAzimuth)));
+    sphere.vertices.push_back(iCenter.y + static_cast<float>(iRadius * std::sin(iPolar) * std::sin(iAzimuth)));
+    sphere.vertices.push_back(iCenter.z + static_cast<float>(iRadius * std::cos(iPolar)));
+  };
+  addVertex(0.0, 0.0);  // north pole: vertex 0
+  for (unsigned int ring = 1; ring < iStacks; ++ring)
+    for (unsigned int j = 0; j < iSlices; ++j) addVertex(pi * ring / iStacks, 2.0 * pi * j / iSlices);
+  addVertex(pi, 0.0);  // south pole: the last vertex
+  const unsigned int south = static_cast<unsigned int>(sphere.VertexCount()) - 1;
+  const auto at = [&](unsigned int iRing, unsigned int iSlice) { return 1 + (iRing - 1) * iSlices + iSlice % iSlices; };
+  for (unsigned int j = 0; j < iSlices; ++j) {
+    sphere.triangles.insert(sphere.triangles.end(), {0, at(1, j), at(1, j + 1)});
+    for (unsigned int ring = 1; ring + 1 < iStacks; ++ring)
+      sphere.triangles.insert(sphere.triangles.end(), {at(ring, j), at(ring + 1, j), at(ring + 1, j + 1),
+                                                       at(ring, j), at(ring + 1, j + 1), at(ring, j + 1)});
+    sphere.triangles.insert(sphere.triangles.end(), {south, at(iStacks - 1, j + 1), at(iStacks - 1, j)});
+  }
+  return sphere;
+}
+
 ZarTessellation Triangle(const ZarMathPointf& iA, const ZarMathPointf& iB, const ZarMathPointf& iC) {
   ZarTessellation triangle;
   triangle.vertices = {iA.x, iA.y, iA.z, iB.x, iB.y, iB.z, iC.x, iC.y, iC.z};
@@ -87,6 +111,11 @@ ZarRef<Zar3DBagRep> Bag(const Zar4x4Matrix& iMatrix, std::initializer_list<ZarRe
   ZarRef<Zar3DBagRep> bag = Bag(iChildren);
   bag->SetMatrix(iMatrix);
   return bag;
+}
+
+void TraverseSurface(ZarRender& iRender, const ZarTessellation& iTessellation) {
+  ZarRef<ZarSurfacicRep> surface = Surface(iTessellation);
+  iRender.Traverse(*surface);
 }
 
 Zar4x4Matrix Translation(double iX, double iY, double iZ) { return Zar4x4Matrix(ZarMathVector(iX, iY, iZ)); }

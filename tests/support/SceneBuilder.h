@@ -16,6 +16,9 @@ namespace scene {
 
 // The 12 triangles of an axis-aligned box, wound outwards.
 ZarTessellation Box(const ZarMathPointf& iMin, const ZarMathPointf& iMax);
+// A closed UV sphere: iSlices meridians (even, so the mesh is symmetric about the three
+// coordinate planes through its centre) and iStacks bands, wound outwards.
+ZarTessellation Sphere(const ZarMathPointf& iCenter, float iRadius, unsigned int iSlices, unsigned int iStacks);
 // A single triangle.
 ZarTessellation Triangle(const ZarMathPointf& iA, const ZarMathPointf& iB, const ZarMathPointf& iC);
 
@@ -35,6 +38,9 @@ ZarRef<VisPrimitiveGroupRep> VisGroup(std::initializer_list<VisPrimitive*> iPrim
 // A bag holding the children, with a matrix when one is given.
 ZarRef<Zar3DBagRep> Bag(std::initializer_list<ZarRep*> iChildren);
 ZarRef<Zar3DBagRep> Bag(const Zar4x4Matrix& iMatrix, std::initializer_list<ZarRep*> iChildren);
+
+// Traverses a surface holding one face of the tessellation with the render.
+void TraverseSurface(ZarRender& iRender, const ZarTessellation& iTessellation);
 
 Zar4x4Matrix Translation(double iX, double iY, double iZ);
 Zar4x4Matrix Scaling(double iFactor);

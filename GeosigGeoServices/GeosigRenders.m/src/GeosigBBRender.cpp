@@ -47,12 +47,8 @@ HRESULT GeosigBBRender::GetBoundingBox(ZarMathPointf& oMin, ZarMathPointf& oMax)
 }
 
 HRESULT GeosigBBRender::GetBoundingCube(ZarMathPointf& oMin, ZarMathPointf& oMax) {
-  if (!_bbHasData) {
-    oMin = oMax = ZarMathPointf(0.0f, 0.0f, 0.0f);
-    return E_FAIL;
-  }
-  oMin = _bbMin;
-  oMax = _bbMax;
+  const HRESULT status = GetBoundingBox(oMin, oMax);
+  if (status < 0) return status;
   const float dx = oMax.x - oMin.x, dy = oMax.y - oMin.y, dz = oMax.z - oMin.z;
   const float dxy = dy > dx ? dy : dx;
   const float side = dz > dxy ? dz : dxy;

@@ -1,5 +1,6 @@
 #include "GeosigRender.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -523,4 +524,18 @@ void GeosigRender::SphereToWorld(const float* iCenter, float iRadius, ZarMathPoi
     oCenter = _matrixStack->_matrix * oCenter;
     oRadius = static_cast<float>(iRadius * _matrixStack->_matrix.GetScaling());
   }
+}
+
+float GeosigRender::TriangleArea(const ZarMathPointf& iA, const ZarMathPointf& iB, const ZarMathPointf& iC) {
+  const float l1 = ZarMathVectorf(iA, iB).Norm();
+  const float l2 = ZarMathVectorf(iB, iC).Norm();
+  const float l3 = ZarMathVectorf(iC, iA).Norm();
+  const float s = (l3 + l2 + l1) * 0.5f;
+  // Rounding can make the product slightly negative for a flat triangle.
+  return std::sqrt(std::fabs((s - l2) * s * (s - l3) * (s - l1)));
+}
+
+ZarMathPointf GeosigRender::TriangleCentroid(const ZarMathPointf& iA, const ZarMathPointf& iB,
+                                             const ZarMathPointf& iC) {
+  return ZarMathPointf((iA.x + iB.x + iC.x) / 3.0f, (iA.y + iB.y + iC.y) / 3.0f, (iA.z + iB.z + iC.z) / 3.0f);
 }
