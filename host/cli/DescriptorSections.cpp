@@ -3,13 +3,19 @@
 #include <stdexcept>
 
 #include "GeosigBBRender.h"
+#include "GeosigCountRender.h"
+
+struct DescribeState {
+  ZarRep& root;
+};
 
 namespace {
 
-Report TriangleCount(ZarRep& ioRoot) {
-  GeosigBBRender render;
-  render.Traverse(ioRoot);
-  const std::uint32_t triangles = render.GetTrianglesCount();
+Report TriangleCount(DescribeState& ioState) {
+  GeosigCountRender render;
+  render.Traverse(ioState.root);
+  int triangles = 0;
+  render.GetTriangleNumber(triangles);
   if (triangles == 0) throw std::runtime_error("no triangle to describe");
   return triangles;
 }
@@ -20,17 +26,17 @@ Report Box(const ZarMathPointf& iMin, const ZarMathPointf& iMax) {
           {"size", ReportTriple(iMax.x - iMin.x, iMax.y - iMin.y, iMax.z - iMin.z)}};
 }
 
-Report BoundingBox(ZarRep& ioRoot) {
+Report BoundingBox(DescribeState& ioState) {
   GeosigBBRender render;
-  render.Traverse(ioRoot);
+  render.Traverse(ioState.root);
   ZarMathPointf low, high;
   render.GetBoundingBox(low, high);
   return Box(low, high);
 }
 
-Report BoundingCube(ZarRep& ioRoot) {
+Report BoundingCube(DescribeState& ioState) {
   GeosigBBRender render;
-  render.Traverse(ioRoot);
+  render.Traverse(ioState.root);
   ZarMathPointf low, high;
   render.GetBoundingCube(low, high);
   return Box(low, high);
@@ -48,7 +54,8 @@ const std::vector<DescriptorSection>& DescriptorSections() {
 }
 
 Report DescribeTree(ZarRep& ioRoot) {
+  DescribeState state{ioRoot};
   Report descriptors = Report::object();
-  for (const DescriptorSection& section : DescriptorSections()) descriptors[section.key] = section.compute(ioRoot);
+  for (const DescriptorSection& section : DescriptorSections()) descriptors[section.key] = section.compute(state);
   return descriptors;
 }

@@ -118,11 +118,19 @@ static void AppendVertex(const aiVector3D& iVertex, std::vector<float>& ioCoordi
   ioCoordinates.insert(ioCoordinates.end(), {iVertex.x, iVertex.y, iVertex.z});
 }
 
+// Assimp's single-precision vectors are three packed floats, as our vertex arrays are.
+static_assert(sizeof(aiVector3D) == 3 * sizeof(float), "Assimp built with double precision");
+static void AppendVertices(const aiMesh& iMesh, std::vector<float>& ioCoordinates) {
+  const float* coordinates = &iMesh.mVertices[0].x;
+  ioCoordinates.insert(ioCoordinates.end(), coordinates, coordinates + 3 * static_cast<std::size_t>(iMesh.mNumVertices));
+}
+
 ZarSurfacicRep& AssimpSceneConverter::MeshRep(unsigned int iMesh) {
   ZarRef<ZarSurfacicRep>& rep = _meshReps[iMesh];
   if (rep) return *rep;
   const aiMesh& mesh = *_scene.mMeshes[iMesh];
   ZarTessellation surface;
+  surface.triangles.reserve(3 * static_cast<std::size_t>(mesh.mNumFaces));
   std::vector<float> segments, loosePoints;
   for (unsigned int f = 0; f < mesh.mNumFaces; ++f) {
     const aiFace& face = mesh.mFaces[f];
@@ -143,13 +151,11 @@ ZarSurfacicRep& AssimpSceneConverter::MeshRep(unsigned int iMesh) {
         surface.fans.insert(surface.fans.end(), indices, indices + face.mNumIndices);
     }
   }
-  if (mesh.mNumFaces == 0)
-    for (unsigned int v = 0; v < mesh.mNumVertices; ++v) AppendVertex(mesh.mVertices[v], loosePoints);
+  if (mesh.mNumFaces == 0) AppendVertices(mesh, loosePoints);
 
   rep = AdoptCreated(ZarSurfacicRep::CreateRep());
   if (!surface.triangles.empty() || !surface.fans.empty()) {
-    surface.vertices.reserve(3 * static_cast<std::size_t>(mesh.mNumVertices));
-    for (unsigned int v = 0; v < mesh.mNumVertices; ++v) AppendVertex(mesh.mVertices[v], surface.vertices);
+    AppendVertices(mesh, surface.vertices);
     CheckStatus(rep->AddPrimitive(*AdoptCreated(new Zar3DFaceGP(surface))));
   }
   if (!segments.empty())

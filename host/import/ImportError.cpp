@@ -11,4 +11,4 @@ static std::string OneLine(std::string iText) {
 }
 
 ImportError::ImportError(const std::string& iPath, const std::string& iReason)
-    : std::runtime_error(iPath + ": " + OneLine(iReason)), _path(iPath), _reason(OneLine(iReason)) {}
+    : std::runtime_error(iPath + ": " + OneLine(iReason)), _path(iPath), _reason(what() + iPath.size() + 2) {}
