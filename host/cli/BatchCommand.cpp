@@ -58,7 +58,7 @@ class BatchRun {
         break;
       }
       _done += 1;
-      if (!description.error.empty()) _failed += 1;
+      if (description.error) _failed += 1;
     }
     const std::lock_guard<std::mutex> lock(_state);
     if (--_running == 0) _finished.notify_one();

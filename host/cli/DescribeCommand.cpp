@@ -48,10 +48,10 @@ int DescribeCommand::Run() const {
     progress.Show(k, path);
     FileDescription description = DescribeFile(path, _options);
     progress.Erase();
-    if (!description.error.empty()) status = ReportFileFailure(path, description.error);
+    if (description.error) status = ReportFileFailure(path, *description.error);
     if (_json) {
       files.push_back(std::move(description.record));
-    } else if (description.error.empty()) {
+    } else if (!description.error) {
       if (described++ > 0) std::cout << '\n';
       WriteTextReport(std::cout, description.record);
     }

@@ -13,7 +13,7 @@ FileDescription DescribeFile(const std::string& iPath, const ImportOptions& iOpt
     description.record["descriptors"] = DescribeTree(*model.root);
   } catch (...) {
     description.error = CurrentFailureReason();
-    description.record = {{"file", iPath}, {"error", description.error}};
+    description.record = {{"file", iPath}, {"error", *description.error}};
   }
   return description;
 }

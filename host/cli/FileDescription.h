@@ -1,6 +1,7 @@
 #pragma once
 // One file as `describe` reports it: the record that its JSON output and the lines of
 // `batch` hold, and the reason when the file could not be described.
+#include <optional>
 #include <string>
 
 #include "ImportOptions.h"
@@ -10,8 +11,8 @@ struct FileDescription {
   // {"file", "format", "warnings" (only when there are any), "descriptors"}, or, for a file
   // that could not be described, {"file", "error"}.
   Report record;
-  // Empty when the file was described.
-  std::string error;
+  // Why the file could not be described; none when it was.
+  std::optional<std::string> error;
 };
 
 // Imports iPath and computes its descriptors; never throws for a bad file.
