@@ -7,6 +7,7 @@
 #include "ExitStatus.h"
 #include "FingerprintCommand.h"
 #include "NearestCommand.h"
+#include "VoxelizeCommand.h"
 
 int main(int argc, char** argv) {
   CLI::App app("Shape descriptors of mesh and CAD files.", "geosig");
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
   const DescribeCommand describe(app);
   const CountCommand count(app);
   const NearestCommand nearest(app);
+  const VoxelizeCommand voxelize(app);
   const FingerprintCommand fingerprint(app);
   const BatchCommand batch(app);
   try {
@@ -24,6 +26,7 @@ int main(int argc, char** argv) {
   }
   if (app.got_subcommand("count")) return count.Run();
   if (app.got_subcommand("nearest")) return nearest.Run();
+  if (app.got_subcommand("voxelize")) return voxelize.Run();
   if (app.got_subcommand("fingerprint")) return fingerprint.Run();
   if (app.got_subcommand("batch")) return batch.Run();
   return describe.Run();
