@@ -1,5 +1,6 @@
 #include "NearestCommand.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -32,6 +33,11 @@ std::array<double, 3> ParseTriple(const std::string& iText) {
 }
 
 // The results are single-precision vertices widened to double: reported as the floats they are.
+Report ReportDirection(const ZarMathLine& iLine) {
+  const ZarMathVector& unit = iLine.GetDirection();
+  return {unit.x, unit.y, unit.z};
+}
+
 Report ReportWidened(const ZarMathPoint& iPoint) {
   return ReportTriple(static_cast<float>(iPoint.x), static_cast<float>(iPoint.y), static_cast<float>(iPoint.z));
 }
@@ -47,13 +53,11 @@ NearestCommand::NearestCommand(CLI::App& ioApp) {
           "--line",
           [this](const std::vector<std::string>& iWords) {
             const std::array<double, 3> origin = ParseTriple(iWords[0]), direction = ParseTriple(iWords[1]);
+            const double largest = std::max({std::fabs(direction[0]), std::fabs(direction[1]), std::fabs(direction[2])});
+            if (largest == 0.0) throw CLI::ValidationError("--line", "the direction '" + iWords[1] + "' is zero");
             _origin = ZarMathPoint(origin[0], origin[1], origin[2]);
-            _direction = ZarMathVector(direction[0], direction[1], direction[2]);
-            // The line normalises its direction: one too small to normalise leaves no line.
-            const ZarMathLine line(_origin, _direction);
-            const ZarMathVector& unit = line.GetDirection();
-            if (unit.x == 0 && unit.y == 0 && unit.z == 0)
-              throw CLI::ValidationError("--line", "the direction '" + iWords[1] + "' has no length");
+            // Scaled so that its length neither overflows nor underflows when the line normalises it.
+            _direction = ZarMathVector(direction[0] / largest, direction[1] / largest, direction[2] / largest);
           },
           "The line: a point on it and its direction, each as X,Y,Z")
       ->type_name("ORIGIN DIRECTION")
@@ -75,8 +79,7 @@ int NearestCommand::Run() const {
     if (ZarFailed(render.GetResult(onLine, nearest, distance))) throw std::runtime_error("no vertex to measure");
     report = {{"file", _file}, {"format", model.format}};
     if (!model.warnings.empty()) report["warnings"] = model.warnings;
-    report["line"] = {{"origin", {_origin.x, _origin.y, _origin.z}},
-                      {"direction", {_direction.x, _direction.y, _direction.z}}};
+    report["line"] = {{"origin", {_origin.x, _origin.y, _origin.z}}, {"direction", ReportDirection(line)}};
     report["nearestVertex"] = ReportWidened(nearest);
     report["pointOnLine"] = ReportWidened(onLine);
     report["distance"] = distance;

@@ -1,6 +1,8 @@
 #include "VoxelizeCommand.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <memory>
 #include <iostream>
 #include <new>
 #include <stdexcept>
@@ -95,7 +97,13 @@ VoxelizeCommand::VoxelizeCommand(CLI::App& ioApp) {
   _offsetOption = command
                       ->add_option("--offset", _offset,
                                    "Grow every cube's edge by this length, in model units, so that neighbours overlap")
-                      ->check(CLI::NonNegativeNumber);
+                      ->check(CLI::Validator(
+                          [](std::string& iText) {
+                            const double value = std::strtod(iText.c_str(), nullptr);
+                            return std::isfinite(value) && value >= 0 ? std::string()
+                                                                      : "the offset must be a finite length, 0 or more";
+                          },
+                          "LENGTH"));
   command
       ->add_option("-o,--output", _output,
                    std::string("The file to write, its format chosen by its extension: ") +

@@ -3,11 +3,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <sstream>
 
 #include "CommandRunner.h"
+#include "ReportChecks.h"
 #include "TemporaryDirectory.h"
 
 namespace {
@@ -28,39 +28,6 @@ json Describe(const std::string& iPath, std::vector<std::string> iOptions = {}) 
   const json report = json::parse(result.out);
   EXPECT_EQ(report["files"].size(), 1u);
   return report["files"][0]["descriptors"];
-}
-
-void ExpectTriple(const json& iActual, double iX, double iY, double iZ, double iTolerance) {
-  ASSERT_TRUE(iActual.is_array() && iActual.size() == 3) << iActual;
-  EXPECT_NEAR(iActual[0].get<double>(), iX, iTolerance);
-  EXPECT_NEAR(iActual[1].get<double>(), iY, iTolerance);
-  EXPECT_NEAR(iActual[2].get<double>(), iZ, iTolerance);
-}
-
-// Every number of two reports agrees within iTolerance; both have the same members.
-void ExpectSameNumbers(const json& iFirst, const json& iSecond, double iTolerance, const std::string& iWhere) {
-  ASSERT_EQ(iFirst.type(), iSecond.type()) << iWhere;
-  if (iFirst.is_number()) {
-    EXPECT_NEAR(iFirst.get<double>(), iSecond.get<double>(), iTolerance) << iWhere;
-  } else if (iFirst.is_object()) {
-    for (const auto& member : iFirst.items()) {
-      ASSERT_TRUE(iSecond.contains(member.key())) << iWhere << '/' << member.key();
-      ExpectSameNumbers(member.value(), iSecond[member.key()], iTolerance, iWhere + '/' + member.key());
-    }
-  } else if (iFirst.is_array()) {
-    ASSERT_EQ(iFirst.size(), iSecond.size()) << iWhere;
-    for (std::size_t k = 0; k < iFirst.size(); ++k)
-      ExpectSameNumbers(iFirst[k], iSecond[k], iTolerance, iWhere + '/' + std::to_string(k));
-  } else {
-    EXPECT_EQ(iFirst, iSecond) << iWhere;
-  }
-}
-
-std::string Contents(const std::string& iPath) {
-  std::ifstream file(iPath, std::ios::binary);
-  std::ostringstream contents;
-  contents << file.rdbuf();
-  return contents.str();
 }
 
 TEST(DescribeCommand, BlockAssemblyHasItsAnalyticDescriptorsAsStepAndAsGltf) {
@@ -118,8 +85,8 @@ TEST(DescribeCommand, FinerDeflectionBringsTheCadPegCloserToTheCylinder) {
 
 TEST(DescribeCommand, BadFilesGetOneLineErrorsAndAFailureStatusWithoutStoppingTheBatch) {
   TemporaryDirectory directory;
-  const std::string peg = Contents(Sample("peg.stl"));
-  const std::string step = Contents(Sample("blocks.step"));
+  const std::string peg = FileContents(Sample("peg.stl"));
+  const std::string step = FileContents(Sample("blocks.step"));
   const std::vector<std::pair<std::string, std::string>> bad = {
       {directory.Path("missing.stl"), "no such file"},
       {directory.Write("empty.obj", ""), "empty file"},

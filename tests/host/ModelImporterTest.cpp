@@ -3,11 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 #include "ImportError.h"
+#include "ReportChecks.h"
 #include "TemporaryDirectory.h"
 #include "Zar3DBoundingGP.h"
 #include "ZarSurfacicRep.h"
@@ -24,13 +23,6 @@ std::string ReasonFor(const std::string& iPath) {
     return error.Reason();
   }
   return "imported";
-}
-
-std::string Contents(const std::string& iPath) {
-  std::ifstream file(iPath, std::ios::binary);
-  std::ostringstream contents;
-  contents << file.rdbuf();
-  return contents.str();
 }
 
 TEST(ModelImporter, FilesThatCannotBeOpenedAreNamedWithTheReason) {
@@ -51,15 +43,15 @@ TEST(ModelImporter, FileWithoutReadPermissionIsUnreadable) {
 
 TEST(ModelImporter, ChoosesTheReaderByExtensionWhateverItsCase) {
   TemporaryDirectory directory;
-  EXPECT_EQ(ModelImporter().Import(directory.Write("PEG.STP", Contents(samples + "/peg.step"))).format, "STEP");
-  EXPECT_EQ(ModelImporter().Import(directory.Write("PEG.STL", Contents(samples + "/peg.stl"))).format, "STL");
+  EXPECT_EQ(ModelImporter().Import(directory.Write("PEG.STP", FileContents(samples + "/peg.step"))).format, "STEP");
+  EXPECT_EQ(ModelImporter().Import(directory.Write("PEG.STL", FileContents(samples + "/peg.stl"))).format, "STL");
 }
 
 TEST(ModelImporter, ChoosesTheCadReaderByContentWhenTheExtensionIsUnknown) {
   TemporaryDirectory directory;
-  EXPECT_EQ(ModelImporter().Import(directory.Write("peg.dat1", Contents(samples + "/peg.step"))).format, "STEP");
-  EXPECT_EQ(ModelImporter().Import(directory.Write("peg.dat2", Contents(samples + "/peg.brep"))).format, "BREP");
-  EXPECT_EQ(ModelImporter().Import(directory.Write("peg.dat3", Contents(samples + "/peg.igs"))).format, "IGES");
+  EXPECT_EQ(ModelImporter().Import(directory.Write("peg.dat1", FileContents(samples + "/peg.step"))).format, "STEP");
+  EXPECT_EQ(ModelImporter().Import(directory.Write("peg.dat2", FileContents(samples + "/peg.brep"))).format, "BREP");
+  EXPECT_EQ(ModelImporter().Import(directory.Write("peg.dat3", FileContents(samples + "/peg.igs"))).format, "IGES");
   EXPECT_EQ(ReasonFor(directory.Write("peg.dat4", "nothing to see\n")).rfind("unknown format", 0), 0u);
 }
 
