@@ -1,11 +1,9 @@
 #include "BatchProgress.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 
-BatchProgress::BatchProgress(std::size_t iTotal)
-    : _total(iTotal), _shown(isatty(STDERR_FILENO) != 0), _start(std::chrono::steady_clock::now()) {}
+BatchProgress::BatchProgress(std::size_t iTotal, bool iShown)
+    : _total(iTotal), _shown(iShown), _start(std::chrono::steady_clock::now()) {}
 
 double BatchProgress::Elapsed() const {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - _start).count();

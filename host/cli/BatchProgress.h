@@ -1,12 +1,13 @@
 #pragma once
 // The progress line of a batch on a terminal: files done out of the total, the rate and the
-// estimated time left, redrawn in place on standard error. Off a terminal it shows nothing.
+// estimated time left, redrawn in place on standard error; a summary when the batch ends.
 #include <chrono>
 #include <cstddef>
 
 class BatchProgress {
  public:
-  explicit BatchProgress(std::size_t iTotal);
+  // Without iShown (standard error is no terminal) it shows nothing.
+  BatchProgress(std::size_t iTotal, bool iShown);
 
   bool Shown() const { return _shown; }
   void Show(std::size_t iDone, std::size_t iFailed) const;
