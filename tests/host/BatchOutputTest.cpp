@@ -27,15 +27,6 @@ TEST(BatchOutput, StartsEmptyUnlessResumingAndAppendsWholeLines) {
   EXPECT_EQ(FileContents(path), "{\"file\":\"a\"}\n{\"file\":\"b\"}\n");
 }
 
-TEST(BatchOutput, ResumingCutsOffTheLineAKilledBatchWasWriting) {
-  TemporaryDirectory directory;
-  const std::string path = directory.Write("out.jsonl", "{\"file\":\"a\"}\n{\"file\":\"b\",\"desc");
-  BatchOutput output(path, true);
-  EXPECT_EQ(output.RecordedFiles(), (std::unordered_set<std::string>{"a"}));
-  output.Append("{\"file\":\"b\"}");
-  EXPECT_EQ(FileContents(path), "{\"file\":\"a\"}\n{\"file\":\"b\"}\n");
-}
-
 TEST(BatchOutput, RefusesToResumeAFileThatIsNotABatchOutput) {
   TemporaryDirectory directory;
   for (const char* content : {"{\"file\":\"a\"}\nnot json\n", "[1,2]\n", "{\"file\":3}\n"}) {
