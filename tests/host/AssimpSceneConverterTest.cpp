@@ -154,9 +154,4 @@ TEST(AssimpSceneConverter, CheckNamesWhatIsWrong) {
   }
 }
 
-TEST(AssimpSceneConverter, MeshWithoutVerticesIsNoGeometry) {
-  std::unique_ptr<aiScene> scene = NewScene({NewMesh({}, {})}, NewNode("root", identity, {0}));
-  EXPECT_EQ(AssimpSceneConverter(*scene).Check(), "the file holds no geometry");
-}
-
 }  // namespace

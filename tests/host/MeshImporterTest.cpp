@@ -4,7 +4,6 @@
 
 #include <set>
 
-#include "ImportError.h"
 #include "SceneBuilder.h"
 #include "TemporaryDirectory.h"
 
@@ -67,36 +66,6 @@ TEST(MeshImporter, SharedMeshOfAGltfFileStaysSharedAndNodesPlaceIt) {
     }
   EXPECT_EQ(maxX, 100.0f);
   EXPECT_EQ(minXOfHighestBlockTop, 80.0f);
-}
-
-TEST(MeshImporter, FaceIndexOutOfRangeIsAnImportErrorNamingTheFile) {
-  TemporaryDirectory directory;
-  const std::string path = directory.Write("bad.ply",
-                                           "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\n"
-                                           "property float y\nproperty float z\nelement face 1\n"
-                                           "property list uchar int vertex_indices\nend_header\n"
-                                           "0 0 0\n1 0 0\n0 1 0\n3 0 1 9\n");
-  try {
-    MeshImporter().Import(path);
-    FAIL() << "imported";
-  } catch (const ImportError& error) {
-    EXPECT_EQ(error.Path(), path);
-    EXPECT_EQ(error.Reason(), "mesh 0: face 0 refers to vertex 9 of 3");
-  }
-}
-
-TEST(MeshImporter, UnreadableContentWithAnUnknownExtensionIsAnUnknownFormat) {
-  TemporaryDirectory directory;
-  const std::string path = directory.Write("notes.xyz1", "nothing a reader knows\n");
-  try {
-    MeshImporter().Import(path);
-    FAIL() << "imported";
-  } catch (const ImportError& error) {
-    EXPECT_EQ(error.Reason().rfind("unknown format", 0), 0u) << error.Reason();
-  }
-  EXPECT_TRUE(MeshImporter::ReadsExtension(".STL"));
-  EXPECT_FALSE(MeshImporter::ReadsExtension(".xyz1"));
-  EXPECT_FALSE(MeshImporter::ReadsExtension(""));
 }
 
 }  // namespace

@@ -8,8 +8,6 @@
 #include "ImportError.h"
 #include "ReportChecks.h"
 #include "TemporaryDirectory.h"
-#include "Zar3DBoundingGP.h"
-#include "ZarSurfacicRep.h"
 
 namespace {
 
@@ -53,22 +51,6 @@ TEST(ModelImporter, ChoosesTheCadReaderByContentWhenTheExtensionIsUnknown) {
   EXPECT_EQ(ModelImporter().Import(directory.Write("peg.dat2", FileContents(samples + "/peg.brep"))).format, "BREP");
   EXPECT_EQ(ModelImporter().Import(directory.Write("peg.dat3", FileContents(samples + "/peg.igs"))).format, "IGES");
   EXPECT_EQ(ReasonFor(directory.Write("peg.dat4", "nothing to see\n")).rfind("unknown format", 0), 0u);
-}
-
-TEST(ModelImporter, PassesTheTessellationOptionsToTheCadReader) {
-  ImportOptions coarse;
-  coarse.absoluteDeflection = 0.5;
-  ImportOptions fine;
-  fine.absoluteDeflection = 0.005;
-  const auto triangles = [](const ImportOptions& iOptions) {
-    const ImportedModel model = ModelImporter(iOptions).Import(samples + "/peg.step");
-    const auto* side = static_cast<const ZarSurfacicRep*>(model.root->GetChildren()->front());
-    int count = 0;
-    for (int k = 0; k < side->GetGeomElementCount(); ++k)
-      count += static_cast<Zar3DBoundingGP*>(side->GetGeomElement(k))->TriangleCount();
-    return count;
-  };
-  EXPECT_GT(triangles(fine), 2 * triangles(coarse));
 }
 
 }  // namespace
