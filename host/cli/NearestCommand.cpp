@@ -32,12 +32,13 @@ std::array<double, 3> ParseTriple(const std::string& iText) {
   return values;
 }
 
-// The results are single-precision vertices widened to double: reported as the floats they are.
+// The line's unit direction.
 Report ReportDirection(const ZarMathLine& iLine) {
   const ZarMathVector& unit = iLine.GetDirection();
   return {unit.x, unit.y, unit.z};
 }
 
+// The results are single-precision vertices widened to double: reported as the floats they are.
 Report ReportWidened(const ZarMathPoint& iPoint) {
   return ReportTriple(static_cast<float>(iPoint.x), static_cast<float>(iPoint.y), static_cast<float>(iPoint.z));
 }

@@ -24,7 +24,7 @@
 namespace {
 
 // The status of a scene-graph operation that can fail only for want of memory.
-void Expect(HRESULT iStatus) {
+void CheckAllocated(HRESULT iStatus) {
   if (ZarFailed(iStatus)) throw std::bad_alloc();
 }
 
@@ -47,11 +47,11 @@ ZarRef<Zar3DBagRep> VoxelCubes(GeosigOctree& ioOctree, const float* iOffset) {
   ZarRef<Zar3DBagRep> voxels(Zar3DBagRep::CreateRep());
   if (!voxels) throw std::bad_alloc();
   if (!iOffset) {
-    Expect(ioOctree.AddToBagRep(voxels.get()));
+    CheckAllocated(ioOctree.AddToBagRep(voxels.get()));
     return voxels;
   }
   GeosigOffsetRep* created = nullptr;
-  Expect(ioOctree.AddToOffsetRep(voxels.get(), &created, *iOffset));
+  CheckAllocated(ioOctree.AddToOffsetRep(voxels.get(), &created, *iOffset));
   const ZarRef<GeosigOffsetRep> shared(created);
   // The offset rep scales what it holds so that a cube of its size grows by the offset.
   const float edge = shared->GetSize(), half = edge / 2;
@@ -59,7 +59,7 @@ ZarRef<Zar3DBagRep> VoxelCubes(GeosigOctree& ioOctree, const float* iOffset) {
                                                               ZarMathVectorf(edge, 0, 0), ZarMathVectorf(0, edge, 0),
                                                               ZarMathVectorf(0, 0, edge), 2));
   if (!cube) throw std::bad_alloc();
-  Expect(shared->AddChild(*cube));
+  CheckAllocated(shared->AddChild(*cube));
   return voxels;
 }
 
