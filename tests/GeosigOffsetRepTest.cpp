@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "ClassIdentity.h"
 #include "GeosigBBRender.h"
 #include "SceneBuilder.h"
 #include "Zar3DCuboidRep.h"
@@ -16,12 +17,9 @@ TEST(GeosigOffsetRep, OffsetScalesTheChildrenUniformlyWhenOffsetAndSizeArePositi
   ZarRef<GeosigOffsetRep> rep = OffsetRep(1);
   rep->SetOffset(0.1f);
   ASSERT_NE(rep->GetMatrix(), nullptr);
-  const Zar4x4Matrix& m = *rep->GetMatrix();
   const double factor = static_cast<double>(1.1f);  // computed in single precision
-  for (int row = 0; row < 3; ++row)
-    for (int col = 0; col < 4; ++col) EXPECT_EQ(m.GetElement(row, col), row == col ? factor : 0.0) << row << col;
-  EXPECT_EQ(m.GetScaling(), factor);
-
+  EXPECT_EQ(*rep->GetMatrix(), scene::Scaling(factor));
+  EXPECT_EQ(rep->GetMatrix()->GetScaling(), factor);
   for (float offset : {0.0f, -0.5f, std::nanf("")}) {
     ZarRef<GeosigOffsetRep> unscaled = OffsetRep(1);
     unscaled->SetOffset(offset);
@@ -31,17 +29,13 @@ TEST(GeosigOffsetRep, OffsetScalesTheChildrenUniformlyWhenOffsetAndSizeArePositi
   EXPECT_EQ(empty->GetSize(), 0.0f);
   empty->SetOffset(1);
   EXPECT_EQ(empty->GetMatrix(), nullptr);
-}
 
-TEST(GeosigOffsetRep, CubeUnderTheRepIsDrawnGrownByTheOffset) {
-  ZarRef<GeosigOffsetRep> rep = OffsetRep(2);
-  ZarRef<Zar3DCuboidRep> cube(Zar3DCuboidRep::CreateRep(ZarMathPointf(-1, -1, -1), ZarMathVectorf(2, 0, 0),
-                                                        ZarMathVectorf(0, 2, 0), ZarMathVectorf(0, 0, 2), 2));
-  ASSERT_EQ(rep->AddChild(*cube), S_OK);
+  // A cube of the rep's size under it is drawn grown by the offset.
+  rep = OffsetRep(2);
+  rep->AddChild(*ZarRef<Zar3DCuboidRep>(Zar3DCuboidRep::CreateRep({-1, -1, -1}, {2, 0, 0}, {0, 2, 0}, {0, 0, 2}, 2)));
   rep->SetOffset(0.5f);
-  ZarRef<Zar3DBagRep> voxel = scene::Bag(scene::Translation(10, 0, 0), {rep.get()});
   GeosigBBRender render;
-  render.Traverse(*voxel);
+  render.Traverse(*scene::Bag(scene::Translation(10, 0, 0), {rep.get()}));
   ZarMathPointf low, high;
   ASSERT_EQ(render.GetBoundingBox(low, high), S_OK);
   EXPECT_EQ(low, ZarMathPointf(8.75f, -1.25f, -1.25f));
@@ -50,17 +44,9 @@ TEST(GeosigOffsetRep, CubeUnderTheRepIsDrawnGrownByTheOffset) {
 
 TEST(GeosigOffsetRep, ClassIdentityDerivesFromTheFinalBag) {
   ZarRef<GeosigOffsetRep> rep = OffsetRep(1);
-  EXPECT_STREQ(GeosigOffsetRep::ClassName(), "GeosigOffsetRep");
-  EXPECT_STREQ(rep->IsA(), "GeosigOffsetRep");
-  const ZarMetaClass* meta = GeosigOffsetRep::MetaObject();
-  EXPECT_EQ(rep->GetMetaObject(), meta);
-  EXPECT_EQ(meta->Base(), Zar3DFinalBagRep::MetaObject());
-  EXPECT_STREQ(meta->Framework(), "GeosigGeoServices");
-  EXPECT_EQ(GeosigOffsetRep::ClassId(), meta->ClassId());
-  for (const char* kind : {"GeosigOffsetRep", "Zar3DFinalBagRep", "Zar3DBagRep", "ZarRep"})
-    EXPECT_TRUE(rep->IsAKindOf(kind)) << kind;
+  ExpectOwnClassIdentity<GeosigOffsetRep>(*rep, "GeosigOffsetRep", Zar3DFinalBagRep::MetaObject());
+  EXPECT_TRUE(rep->IsAKindOf("Zar3DBagRep"));
   EXPECT_FALSE(rep->IsAKindOf("ZarSurfacicRep"));
-  EXPECT_EQ(GeosigOffsetRep::CreateItself(), nullptr);
 }
 
 }  // namespace

@@ -6,60 +6,41 @@
 
 namespace {
 
-const double halfPi = 1.5707963267948966;
-
-TEST(Zar4x4Matrix, DefaultIsIdentityWithUnitScaling) {
-  Zar4x4Matrix m;
-  EXPECT_TRUE(m.IsIdentity());
-  EXPECT_EQ(m.GetScaling(), 1.0);
-  for (int r = 0; r < 4; ++r)
-    for (int c = 0; c < 4; ++c) EXPECT_EQ(m.GetElement(r, c), r == c ? 1.0 : 0.0);
-}
-
 TEST(Zar4x4Matrix, ProductAppliesLeftOperandFirst) {
-  const Zar4x4Matrix rotate = scene::Rotation(0, 0, 1, halfPi);  // (1,0,0) -> (0,1,0)
+  const Zar4x4Matrix rotate = scene::Rotation(0, 0, 1, 1.5707963267948966);  // (1,0,0) -> (0,1,0)
   const Zar4x4Matrix translate = scene::Translation(10, 0, 0);
-  const ZarMathPoint p(1, 0, 0);
-
-  const ZarMathPoint rotateThenTranslate = (rotate * translate) * p;
+  const ZarMathPoint rotateThenTranslate = (rotate * translate) * ZarMathPoint(1, 0, 0);
   EXPECT_NEAR(rotateThenTranslate.x, 10.0, 1e-12);
   EXPECT_NEAR(rotateThenTranslate.y, 1.0, 1e-12);
-
-  const ZarMathPoint translateThenRotate = (translate * rotate) * p;
+  const ZarMathPoint translateThenRotate = (translate * rotate) * ZarMathPoint(1, 0, 0);
   EXPECT_NEAR(translateThenRotate.x, 0.0, 1e-12);
   EXPECT_NEAR(translateThenRotate.y, 11.0, 1e-12);
 }
 
-TEST(Zar4x4Matrix, AxisConstructorPutsVectorsInColumns) {
+TEST(Zar4x4Matrix, AxisConstructorPutsVectorsInColumnsAndDerivesTheScaling) {
+  EXPECT_TRUE(Zar4x4Matrix().IsIdentity());
+  EXPECT_EQ(Zar4x4Matrix().GetScaling(), 1.0);
   const Zar4x4Matrix m(ZarMathVectorf(0, 1, 0), ZarMathVectorf(-1, 0, 0), ZarMathVectorf(0, 0, 2),
                        ZarMathVectorf(5, 6, 7));
-  const ZarMathPointf image = m * ZarMathPointf(1, 1, 1);
-  EXPECT_EQ(image, ZarMathPointf(4, 7, 9));
+  EXPECT_EQ(m * ZarMathPointf(1, 1, 1), ZarMathPointf(4, 7, 9));
   EXPECT_EQ(m.GetElement(1, 0), 1.0);
   EXPECT_EQ(m.GetElement(2, 3), 7.0);
   EXPECT_EQ(m.GetScaling(), 2.0);
-}
 
-TEST(Zar4x4Matrix, SetElementDefersScalingUntilAskedToRefresh) {
-  Zar4x4Matrix m;
-  m.SetElement(0, 0, 3.0, 0);
-  m.SetElement(1, 1, 3.0, 0);
-  EXPECT_EQ(m.GetScaling(), 1.0);
-  m.SetElement(2, 2, 3.0, 1);
-  EXPECT_EQ(m.GetScaling(), 3.0);
-  m.SetElement(3, 3, 1.0, 1);  // the affine row may be written with its own value
-  EXPECT_EQ(m.GetElement(3, 3), 1.0);
-}
-
-TEST(Zar4x4Matrix, SinglePrecisionImageIsRoundedOnce) {
-  // 0.1f + 0.2f rounded in float differs from the double sum rounded once.
-  const Zar4x4Matrix m = scene::Translation(0.2f, 0, 0);
-  const ZarMathPointf image = m * ZarMathPointf(0.1f, 0, 0);
+  Zar4x4Matrix deferred;  // SetElement refreshes the scaling only when asked to
+  deferred.SetElement(0, 0, 3.0, 0);
+  deferred.SetElement(1, 1, 3.0, 0);
+  EXPECT_EQ(deferred.GetScaling(), 1.0);
+  deferred.SetElement(2, 2, 3.0, 1);
+  EXPECT_EQ(deferred.GetScaling(), 3.0);
+  // A single-precision image is computed in double and rounded once: 0.1f + 0.2f in float differs.
+  const ZarMathPointf image = scene::Translation(0.2f, 0, 0) * ZarMathPointf(0.1f, 0, 0);
   EXPECT_EQ(image.x, static_cast<float>(static_cast<double>(0.1f) + static_cast<double>(0.2f)));
 }
 
 TEST(Zar4x4MatrixDeathTest, IndicesOutOfRangeAreFatal) {
   Zar4x4Matrix m;
+  m.SetElement(3, 3, 1.0, 1);  // the affine row may be written with its own value
   EXPECT_DEATH(m.GetElement(4, 0), "AssertionFailed:0<=iRow");
   EXPECT_DEATH(m.SetElement(0, -1, 1.0, 1), "AssertionFailed:0<=iRow");
   EXPECT_DEATH(m.SetElement(3, 0, 2.0, 1), "row 3 of an affine matrix");

@@ -7,39 +7,25 @@
 
 namespace {
 
-std::string Base64(const std::string& iBytes) {
-  char* text = reinterpret_cast<char*>(1);
-  const HRESULT status = ZarCodePage::ConvertToBase64(reinterpret_cast<const unsigned char*>(iBytes.data()),
-                                                      static_cast<int>(iBytes.size()), text);
-  EXPECT_EQ(status, S_OK);
-  if (!text) return "(null)";
-  std::string result(text);
-  operator delete(text);
-  return result;
-}
-
-TEST(ZarCodePage, PaddedBase64WithoutLineBreaks) {
-  EXPECT_EQ(Base64(""), "");
-  EXPECT_EQ(Base64("f"), "Zg==");
-  EXPECT_EQ(Base64("fo"), "Zm8=");
-  EXPECT_EQ(Base64("foo"), "Zm9v");
-  EXPECT_EQ(Base64("foobar"), "Zm9vYmFy");
-  EXPECT_EQ(Base64(std::string("\xff\xfe\x00", 3)), "//4A");
-  // Longer than one line of the streaming encoder.
-  const std::string text = Base64(std::string(100, 'a'));
-  EXPECT_EQ(text.size(), 136u);
-  EXPECT_EQ(text.find('\n'), std::string::npos);
-}
-
-TEST(ZarCodePage, InvalidArgumentsGiveNoText) {
-  char* text = reinterpret_cast<char*>(1);
-  EXPECT_EQ(ZarCodePage::ConvertToBase64(nullptr, 3, text), E_INVALIDARG);
-  EXPECT_EQ(text, nullptr);
+TEST(ZarCodePage, PaddedBase64WithoutLineBreaksAndNoTextForBadArguments) {
+  std::string hundredA;  // longer than one line of a streaming encoder, yet one line
+  for (int i = 0; i < 33; ++i) hundredA += "YWFh";
+  const std::pair<std::string, std::string> cases[] = {
+      {"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"}, {"foobar", "Zm9vYmFy"},
+      {{"\xff\xfe\x00", 3}, "//4A"}, {std::string(100, 'a'), hundredA + "YQ=="}};
+  for (const auto& [bytes, expected] : cases) {
+    char* text = nullptr;
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    ASSERT_EQ(ZarCodePage::ConvertToBase64(data, static_cast<int>(bytes.size()), text), S_OK);
+    EXPECT_EQ(std::string(text), expected);
+    operator delete(text);
+  }
   const unsigned char byte = 0;
-  text = reinterpret_cast<char*>(1);
-  EXPECT_EQ(ZarCodePage::ConvertToBase64(&byte, -1, text), E_INVALIDARG);
-  EXPECT_EQ(text, nullptr);
-  EXPECT_EQ(ZarCodePage::ConvertToBase64(&byte, INT_MAX, text), E_INVALIDARG);
+  for (const auto& [bytes, size] : {std::pair<const unsigned char*, int>{nullptr, 3}, {&byte, -1}, {&byte, INT_MAX}}) {
+    char* text = reinterpret_cast<char*>(1);
+    EXPECT_EQ(ZarCodePage::ConvertToBase64(bytes, size, text), E_INVALIDARG);
+    EXPECT_EQ(text, nullptr);
+  }
 }
 
 }  // namespace

@@ -4,29 +4,21 @@
 
 const char octreeOutOfMemoryMessage[] = "Cannot allocate memory for too large octree";
 
-int BufferAllocationsFailAfter::budget = 0;
+static int allocationBudget = 0;
 
 BufferAllocationsFailAfter::BufferAllocationsFailAfter(int iSuccesses) {
-  budget = iSuccesses;
-  GeosigOctree::SetReallocator(Reallocate);
-}
-
-BufferAllocationsFailAfter::~BufferAllocationsFailAfter() { GeosigOctree::SetReallocator(nullptr); }
-
-void* BufferAllocationsFailAfter::Reallocate(void* iBlock, std::size_t iSize) {
-  if (budget == 0) return nullptr;
-  --budget;
-  return std::realloc(iBlock, iSize);
+  allocationBudget = iSuccesses;
+  GeosigOctree::SetReallocator(
+      [](void* iBlock, std::size_t iSize) { return allocationBudget-- > 0 ? std::realloc(iBlock, iSize) : nullptr; });
 }
 
 static void Walk(GeosigOctree& ioOctree, const GeosigOctree::Iterator& iIterator, const OctreeCell& iCell,
                  std::set<OctreeCell>& ioCells) {
   for (unsigned int child = 0; child < 8; ++child) {
-    if (ioOctree.Test(iIterator, child) == GeosigOctree::Empty) continue;
+    GeosigOctree::Iterator below = iIterator;
+    if (ioOctree.Test(iIterator, child) == GeosigOctree::Empty || ZarFailed(ioOctree.Move(below, child))) continue;
     const OctreeCell cell = {2 * iCell[0] + (child & 1u), 2 * iCell[1] + (child >> 1 & 1u),
                              2 * iCell[2] + (child >> 2 & 1u)};
-    GeosigOctree::Iterator below = iIterator;
-    if (ZarFailed(ioOctree.Move(below, child))) continue;
     if (below._level == ioOctree.GetDepth())
       ioCells.insert(cell);
     else

@@ -7,17 +7,11 @@ namespace scene {
 
 ZarTessellation Box(const ZarMathPointf& iMin, const ZarMathPointf& iMax) {
   ZarTessellation box;
-  for (int k = 0; k < 8; ++k) {
-    box.vertices.push_back((k & 1) ? iMax.x : iMin.x);
-    box.vertices.push_back((k & 2) ? iMax.y : iMin.y);
-    box.vertices.push_back((k & 4) ? iMax.z : iMin.z);
-  }
-  box.triangles = {0, 2, 3, 0, 3, 1,   // z = min
-                   4, 5, 7, 4, 7, 6,   // z = max
-                   0, 1, 5, 0, 5, 4,   // y = min
-                   2, 6, 7, 2, 7, 3,   // y = max
-                   0, 4, 6, 0, 6, 2,   // x = min
-                   1, 3, 7, 1, 7, 5};  // x = max
+  for (int k = 0; k < 8; ++k)  // corner k takes the maximum along x, y, z for bits 0, 1, 2
+    box.vertices.insert(box.vertices.end(),
+                        {k & 1 ? iMax.x : iMin.x, k & 2 ? iMax.y : iMin.y, k & 4 ? iMax.z : iMin.z});
+  box.triangles = {0, 2, 3, 0, 3, 1, 4, 5, 7, 4, 7, 6, 0, 1, 5, 0, 5, 4,   // z = min, z = max, y = min
+                   2, 6, 7, 2, 7, 3, 0, 4, 6, 0, 6, 2, 1, 3, 7, 1, 7, 5};  // y = max, x = min, x = max
   return box;
 }
 
@@ -38,8 +32,8 @@ ZarTessellation Sphere(const ZarMathPointf& iCenter, float iRadius, unsigned int
   for (unsigned int j = 0; j < iSlices; ++j) {
     sphere.triangles.insert(sphere.triangles.end(), {0, at(1, j), at(1, j + 1)});
     for (unsigned int ring = 1; ring + 1 < iStacks; ++ring)
-      sphere.triangles.insert(sphere.triangles.end(), {at(ring, j), at(ring + 1, j), at(ring + 1, j + 1),
-                                                       at(ring, j), at(ring + 1, j + 1), at(ring, j + 1)});
+      sphere.triangles.insert(sphere.triangles.end(), {at(ring, j), at(ring + 1, j), at(ring + 1, j + 1), at(ring, j),
+                                                       at(ring + 1, j + 1), at(ring, j + 1)});
     sphere.triangles.insert(sphere.triangles.end(), {south, at(iStacks - 1, j + 1), at(iStacks - 1, j)});
   }
   return sphere;
@@ -149,4 +143,15 @@ HRESULT RecordingRender::AnalyzeLine(ZarMathPointf& ioA, ZarMathPointf& ioB) {
 HRESULT RecordingRender::AnalyzePoint(ZarMathPointf& ioP) {
   points.push_back(ioP);
   return (failAll || points.size() == failPointCall) ? E_FAIL : S_OK;
+}
+
+void PrintTo(const ZarMathPointf& iPoint, std::ostream* oStream) {
+  *oStream << '(' << iPoint.x << ", " << iPoint.y << ", " << iPoint.z << ')';
+}
+void PrintTo(const RecordedTriangle& iTriangle, std::ostream* oStream) {
+  for (const ZarMathPointf* p : {&iTriangle.a, &iTriangle.b, &iTriangle.c}) PrintTo(*p, oStream);
+}
+void PrintTo(const RecordedLine& iLine, std::ostream* oStream) {
+  PrintTo(iLine.a, oStream);
+  PrintTo(iLine.b, oStream);
 }

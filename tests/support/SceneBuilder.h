@@ -2,6 +2,7 @@
 // Builds small scenes (faces, surfacic reps, bags with matrices) so that scenario tests read
 // like the use case, and a render that records what the decoders hand on.
 #include <initializer_list>
+#include <ostream>
 #include <vector>
 
 #include "GeosigRender.h"
@@ -60,10 +61,17 @@ struct ScopedAllocationFailure {
 
 struct RecordedTriangle {
   ZarMathPointf a, b, c;
+  bool operator==(const RecordedTriangle& o) const { return a == o.a && b == o.b && c == o.c; }
 };
 struct RecordedLine {
   ZarMathPointf a, b;
+  bool operator==(const RecordedLine& o) const { return a == o.a && b == o.b; }
 };
+
+// Readable failure messages.
+void PrintTo(const ZarMathPointf& iPoint, std::ostream* oStream);
+void PrintTo(const RecordedTriangle& iTriangle, std::ostream* oStream);
+void PrintTo(const RecordedLine& iLine, std::ostream* oStream);
 
 // Records every triangle, segment and point, and can fail a chosen call of each hook.
 class RecordingRender : public GeosigRender {

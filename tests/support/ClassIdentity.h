@@ -1,0 +1,27 @@
+#pragma once
+// The checks shared by the library classes that declare a class identity of their own.
+#include <gtest/gtest.h>
+
+#include "ZarBaseUnknown.h"
+#include "ZarMetaClass.h"
+
+// iObject is an instance of Class, whose identity bears iName, the library's framework and
+// the meta class of iBase.
+template <class Class>
+void ExpectOwnClassIdentity(const ZarBaseUnknown& iObject, const char* iName, const ZarMetaClass* iBase) {
+  const ZarMetaClass* meta = Class::MetaObject();
+  ASSERT_NE(meta, nullptr);
+  EXPECT_STREQ(Class::ClassName(), iName);
+  EXPECT_STREQ(meta->Framework(), "GeosigGeoServices");
+  EXPECT_EQ(meta->Base(), iBase);
+  EXPECT_EQ(meta->TypeOfClass(), 1);
+  EXPECT_EQ(meta->ObjectSize(), sizeof(Class));
+  EXPECT_EQ(&Class::ClassId(), &meta->ClassId());
+  EXPECT_NE(Class::ClassId(), iBase->ClassId());
+  EXPECT_EQ(Class::CreateItself(), nullptr);
+  EXPECT_EQ(iObject.GetMetaObject(), meta);
+  EXPECT_STREQ(iObject.IsA(), iName);
+  EXPECT_TRUE(iObject.IsAKindOf(iName));
+  EXPECT_TRUE(iObject.IsAKindOf(iBase->ClassName()));
+  EXPECT_FALSE(iObject.IsAKindOf("GeosigRender"));  // the renders' abstract base has no identity
+}
