@@ -16,7 +16,8 @@ void BatchRunner::Run(unsigned int iJobs, const BatchProgress& iProgress) {
   // The first render creates the support that all renders share, without a lock: create it
   // here, before the workers could race to do it.
   { const GeosigBBRender firstRender; }
-  const unsigned int jobs = static_cast<unsigned int>(std::max<std::size_t>(1, std::min<std::size_t>(iJobs, _files.size())));
+  const unsigned int jobs =
+      static_cast<unsigned int>(std::max<std::size_t>(1, std::min<std::size_t>(iJobs, _files.size())));
   std::vector<std::thread> workers;
   _running = jobs;
   for (unsigned int k = 0; k < jobs; ++k) workers.emplace_back([this] { Work(); });

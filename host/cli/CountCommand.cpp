@@ -14,7 +14,9 @@ namespace {
 
 // {"count", "budget" (null without one), "exceeded"}.
 Report Tally(int iCount, int iBudget) {
-  return {{"count", iCount}, {"budget", iBudget > 0 ? Report(iBudget) : Report()}, {"exceeded", iBudget > 0 && iCount > iBudget}};
+  return {{"count", iCount},
+          {"budget", iBudget > 0 ? Report(iBudget) : Report()},
+          {"exceeded", iBudget > 0 && iCount > iBudget}};
 }
 
 std::string TallyText(const Report& iTally) {

@@ -54,7 +54,8 @@ NearestCommand::NearestCommand(CLI::App& ioApp) {
           "--line",
           [this](const std::vector<std::string>& iWords) {
             const std::array<double, 3> origin = ParseTriple(iWords[0]), direction = ParseTriple(iWords[1]);
-            const double largest = std::max({std::fabs(direction[0]), std::fabs(direction[1]), std::fabs(direction[2])});
+            const double largest =
+                std::max({std::fabs(direction[0]), std::fabs(direction[1]), std::fabs(direction[2])});
             if (largest == 0.0) throw CLI::ValidationError("--line", "the direction '" + iWords[1] + "' is zero");
             _origin = ZarMathPoint(origin[0], origin[1], origin[2]);
             // Scaled so that its length neither overflows nor underflows when the line normalises it.

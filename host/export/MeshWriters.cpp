@@ -71,7 +71,8 @@ void WriteBinaryPly(const std::string& iPath, const ZarTessellation& iMesh) {
   for (float coordinate : iMesh.vertices) Put(file, coordinate);
   for (std::size_t t = 0; t < iMesh.triangles.size(); t += 3) {
     Put(file, std::uint8_t{3});
-    for (std::size_t corner = t; corner < t + 3; ++corner) Put(file, static_cast<std::uint32_t>(iMesh.triangles[corner]));
+    for (std::size_t corner = t; corner < t + 3; ++corner)
+      Put(file, static_cast<std::uint32_t>(iMesh.triangles[corner]));
   }
   if (!file) throw std::runtime_error("cannot write " + iPath);
 }
@@ -172,7 +173,8 @@ void WriteGltf(const std::string& iPath, const std::vector<GltfMesh>& iMeshes, c
                                text);
   if (!text) throw std::bad_alloc();
   const std::unique_ptr<char, void (*)(void*)> released(text, [](void* iText) { ::operator delete(iText); });
-  document["buffers"] = {{{"byteLength", binary.size()}, {"uri", std::string("data:application/octet-stream;base64,") + text}}};
+  const std::string uri = std::string("data:application/octet-stream;base64,") + text;
+  document["buffers"] = {{{"byteLength", binary.size()}, {"uri", uri}}};
 
   std::ofstream file = OpenForWriting(iPath);
   file << document.dump() << '\n';

@@ -142,7 +142,8 @@ TEST(BatchCommand, BadCommandLinesAndOutputsFailBeforeAnyRecord) {
   const CommandResult empty = RunCommand(geosig, {"batch", directory.Path("nothing"), "-o", directory.Path("o.jsonl")});
   EXPECT_EQ(empty.exitStatus, 1);
   EXPECT_EQ(empty.err, "geosig: batch: no model file found\n");
-  const CommandResult noList = RunCommand(geosig, {"batch", "--list", directory.Path("list.txt"), "-o", directory.Path("o.jsonl")});
+  const CommandResult noList =
+      RunCommand(geosig, {"batch", "--list", directory.Path("list.txt"), "-o", directory.Path("o.jsonl")});
   EXPECT_EQ(noList.exitStatus, 1);
   EXPECT_EQ(noList.err, "geosig: " + directory.Path("list.txt") + ": the list cannot be read\n");
   EXPECT_FALSE(std::filesystem::exists(directory.Path("o.jsonl")));

@@ -34,7 +34,8 @@ TEST(Catalog, ListEntriesAreRelativeToTheListAndSkipBlanksAndComments) {
 
   Catalog catalog;
   catalog.AddList(list);
-  EXPECT_EQ(catalog.Files(), (std::vector<std::string>{directory.Path("lists/parts/p.ply"), directory.Path("elsewhere.stl")}));
+  EXPECT_EQ(catalog.Files(),
+            (std::vector<std::string>{directory.Path("lists/parts/p.ply"), directory.Path("elsewhere.stl")}));
   EXPECT_THROW(catalog.AddList(directory.Path("no-list.txt")), std::runtime_error);
 }
 
