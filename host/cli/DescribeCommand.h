@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "ImportOptions.h"
-#include "ReportValues.h"
 
 class DescribeCommand {
  public:
@@ -18,8 +17,6 @@ class DescribeCommand {
   int Run() const;
 
  private:
-  Report DescribeFile(const std::string& iPath) const;
-
   CLI::App* _command;
   std::vector<std::string> _files;
   bool _json = false;

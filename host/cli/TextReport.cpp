@@ -51,20 +51,29 @@ std::vector<std::string> Lines(const Report& iValue) {
 
 }  // namespace
 
-void WriteTextReport(std::ostream& ioStream, const Report& iFileReport) {
+void WriteFileHeading(std::ostream& ioStream, const Report& iFileReport) {
   ioStream << Scalar(iFileReport["file"]) << " (" << Scalar(iFileReport["format"]) << ")\n";
   if (iFileReport.contains("warnings"))
     for (const Report& warning : iFileReport["warnings"]) ioStream << "  warning: " << Scalar(warning) << '\n';
-  const Report& descriptors = iFileReport["descriptors"];
+}
+
+void WriteTitledValues(std::ostream& ioStream, const std::vector<TitledValue>& iValues) {
   std::size_t width = 0;
-  for (const DescriptorSection& section : DescriptorSections())
-    width = std::max(width, std::string(section.title).size() + 2);
-  for (const DescriptorSection& section : DescriptorSections()) {
-    if (!descriptors.contains(section.key)) continue;
-    const std::vector<std::string> lines = Lines(descriptors[section.key]);
+  for (const TitledValue& entry : iValues) width = std::max(width, entry.title.size() + 2);
+  for (const TitledValue& entry : iValues) {
+    const std::vector<std::string> lines = Lines(entry.value);
     for (std::size_t k = 0; k < lines.size(); ++k) {
-      const std::string title = k == 0 ? section.title : "";
+      const std::string title = k == 0 ? entry.title : "";
       ioStream << "  " << title << std::string(width - title.size(), ' ') << lines[k] << '\n';
     }
   }
+}
+
+void WriteTextReport(std::ostream& ioStream, const Report& iFileReport) {
+  WriteFileHeading(ioStream, iFileReport);
+  const Report& descriptors = iFileReport["descriptors"];
+  std::vector<TitledValue> values;
+  for (const DescriptorSection& section : DescriptorSections())
+    if (descriptors.contains(section.key)) values.push_back({section.title, descriptors[section.key]});
+  WriteTitledValues(ioStream, values);
 }

@@ -1,12 +1,33 @@
 // geosig: shape descriptors of mesh and CAD files.
 #include <CLI/CLI.hpp>
 
+#include "BatchCommand.h"
+#include "CountCommand.h"
 #include "DescribeCommand.h"
+#include "ExitStatus.h"
+#include "FingerprintCommand.h"
+#include "NearestCommand.h"
+#include "VoxelizeCommand.h"
 
 int main(int argc, char** argv) {
   CLI::App app("Shape descriptors of mesh and CAD files.", "geosig");
   app.require_subcommand(1);
   const DescribeCommand describe(app);
-  CLI11_PARSE(app, argc, argv);
+  const CountCommand count(app);
+  const NearestCommand nearest(app);
+  const VoxelizeCommand voxelize(app);
+  const FingerprintCommand fingerprint(app);
+  const BatchCommand batch(app);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    // Help was asked for (status 0) or the command line is wrong; CLI11 explains which.
+    return app.exit(error) == 0 ? ExitStatus::Success : ExitStatus::Usage;
+  }
+  if (app.got_subcommand("count")) return count.Run();
+  if (app.got_subcommand("nearest")) return nearest.Run();
+  if (app.got_subcommand("voxelize")) return voxelize.Run();
+  if (app.got_subcommand("fingerprint")) return fingerprint.Run();
+  if (app.got_subcommand("batch")) return batch.Run();
   return describe.Run();
 }

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <mutex>
 #include <stdexcept>
 
 #include "ImportError.h"
@@ -152,6 +153,10 @@ std::optional<CadFormat> CadImporter::FormatOfContent(const std::string& iHead) 
 }
 
 ImportedModel CadImporter::Import(const std::string& iPath, CadFormat iFormat) const {
+  // The kernel's XCAF application and its readers' parameters are process-wide and unguarded:
+  // one CAD import at a time, whatever the number of threads importing.
+  static std::mutex oneImportAtATime;
+  const std::lock_guard<std::mutex> lock(oneImportAtATime);
   try {
     XcafDocument document;
     Read(iPath, iFormat, document);

@@ -7,6 +7,7 @@
 #include <assimp/Importer.hpp>
 #include <cctype>
 #include <filesystem>
+#include <mutex>
 
 #include "AssimpSceneConverter.h"
 #include "ImportError.h"
@@ -24,6 +25,11 @@ static std::string FormatName(const std::string& iPath) {
 }
 
 ImportedModel MeshImporter::Import(const std::string& iPath) const {
+  // Assimp's readers are not all reentrant (the OBJ reader shares a global buffer between
+  // imports): one file is read at a time, whatever the number of threads importing. The
+  // conversion of the scene, which this importer owns, runs unguarded.
+  static std::mutex oneReadAtATime;
+  std::unique_lock<std::mutex> reading(oneReadAtATime);
   Assimp::Importer importer;
   // No post-processing yet: the scene is checked before any step reads its indices.
   const aiScene* scene = importer.ReadFile(iPath, 0);
@@ -36,6 +42,7 @@ ImportedModel MeshImporter::Import(const std::string& iPath) const {
   // Ear clipping handles concave polygons, which fans would not.
   scene = importer.ApplyPostProcessing(aiProcess_Triangulate);
   if (!scene) throw ImportError(iPath, importer.GetErrorString());
+  reading.unlock();
 
   ImportedModel model;
   model.root = AssimpSceneConverter(*scene).Convert();

@@ -1,13 +1,13 @@
 // End-to-end tests of `geosig describe`: the program runs as a user would run it.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "CommandRunner.h"
+#include "ReportChecks.h"
 #include "TemporaryDirectory.h"
 
 namespace {
@@ -30,47 +30,11 @@ json Describe(const std::string& iPath, std::vector<std::string> iOptions = {}) 
   return report["files"][0]["descriptors"];
 }
 
-void ExpectTriple(const json& iActual, double iX, double iY, double iZ, double iTolerance) {
-  ASSERT_TRUE(iActual.is_array() && iActual.size() == 3) << iActual;
-  EXPECT_NEAR(iActual[0].get<double>(), iX, iTolerance);
-  EXPECT_NEAR(iActual[1].get<double>(), iY, iTolerance);
-  EXPECT_NEAR(iActual[2].get<double>(), iZ, iTolerance);
-}
-
-// Every number of two reports agrees within iTolerance, relative to the larger of 1 and the
-// numbers; both reports have the same members.
-void ExpectSameNumbers(const json& iFirst, const json& iSecond, double iTolerance, const std::string& iWhere) {
-  ASSERT_EQ(iFirst.type() == json::value_t::null, iSecond.type() == json::value_t::null) << iWhere;
-  if (iFirst.is_number()) {
-    ASSERT_TRUE(iSecond.is_number()) << iWhere;
-    const double a = iFirst.get<double>(), b = iSecond.get<double>();
-    EXPECT_NEAR(a, b, iTolerance * std::max({1.0, std::fabs(a), std::fabs(b)})) << iWhere;
-  } else if (iFirst.is_object()) {
-    for (const auto& member : iFirst.items()) {
-      ASSERT_TRUE(iSecond.contains(member.key())) << iWhere << '/' << member.key();
-      ExpectSameNumbers(member.value(), iSecond[member.key()], iTolerance, iWhere + '/' + member.key());
-    }
-  } else if (iFirst.is_array()) {
-    ASSERT_EQ(iFirst.size(), iSecond.size()) << iWhere;
-    for (std::size_t k = 0; k < iFirst.size(); ++k)
-      ExpectSameNumbers(iFirst[k], iSecond[k], iTolerance, iWhere + '/' + std::to_string(k));
-  } else {
-    EXPECT_EQ(iFirst, iSecond) << iWhere;
-  }
-}
-
 // The direction of an axis is its sign-free part: u and -u are the same axis.
 void ExpectSameAxis(const json& iFirst, const json& iSecond, double iTolerance) {
   double dot = 0;
   for (int k = 0; k < 3; ++k) dot += iFirst[k].get<double>() * iSecond[k].get<double>();
   EXPECT_NEAR(std::fabs(dot), 1.0, iTolerance) << iFirst << " and " << iSecond;
-}
-
-std::string Contents(const std::string& iPath) {
-  std::ifstream file(iPath, std::ios::binary);
-  std::ostringstream contents;
-  contents << file.rdbuf();
-  return contents.str();
 }
 
 TEST(DescribeCommand, BlockAssemblyHasItsAnalyticDescriptorsAsStepAndAsGltf) {
@@ -178,8 +142,8 @@ TEST(DescribeCommand, FinerDeflectionBringsTheCadPegCloserToTheCylinder) {
 
 TEST(DescribeCommand, BadFilesGetOneLineErrorsAndAFailureStatusWithoutStoppingTheBatch) {
   TemporaryDirectory directory;
-  const std::string peg = Contents(Sample("peg.stl"));
-  const std::string step = Contents(Sample("blocks.step"));
+  const std::string peg = FileContents(Sample("peg.stl"));
+  const std::string step = FileContents(Sample("blocks.step"));
   const std::vector<std::pair<std::string, std::string>> bad = {
       {directory.Path("missing.stl"), "no such file"},
       {directory.Write("empty.obj", ""), "empty file"},

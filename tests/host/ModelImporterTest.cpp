@@ -2,11 +2,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "ImportError.h"
 #include "ModelImporter.h"
+#include "ReportChecks.h"
 #include "TemporaryDirectory.h"
 
 namespace {
@@ -21,13 +19,6 @@ std::string ReasonFor(const std::string& iPath) {
     return error.Reason();
   }
   return "imported";
-}
-
-std::string Contents(const std::string& iPath) {
-  std::ifstream file(iPath, std::ios::binary);
-  std::ostringstream contents;
-  contents << file.rdbuf();
-  return contents.str();
 }
 
 TEST(ModelImporter, FilesThatCannotBeOpenedAreNamedWithTheReason) {
@@ -48,15 +39,15 @@ TEST(ModelImporter, FileWithoutReadPermissionIsUnreadable) {
 
 TEST(ModelImporter, ChoosesTheReaderByExtensionWhateverItsCase) {
   TemporaryDirectory directory;
-  EXPECT_EQ(ModelImporter().Import(directory.Write("PEG.STP", Contents(samples + "/peg.step"))).format, "STEP");
-  EXPECT_EQ(ModelImporter().Import(directory.Write("PEG.STL", Contents(samples + "/peg.stl"))).format, "STL");
+  EXPECT_EQ(ModelImporter().Import(directory.Write("PEG.STP", FileContents(samples + "/peg.step"))).format, "STEP");
+  EXPECT_EQ(ModelImporter().Import(directory.Write("PEG.STL", FileContents(samples + "/peg.stl"))).format, "STL");
 }
 
 TEST(ModelImporter, ChoosesTheCadReaderByContentWhenTheExtensionIsUnknown) {
   TemporaryDirectory directory;
-  EXPECT_EQ(ModelImporter().Import(directory.Write("peg.dat1", Contents(samples + "/peg.step"))).format, "STEP");
-  EXPECT_EQ(ModelImporter().Import(directory.Write("peg.dat2", Contents(samples + "/peg.brep"))).format, "BREP");
-  EXPECT_EQ(ModelImporter().Import(directory.Write("peg.dat3", Contents(samples + "/peg.igs"))).format, "IGES");
+  EXPECT_EQ(ModelImporter().Import(directory.Write("peg.dat1", FileContents(samples + "/peg.step"))).format, "STEP");
+  EXPECT_EQ(ModelImporter().Import(directory.Write("peg.dat2", FileContents(samples + "/peg.brep"))).format, "BREP");
+  EXPECT_EQ(ModelImporter().Import(directory.Write("peg.dat3", FileContents(samples + "/peg.igs"))).format, "IGES");
   EXPECT_EQ(ReasonFor(directory.Write("peg.dat4", "nothing to see\n")).rfind("unknown format", 0), 0u);
 }
 

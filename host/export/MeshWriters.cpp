@@ -1,12 +1,18 @@
 #include "MeshWriters.h"
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
-#include <nlohmann/json.hpp>
+#include <limits>
+#include <memory>
+#include <new>
 #include <stdexcept>
+
+#include "ZarCodePage.h"
 
 static std::ofstream OpenForWriting(const std::string& iPath) {
   std::ofstream file(iPath, std::ios::binary);
@@ -57,6 +63,20 @@ void WriteObj(const std::string& iPath, const std::string& iObjectName, const Za
   if (!file) throw std::runtime_error("cannot write " + iPath);
 }
 
+void WriteBinaryPly(const std::string& iPath, const ZarTessellation& iMesh) {
+  std::ofstream file = OpenForWriting(iPath);
+  file << "ply\nformat binary_little_endian 1.0\nelement vertex " << iMesh.VertexCount()
+       << "\nproperty float x\nproperty float y\nproperty float z\nelement face " << iMesh.triangles.size() / 3
+       << "\nproperty list uchar uint vertex_indices\nend_header\n";
+  for (float coordinate : iMesh.vertices) Put(file, coordinate);
+  for (std::size_t t = 0; t < iMesh.triangles.size(); t += 3) {
+    Put(file, std::uint8_t{3});
+    for (std::size_t corner = t; corner < t + 3; ++corner)
+      Put(file, static_cast<std::uint32_t>(iMesh.triangles[corner]));
+  }
+  if (!file) throw std::runtime_error("cannot write " + iPath);
+}
+
 // Appends raw values to the binary chunk, 4-byte aligned, and describes them as a buffer view.
 static int AddBufferView(std::string& ioBinary, nlohmann::json& ioViews, const void* iData, std::size_t iSize,
                          int iTarget) {
@@ -74,11 +94,15 @@ static void WriteChunk(std::ostream& ioStream, std::uint32_t iType, std::string 
   ioStream.write(iData.data(), static_cast<std::streamsize>(iData.size()));
 }
 
-void WriteGlb(const std::string& iPath, const std::vector<GltfMesh>& iMeshes, const std::vector<GltfNode>& iNodes) {
-  const int arrayBuffer = 34962, elementArrayBuffer = 34963, floatType = 5126, unsignedIntType = 5125, triangles = 4;
-  std::string binary;
-  nlohmann::json views = nlohmann::json::array(), accessors = nlohmann::json::array(), meshes = nlohmann::json::array(),
-                 nodes = nlohmann::json::array();
+// The glTF document of the scene, its buffer's bytes appended to oBinary; the caller adds the
+// buffer itself, which the two forms of the format describe differently.
+static nlohmann::json GltfDocument(const std::vector<GltfMesh>& iMeshes, const std::vector<GltfNode>& iNodes,
+                                   std::string& oBinary) {
+  const int arrayBuffer = 34962, elementArrayBuffer = 34963, floatType = 5126, unsignedIntType = 5125,
+            triangles = 4;
+  const std::array<double, 9> identityAxes = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+  nlohmann::json views = nlohmann::json::array(), accessors = nlohmann::json::array(),
+                 meshes = nlohmann::json::array(), nodes = nlohmann::json::array();
   for (const GltfMesh& mesh : iMeshes) {
     const std::vector<float>& vertices = mesh.tessellation.vertices;
     std::array<float, 3> low = Vertex(mesh.tessellation, 0), high = low;
@@ -86,42 +110,47 @@ void WriteGlb(const std::string& iPath, const std::vector<GltfMesh>& iMeshes, co
       low[v % 3] = std::min(low[v % 3], vertices[v]);
       high[v % 3] = std::max(high[v % 3], vertices[v]);
     }
-    const int positions = AddBufferView(binary, views, vertices.data(), vertices.size() * sizeof(float), arrayBuffer);
-    accessors.push_back({{"bufferView", positions},
-                         {"componentType", floatType},
-                         {"count", vertices.size() / 3},
-                         {"type", "VEC3"},
-                         {"min", low},
-                         {"max", high}});
+    const int positions = AddBufferView(oBinary, views, vertices.data(), vertices.size() * sizeof(float), arrayBuffer);
+    accessors.push_back({{"bufferView", positions}, {"componentType", floatType}, {"count", vertices.size() / 3},
+                         {"type", "VEC3"}, {"min", low}, {"max", high}});
     const std::vector<unsigned int>& indices = mesh.tessellation.triangles;
     const int indexView =
-        AddBufferView(binary, views, indices.data(), indices.size() * sizeof(unsigned int), elementArrayBuffer);
+        AddBufferView(oBinary, views, indices.data(), indices.size() * sizeof(unsigned int), elementArrayBuffer);
     accessors.push_back(
         {{"bufferView", indexView}, {"componentType", unsignedIntType}, {"count", indices.size()}, {"type", "SCALAR"}});
     const std::size_t accessor = accessors.size();
-    meshes.push_back(
-        {{"name", mesh.name},
-         {"primitives",
-          {{{"attributes", {{"POSITION", accessor - 2}}}, {"indices", accessor - 1}, {"mode", triangles}}}}});
+    meshes.push_back({{"name", mesh.name},
+                      {"primitives",
+                       {{{"attributes", {{"POSITION", accessor - 2}}}, {"indices", accessor - 1}, {"mode", triangles}}}}});
   }
   for (const GltfNode& node : iNodes) {
     const auto& m = node.axesAndTranslation;
-    // glTF matrices are column-major: each axis image, then the translation.
-    nlohmann::json entry = {
-        {"name", node.name},
-        {"matrix", {m[0], m[1], m[2], 0, m[3], m[4], m[5], 0, m[6], m[7], m[8], 0, m[9], m[10], m[11], 1}}};
+    nlohmann::json entry = nlohmann::json::object();
+    if (!node.name.empty()) entry["name"] = node.name;
+    // A translation alone is written as such (a voxel scene has one per voxel), anything else
+    // as a column-major matrix: each axis image, then the translation.
+    if (std::equal(m.begin(), m.begin() + 9, identityAxes.begin())) {
+      if (m[9] != 0 || m[10] != 0 || m[11] != 0) entry["translation"] = {m[9], m[10], m[11]};
+    } else {
+      entry["matrix"] = {m[0], m[1], m[2], 0, m[3], m[4], m[5], 0, m[6], m[7], m[8], 0, m[9], m[10], m[11], 1};
+    }
     if (node.mesh >= 0) entry["mesh"] = node.mesh;
     if (!node.children.empty()) entry["children"] = node.children;
     nodes.push_back(entry);
   }
-  const nlohmann::json document = {{"asset", {{"version", "2.0"}, {"generator", "geosig_make_samples"}}},
-                                   {"scene", 0},
-                                   {"scenes", {{{"nodes", {0}}}}},
-                                   {"nodes", nodes},
-                                   {"meshes", meshes},
-                                   {"accessors", accessors},
-                                   {"bufferViews", views},
-                                   {"buffers", {{{"byteLength", binary.size()}}}}};
+  return {{"asset", {{"version", "2.0"}, {"generator", "geosig"}}},
+          {"scene", 0},
+          {"scenes", {{{"nodes", {0}}}}},
+          {"nodes", nodes},
+          {"meshes", meshes},
+          {"accessors", accessors},
+          {"bufferViews", views}};
+}
+
+void WriteGlb(const std::string& iPath, const std::vector<GltfMesh>& iMeshes, const std::vector<GltfNode>& iNodes) {
+  std::string binary;
+  nlohmann::json document = GltfDocument(iMeshes, iNodes, binary);
+  document["buffers"] = {{{"byteLength", binary.size()}}};
 
   std::ofstream file = OpenForWriting(iPath);
   std::string json = document.dump();
@@ -129,7 +158,25 @@ void WriteGlb(const std::string& iPath, const std::vector<GltfMesh>& iMeshes, co
   Put(file, std::uint32_t{0x46546C67});  // "glTF"
   Put(file, std::uint32_t{2});
   Put(file, static_cast<std::uint32_t>(12 + 8 + padded + 8 + binary.size()));
-  WriteChunk(file, 0x4E4F534A, std::move(json), ' ');     // "JSON"
-  WriteChunk(file, 0x004E4942, std::move(binary), '\0');  // "BIN"
+  WriteChunk(file, 0x4E4F534A, std::move(json), ' ');        // "JSON"
+  WriteChunk(file, 0x004E4942, std::move(binary), '\0');     // "BIN"
+  if (!file) throw std::runtime_error("cannot write " + iPath);
+}
+
+void WriteGltf(const std::string& iPath, const std::vector<GltfMesh>& iMeshes, const std::vector<GltfNode>& iNodes) {
+  std::string binary;
+  nlohmann::json document = GltfDocument(iMeshes, iNodes, binary);
+  if (binary.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+    throw std::runtime_error("too much geometry to embed in " + iPath + ": write binary glTF instead");
+  char* text = nullptr;
+  ZarCodePage::ConvertToBase64(reinterpret_cast<const unsigned char*>(binary.data()), static_cast<int>(binary.size()),
+                               text);
+  if (!text) throw std::bad_alloc();
+  const std::unique_ptr<char, void (*)(void*)> released(text, [](void* iText) { ::operator delete(iText); });
+  const std::string uri = std::string("data:application/octet-stream;base64,") + text;
+  document["buffers"] = {{{"byteLength", binary.size()}, {"uri", uri}}};
+
+  std::ofstream file = OpenForWriting(iPath);
+  file << document.dump() << '\n';
   if (!file) throw std::runtime_error("cannot write " + iPath);
 }

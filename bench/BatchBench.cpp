@@ -1,0 +1,62 @@
+// Batch throughput: a catalog described into JSON lines on 1 and 2 threads, in files per
+// second of wall time. The mesh catalog runs fully in parallel; in the mixed one the CAD
+// imports (half the files) run one at a time.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "BatchOutput.h"
+#include "BatchProgress.h"
+#include "BatchRunner.h"
+#include "MeshWriters.h"
+#include "SceneBuilder.h"
+#include "TemporaryDirectory.h"
+
+namespace {
+
+const std::string samples = GEOSIG_SAMPLES_DIR;
+
+// Sixteen models of each kind asked for, in a scratch directory that lives as long as the
+// benchmark program.
+const std::vector<std::string>& Catalog(bool iWithCad) {
+  static const TemporaryDirectory directory;
+  static std::vector<std::string> meshes, mixed;
+  std::vector<std::string>& files = iWithCad ? mixed : meshes;
+  if (files.empty()) {
+    // A sphere of 128 x 128 quadrangles: 32k triangles.
+    const ZarTessellation sphere = scene::Sphere(ZarMathPointf(0, 0, 0), 1.0f, 128, 128);
+    for (int k = 0; k < 16; ++k) {
+      const std::string name = directory.Path((iWithCad ? "mixed-" : "mesh-") + std::to_string(k));
+      WriteBinaryStl(name + ".stl", sphere);
+      files.push_back(name + ".stl");
+      if (iWithCad) {
+        std::filesystem::copy_file(samples + "/blocks.step", name + ".step");
+        files.push_back(name + ".step");
+      }
+    }
+  }
+  return files;
+}
+
+void DescribeCatalog(benchmark::State& ioState, bool iWithCad) {
+  const std::vector<std::string>& files = Catalog(iWithCad);
+  const TemporaryDirectory output;
+  const BatchProgress silent(files.size(), false);
+  for (auto _ : ioState) {
+    BatchOutput records(output.Path("out.jsonl"), false);
+    BatchRunner runner(files, ImportOptions(), records);
+    runner.Run(static_cast<unsigned int>(ioState.range(0)), silent);
+    if (runner.Failed() > 0 || !runner.WriteFailure().empty()) ioState.SkipWithError("a file failed");
+  }
+  ioState.SetItemsProcessed(static_cast<std::int64_t>(ioState.iterations() * files.size()));
+}
+
+void BM_BatchMeshes(benchmark::State& ioState) { DescribeCatalog(ioState, false); }
+BENCHMARK(BM_BatchMeshes)->Arg(1)->Arg(2)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+void BM_BatchMeshesAndCad(benchmark::State& ioState) { DescribeCatalog(ioState, true); }
+BENCHMARK(BM_BatchMeshesAndCad)->Arg(1)->Arg(2)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace

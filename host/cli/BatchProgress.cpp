@@ -1,0 +1,28 @@
+#include "BatchProgress.h"
+
+#include <cstdio>
+
+BatchProgress::BatchProgress(std::size_t iTotal, bool iShown)
+    : _total(iTotal), _shown(iShown), _start(std::chrono::steady_clock::now()) {}
+
+double BatchProgress::Elapsed() const {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - _start).count();
+}
+
+void BatchProgress::Show(std::size_t iDone, std::size_t iFailed) const {
+  if (!_shown) return;
+  const double elapsed = Elapsed();
+  std::fprintf(stderr, "\r\033[K[%zu/%zu]", iDone, _total);
+  if (iDone > 0 && elapsed > 0.0) {
+    const double rate = static_cast<double>(iDone) / elapsed;
+    const long left = static_cast<long>(static_cast<double>(_total - iDone) / rate + 0.5);
+    std::fprintf(stderr, " %.1f files/s, ETA %ld:%02ld", rate, left / 60, left % 60);
+  }
+  if (iFailed > 0) std::fprintf(stderr, ", %zu failed", iFailed);
+  std::fflush(stderr);
+}
+
+void BatchProgress::Finish(std::size_t iDone, std::size_t iFailed) const {
+  if (!_shown) return;
+  std::fprintf(stderr, "\r\033[K%zu files described, %zu failed, in %.1f s\n", iDone - iFailed, iFailed, Elapsed());
+}

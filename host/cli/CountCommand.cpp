@@ -1,0 +1,77 @@
+#include "CountCommand.h"
+
+#include <climits>
+#include <iostream>
+
+#include "CommandFailure.h"
+#include "ExitStatus.h"
+#include "GeosigCountRender.h"
+#include "ImportOptionFlags.h"
+#include "ModelImporter.h"
+#include "TextReport.h"
+
+namespace {
+
+// {"count", "budget" (null without one), "exceeded"}.
+Report Tally(int iCount, int iBudget) {
+  return {{"count", iCount},
+          {"budget", iBudget > 0 ? Report(iBudget) : Report()},
+          {"exceeded", iBudget > 0 && iCount > iBudget}};
+}
+
+std::string TallyText(const Report& iTally) {
+  const std::string count = std::to_string(iTally["count"].get<int>());
+  if (iTally["budget"].is_null()) return count;
+  const std::string budget = std::to_string(iTally["budget"].get<int>());
+  if (iTally["exceeded"].get<bool>()) return "at least " + count + ", over the budget of " + budget;
+  return count + ", within the budget of " + budget;
+}
+
+}  // namespace
+
+CountCommand::CountCommand(CLI::App& ioApp) {
+  CLI::App* command = ioApp.add_subcommand(
+      "count", "Count the triangles and slow representations of a model, and check them against budgets");
+  command->add_option("file", _file, "Mesh or CAD file")->required();
+  command
+      ->add_option("--max-triangles", _maxTriangles,
+                   "Triangle budget: exit with status 3 when the model has more triangles")
+      ->check(CLI::Range(1, INT_MAX));
+  command
+      ->add_option("--max-slow-reps", _maxSlowReps,
+                   "Budget of slow representations (geometry held as visualization primitives): "
+                   "exit with status 3 when the model has more")
+      ->check(CLI::Range(1, INT_MAX));
+  command->add_flag("--json", _json, "Write one JSON document (schema in docs/geosig-json.md)");
+  AddImportOptions(*command, _options);
+}
+
+int CountCommand::Run() const {
+  Report report;
+  try {
+    const ImportedModel model = ModelImporter(_options).Import(_file);
+    GeosigCountRender render(_maxTriangles, _maxSlowReps);
+    render.Traverse(*model.root);
+    int triangles = 0, slowReps = 0;
+    render.GetTriangleNumber(triangles);
+    render.GetSlowRepNumber(slowReps);
+    report = {{"file", _file}, {"format", model.format}};
+    if (!model.warnings.empty()) report["warnings"] = model.warnings;
+    report["triangles"] = Tally(triangles, _maxTriangles);
+    report["slowRepresentations"] = Tally(slowReps, _maxSlowReps);
+  } catch (...) {
+    return ReportFileFailure(_file, CurrentFailureReason());
+  }
+  const bool exceeded = report["triangles"]["exceeded"].get<bool>() ||
+                        report["slowRepresentations"]["exceeded"].get<bool>();
+  if (_json) {
+    report["exceeded"] = exceeded;
+    std::cout << Report{{"schema", "geosig-count"}, {"version", 1}, {"files", Report::array({report})}}.dump(2)
+              << '\n';
+  } else {
+    WriteFileHeading(std::cout, report);
+    WriteTitledValues(std::cout, {{"triangles", TallyText(report["triangles"])},
+                                  {"slow representations", TallyText(report["slowRepresentations"])}});
+  }
+  return exceeded ? ExitStatus::OverBudget : ExitStatus::Success;
+}

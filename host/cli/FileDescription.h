@@ -1,0 +1,19 @@
+#pragma once
+// One file as `describe` reports it: the record that its JSON output and the lines of
+// `batch` hold, and the reason when the file could not be described.
+#include <optional>
+#include <string>
+
+#include "ImportOptions.h"
+#include "ReportValues.h"
+
+struct FileDescription {
+  // {"file", "format", "warnings" (only when there are any), "descriptors"}, or, for a file
+  // that could not be described, {"file", "error"}.
+  Report record;
+  // Why the file could not be described; none when it was.
+  std::optional<std::string> error;
+};
+
+// Imports iPath and computes its descriptors; never throws for a bad file.
+FileDescription DescribeFile(const std::string& iPath, const ImportOptions& iOptions);
