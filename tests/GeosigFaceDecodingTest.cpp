@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstring>
 #include <tuple>
 
 #include "SceneBuilder.h"
@@ -70,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(AllFlagCombinations, RecordLayouts,
                          ::testing::Combine(::testing::Values(1u, 2u, 4u), ::testing::Bool(), ::testing::Bool(),
                                             ::testing::Bool()));
 
-TEST(FaceRecord, SingleKindLayoutsAndTheirOffsets) {
+TEST(FaceRecord, LayoutsWithoutEveryKind) {
   ZarTessellation strips = Numbered(6);
   strips.stripCounts = {3, 4};
   strips.strips = {0, 1, 2, 2, 3, 4, 5};
@@ -80,14 +79,6 @@ TEST(FaceRecord, SingleKindLayoutsAndTheirOffsets) {
   fans.fanCounts = {4};
   fans.fans = {0, 1, 2, 3};
   EXPECT_EQ(Decode(fans, record::Encode(fans)), (std::vector<Triple>{{5, 4, 3}, {0, 1, 2}, {0, 2, 3}}));
-
-  // The long header and the block put the triangle count at byte 24.
-  const Record packed = record::Encode(Numbered(3, {0, 1, 2}), {0, true, true, true});
-  std::uint32_t flags = 0, count = 0;
-  std::memcpy(&flags, packed.data(), 4);
-  std::memcpy(&count, packed.data() + 24, 4);
-  EXPECT_EQ(flags & 0x209u, 0x209u);
-  EXPECT_EQ(count, 1u);
 }
 
 TEST(FaceRecord, WidthBitsAreTestedThirtyTwoFirstAndStrideDecidesTheIndexMeaning) {
@@ -105,19 +96,15 @@ TEST(FaceRecord, WidthBitsAreTestedThirtyTwoFirstAndStrideDecidesTheIndexMeaning
   EXPECT_EQ(Decode(six, positions)[0], (Triple{2, 2, 2}));
 }
 
-TEST(FaceRecord, AFailingHookStopsTheRestOfThePrimitiveOnly) {
+TEST(FaceRecord, AFailingHookStopsTheRestOfThePrimitiveOnlyAndNothingIsDecodedWithoutBufferOrRecord) {
   const ZarTessellation t = AllKinds();
   for (const auto& [failing, decoded] : {std::pair<std::size_t, std::size_t>{2, 2}, {4, 4}}) {
     RecordingRender render;  // a failing list triangle stops fans and strips, a fan the strips
     render.failTriangleCall = failing;
     EXPECT_EQ(Decode(t, record::Encode(t), std::move(render)).size(), decoded);
   }
-}
-
-TEST(FaceRecord, NothingToDecodeWithoutFaceBufferOrRecord) {
-  const ZarTessellation t = Numbered(3, {0, 1, 2});
   ZarViz3DFace face(record::Encode(t)), empty;
-  ZarVizVertexBuffer buffer(t.vertices.data(), 3), noArray(nullptr, 3);
+  ZarVizVertexBuffer buffer(t.vertices.data(), 300), noArray(nullptr, 300);
   RecordingRender render;
   render.DrawZarViz3DFace(&face);  // no current vertex buffer
   render.SetCurrentVertexBuffer(&buffer);
@@ -125,8 +112,7 @@ TEST(FaceRecord, NothingToDecodeWithoutFaceBufferOrRecord) {
   render.DrawZarViz3DFace(&empty);
   render.SetCurrentVertexBuffer(&noArray);
   render.DrawZarViz3DFace(&face);
-  EXPECT_TRUE(render.triangles.empty());
-  EXPECT_EQ(render.Triangles(), 0u);
+  EXPECT_EQ(render.Triangles() + render.triangles.size(), 0u);
 }
 
 TEST(FaceRecord, FacePrimitiveDecodesTheSameThroughItsRecordAndItsArrays) {

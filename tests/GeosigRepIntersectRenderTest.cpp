@@ -28,86 +28,67 @@ struct Result {
   explicit Result(const GeosigRepIntersectRender& iRender) : status(iRender.GetResult(onLine, nearest, distance)) {}
 };
 
-TEST(GeosigRepIntersectRender, ReportsTheProjectionTheFirstNearestVertexAndTheDistance) {
-  ZarMathLine line = XAxis();
-  GeosigRepIntersectRender render(line);
+TEST(GeosigRepIntersectRender, KeepsTheFirstNearestVertexOnItsOwnCopyOfTheLineWhichResetMayReplace) {
+  ZarMathLine* line = new ZarMathLine(XAxis());
+  GeosigRepIntersectRender render(*line);
+  *line = ZarMathLine(ZarMathPoint(0, 0, 0), ZarMathVector(0, 1, 0));
+  delete line;
   const Result fresh(render);
   EXPECT_EQ(fresh.status, E_FAIL);
-  EXPECT_EQ(fresh.onLine, ZarMathPoint(-7, -7, -7));
   EXPECT_EQ(fresh.nearest, ZarMathPoint(-7, -7, -7));
   EXPECT_EQ(fresh.distance, -7.0);
 
   // Among equally near vertices the first analysed stays.
-  render.Traverse(*LoosePoints({{5, 0, 3}, {1, 2, 0}, {-2, 3, 0}, {9, 0, -3}, {1, 0, 2}}));
+  ZarRef<ZarSurfacicRep> points = LoosePoints({{5, 0, 3}, {1, 2, 0}, {-2, 3, 0}, {9, 0, -3}, {1, 0, 2}, {0, 4, 0}});
+  render.Traverse(*points);
   const Result r(render);
   ASSERT_EQ(r.status, S_OK);
   EXPECT_EQ(r.onLine, ZarMathPoint(1, 0, 0));
   EXPECT_EQ(r.nearest, ZarMathPoint(1, 2, 0));
   EXPECT_EQ(r.distance, 2.0);
 
-  // Only vertices count, not the interiors of triangles.
+  ZarMathLine yAxis(ZarMathPoint(0, 0, 0), ZarMathVector(0, 1, 0));
+  for (const auto& [replacement, nearest] :
+       {std::pair<ZarMathLine*, ZarMathPoint>{nullptr, {1, 2, 0}}, {&yAxis, {0, 4, 0}}}) {
+    render.Reset(replacement);  // without a line, the result only is cleared
+    EXPECT_EQ(Result(render).status, E_FAIL);
+    render.Traverse(*points);
+    EXPECT_EQ(Result(render).nearest, nearest);
+  }
+}
+
+TEST(GeosigRepIntersectRender, OnlyVerticesCountAndWithoutALineEveryAnalysisFails) {
   ZarMathLine vertical(ZarMathPoint(1, 1, -5), ZarMathVector(0, 0, 1));
-  render.Reset(&vertical);
+  GeosigRepIntersectRender render(vertical);
   render.Traverse(*scene::Surface(scene::Triangle({0, 0, 0}, {4, 0, 0}, {0, 4, 0})));
   const Result t(render);
   EXPECT_EQ(t.nearest, ZarMathPoint(0, 0, 0));
   EXPECT_DOUBLE_EQ(t.distance, std::sqrt(2.0));
   EXPECT_EQ(t.onLine, ZarMathPoint(1, 1, 0));
-}
 
-TEST(GeosigRepIntersectRender, WorksOnItsOwnCopyOfTheLineWhichResetMayReplace) {
-  ZarMathLine* line = new ZarMathLine(XAxis());
-  GeosigRepIntersectRender render(*line);
-  *line = ZarMathLine(ZarMathPoint(0, 0, 0), ZarMathVector(0, 1, 0));
-  delete line;
-  ZarRef<ZarSurfacicRep> points = LoosePoints({{0, 4, 0}, {7, 0, 1}});
-  render.Traverse(*points);
-  EXPECT_EQ(Result(render).nearest, ZarMathPoint(7, 0, 1));
-
-  render.Reset(nullptr);
-  EXPECT_EQ(Result(render).status, E_FAIL);
-  render.Traverse(*points);
-  EXPECT_EQ(Result(render).nearest, ZarMathPoint(7, 0, 1));  // still the x axis
-  ZarMathLine yAxis(ZarMathPoint(0, 0, 0), ZarMathVector(0, 1, 0));
-  render.Reset(&yAxis);
-  EXPECT_EQ(Result(render).status, E_FAIL);
-  render.Traverse(*points);
-  EXPECT_EQ(Result(render).nearest, ZarMathPoint(0, 4, 0));
-}
-
-TEST(GeosigRepIntersectRender, WithoutALineEveryAnalysisFails) {
-  ZarMathLine line = XAxis();
-  GeosigRepIntersectRender withSupport(line);  // the shared support exists before memory runs out
   ZarRef<ZarSurfacicRep> box = scene::Surface(scene::Box({0, 0, 0}, {1, 1, 1}));
-  ScopedAllocationFailure noMemory(0);
-  GeosigRepIntersectRender render(line);
-  render.Traverse(*box);
-  EXPECT_EQ(render.GetTrianglesCount(), 1u);  // the first failing triangle ends the face
-  EXPECT_EQ(Result(render).status, E_FAIL);
-  render.Reset(&line);
-  render.Traverse(*box);
-  EXPECT_EQ(Result(render).status, E_FAIL);
+  ScopedAllocationFailure noMemory(0);  // the line cannot be copied
+  GeosigRepIntersectRender lineless(vertical);
+  for (int pass = 0; pass < 2; ++pass) {
+    lineless.Traverse(*box);
+    EXPECT_EQ(lineless.GetTrianglesCount(), pass + 1u);  // the first failing triangle ends the face
+    EXPECT_EQ(Result(lineless).status, E_FAIL);
+    lineless.Reset(&vertical);
+  }
 }
 
 TEST(GeosigRepIntersectRender, HasAClassIdentityAndLetsThePlatformChooseTheLevelOfDetail) {
   ZarMathLine line = XAxis();
   GeosigRepIntersectRender render(line);
   ExpectOwnClassIdentity<GeosigRepIntersectRender>(render, "GeosigRepIntersectRender", ZarRender::MetaObject());
-
-  // The fine level has a vertex near the line, the coarse one only a farther vertex.
+  // The fine level has a vertex near the line, the coarse one, within the model sag, a farther one.
   ZarRef<ZarSurfacicRep> surface(ZarSurfacicRep::CreateRep());
   surface->AddPrimitive(*scene::Face(scene::Triangle({0, 0.1f, 0}, {1, 3, 0}, {2, 3, 0})), 0);
   surface->AddPrimitive(*scene::Face(scene::Triangle({0, 1, 0}, {1, 3, 0}, {2, 3, 0})), 1);
-  const auto distance = [&](float iModelSag) {
-    render.SetModelSag(iModelSag);
-    render.Reset(nullptr);
-    render.Traverse(*surface);
-    return Result(render).distance;
-  };
-  EXPECT_EQ(distance(0.5f), static_cast<double>(0.1f));  // a level of unknown sag is not preferred
   surface->SetLevelSag(1, 0.2f);
-  EXPECT_EQ(distance(0.5f), 1.0);
-  EXPECT_EQ(distance(0.0f), static_cast<double>(0.1f));
+  render.SetModelSag(0.5f);
+  render.Traverse(*surface);
+  EXPECT_EQ(Result(render).distance, 1.0);
 }
 
 // Triangles, a polyline and loose points under nested transformations.
