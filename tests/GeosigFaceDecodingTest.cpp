@@ -115,14 +115,4 @@ TEST(FaceRecord, AFailingHookStopsTheRestOfThePrimitiveOnlyAndNothingIsDecodedWi
   EXPECT_EQ(render.Triangles() + render.triangles.size(), 0u);
 }
 
-TEST(FaceRecord, FacePrimitiveDecodesTheSameThroughItsRecordAndItsArrays) {
-  ZarRef<Zar3DFaceGP> face = scene::Face(AllKinds());
-  RecordingRender viaRecord, viaArrays;
-  viaRecord.Draw3DFace(*face);
-  viaArrays.Draw3DBoundinGP(*face);
-  EXPECT_EQ(Names(viaRecord), allKindsDecoded);
-  EXPECT_EQ(Names(viaArrays), allKindsDecoded);
-  EXPECT_EQ(face->OpenArrayReads(), 0);
-}
-
 }  // namespace

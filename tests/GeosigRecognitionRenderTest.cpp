@@ -126,12 +126,6 @@ TEST(GeosigRecognitionRender, ShapesThatAreNotBoxesAreRejected) {
   EXPECT_EQ(result.answers, (std::vector<int>{1, 10, 0, 8}));
   EXPECT_EQ(result.frame, Zar4x4Matrix());
   EXPECT_EQ(GeosigRecognitionRender().IsACuboid(), 0);  // nothing seen
-
-  GeosigRecognitionRender unplaced;  // dimensions are computed by the position only
-  unplaced.Traverse(*scene::Surface(scene::Box({0, 0, 0}, {4, 2, 1})));
-  double d[3] = {-1, -1, -1};
-  EXPECT_EQ(unplaced.GetCuboidDimension(d[0], d[1], d[2]), 0);
-  EXPECT_EQ(d[0] + d[1] + d[2], 0.0);
 }
 
 }  // namespace
