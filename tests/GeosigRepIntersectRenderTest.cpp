@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "ClassIdentity.h"
@@ -13,47 +14,36 @@
 
 namespace {
 
-ZarMathLine XAxis() { return ZarMathLine(ZarMathPoint(0, 0, 0), ZarMathVector(1, 0, 0)); }
+using Answer = std::tuple<HRESULT, ZarMathPoint, ZarMathPoint, double>;
+const ZarMathPoint untouched(-7, -7, -7);
 
-// A surface of loose points only.
-ZarRef<ZarSurfacicRep> LoosePoints(std::initializer_list<ZarMathPointf> iPoints) {
-  return scene::Surface({ZarRef<Zar3DBoundingGP>(new Zar3DBoundingGP({}, scene::Coordinates(iPoints))).get()});
+// The status, point on the line, nearest vertex and distance, the outputs starting from markers.
+Answer ResultOf(const GeosigRepIntersectRender& iRender) {
+  Answer answer(E_FAIL, untouched, untouched, -7.0);
+  std::get<0>(answer) = iRender.GetResult(std::get<1>(answer), std::get<2>(answer), std::get<3>(answer));
+  return answer;
 }
 
-// The result, from marker values, so that untouched outputs can be recognised.
-struct Result {
-  ZarMathPoint onLine{-7, -7, -7}, nearest{-7, -7, -7};
-  double distance = -7.0;
-  HRESULT status;  // after the outputs, which it fills
-  explicit Result(const GeosigRepIntersectRender& iRender) : status(iRender.GetResult(onLine, nearest, distance)) {}
-};
-
 TEST(GeosigRepIntersectRender, KeepsTheFirstNearestVertexOnItsOwnCopyOfTheLineWhichResetMayReplace) {
-  ZarMathLine* line = new ZarMathLine(XAxis());
+  ZarMathLine* line = new ZarMathLine(ZarMathPoint(0, 0, 0), ZarMathVector(1, 0, 0));
   GeosigRepIntersectRender render(*line);
   *line = ZarMathLine(ZarMathPoint(0, 0, 0), ZarMathVector(0, 1, 0));
   delete line;
-  const Result fresh(render);
-  EXPECT_EQ(fresh.status, E_FAIL);
-  EXPECT_EQ(fresh.nearest, ZarMathPoint(-7, -7, -7));
-  EXPECT_EQ(fresh.distance, -7.0);
+  EXPECT_EQ(ResultOf(render), Answer(E_FAIL, untouched, untouched, -7.0));
 
   // Among equally near vertices the first analysed stays.
-  ZarRef<ZarSurfacicRep> points = LoosePoints({{5, 0, 3}, {1, 2, 0}, {-2, 3, 0}, {9, 0, -3}, {1, 0, 2}, {0, 4, 0}});
+  const std::vector<float> coordinates =
+      scene::Coordinates({{5, 0, 3}, {1, 2, 0}, {-2, 3, 0}, {9, 0, -3}, {1, 0, 2}, {0, 4, 0}});
+  ZarRef<ZarSurfacicRep> points = scene::Surface({ZarRef<Zar3DBoundingGP>(new Zar3DBoundingGP({}, coordinates)).get()});
   render.Traverse(*points);
-  const Result r(render);
-  ASSERT_EQ(r.status, S_OK);
-  EXPECT_EQ(r.onLine, ZarMathPoint(1, 0, 0));
-  EXPECT_EQ(r.nearest, ZarMathPoint(1, 2, 0));
-  EXPECT_EQ(r.distance, 2.0);
-
+  EXPECT_EQ(ResultOf(render), Answer(S_OK, ZarMathPoint(1, 0, 0), ZarMathPoint(1, 2, 0), 2.0));
   ZarMathLine yAxis(ZarMathPoint(0, 0, 0), ZarMathVector(0, 1, 0));
   for (const auto& [replacement, nearest] :
        {std::pair<ZarMathLine*, ZarMathPoint>{nullptr, {1, 2, 0}}, {&yAxis, {0, 4, 0}}}) {
     render.Reset(replacement);  // without a line, the result only is cleared
-    EXPECT_EQ(Result(render).status, E_FAIL);
+    EXPECT_EQ(std::get<0>(ResultOf(render)), E_FAIL);
     render.Traverse(*points);
-    EXPECT_EQ(Result(render).nearest, nearest);
+    EXPECT_EQ(std::get<2>(ResultOf(render)), nearest);
   }
 }
 
@@ -66,13 +56,13 @@ TEST(GeosigRepIntersectRender, WithoutALineEveryAnalysisFails) {
   for (int pass = 0; pass < 2; ++pass) {
     lineless.Traverse(*box);
     EXPECT_EQ(lineless.GetTrianglesCount(), pass + 1u);  // the first failing triangle ends the face
-    EXPECT_EQ(Result(lineless).status, E_FAIL);
+    EXPECT_EQ(std::get<0>(ResultOf(lineless)), E_FAIL);
     lineless.Reset(&vertical);
   }
 }
 
 TEST(GeosigRepIntersectRender, HasAClassIdentityAndLetsThePlatformChooseTheLevelOfDetail) {
-  ZarMathLine line = XAxis();
+  ZarMathLine line(ZarMathPoint(0, 0, 0), ZarMathVector(1, 0, 0));
   GeosigRepIntersectRender render(line);
   ExpectOwnClassIdentity<GeosigRepIntersectRender>(render, "GeosigRepIntersectRender", ZarRender::MetaObject());
   // The fine level has a vertex near the line, the coarse one, within the model sag, a farther one.
@@ -82,7 +72,7 @@ TEST(GeosigRepIntersectRender, HasAClassIdentityAndLetsThePlatformChooseTheLevel
   surface->SetLevelSag(1, 0.2f);
   render.SetModelSag(0.5f);
   render.Traverse(*surface);
-  EXPECT_EQ(Result(render).distance, 1.0);
+  EXPECT_EQ(std::get<3>(ResultOf(render)), 1.0);
 }
 
 // Triangles, a polyline and loose points under nested transformations.
@@ -107,8 +97,8 @@ TEST(GeosigRepIntersectRender, NearestVertexOfAMixedSceneIsTheOneABruteForceSear
 
   std::mt19937 generator(5);
   std::uniform_real_distribution<double> value(-3.0, 3.0);
-  ZarMathLine first = XAxis();
-  GeosigRepIntersectRender render(first);
+  ZarMathLine xAxis(ZarMathPoint(0, 0, 0), ZarMathVector(1, 0, 0));
+  GeosigRepIntersectRender render(xAxis);
   for (int trial = 0; trial < 25; ++trial) {
     ZarMathLine line(ZarMathPoint(value(generator), value(generator), value(generator)),
                      ZarMathVector(value(generator), value(generator), value(generator)));
@@ -117,13 +107,11 @@ TEST(GeosigRepIntersectRender, NearestVertexOfAMixedSceneIsTheOneABruteForceSear
     const ZarMathPointf* best = &world.front();
     for (const ZarMathPointf& vertex : world)
       if (line.DistanceTo(ZarMathPoint(vertex)) < line.DistanceTo(ZarMathPoint(*best))) best = &vertex;
-    const Result r(render);
-    ASSERT_EQ(r.status, S_OK);
-    EXPECT_EQ(r.distance, line.DistanceTo(ZarMathPoint(*best))) << trial;
-    EXPECT_EQ(r.nearest, ZarMathPoint(*best)) << trial;
     ZarMathPoint foot;
     line.Project(ZarMathPoint(*best), foot);
-    EXPECT_EQ(r.onLine, ZarMathPoint(ZarMathPointf(float(foot.x), float(foot.y), float(foot.z)))) << trial;
+    const ZarMathPoint onLine(ZarMathPointf(float(foot.x), float(foot.y), float(foot.z)));
+    EXPECT_EQ(ResultOf(render), Answer(S_OK, onLine, ZarMathPoint(*best), line.DistanceTo(ZarMathPoint(*best))))
+        << trial;
   }
 }
 
