@@ -96,23 +96,13 @@ TEST(FaceRecord, WidthBitsAreTestedThirtyTwoFirstAndStrideDecidesTheIndexMeaning
   EXPECT_EQ(Decode(six, positions)[0], (Triple{2, 2, 2}));
 }
 
-TEST(FaceRecord, AFailingHookStopsTheRestOfThePrimitiveOnlyAndNothingIsDecodedWithoutBufferOrRecord) {
+TEST(FaceRecord, AFailingHookStopsTheRestOfThePrimitiveOnly) {
   const ZarTessellation t = AllKinds();
   for (const auto& [failing, decoded] : {std::pair<std::size_t, std::size_t>{2, 2}, {4, 4}}) {
     RecordingRender render;  // a failing list triangle stops fans and strips, a fan the strips
     render.failTriangleCall = failing;
     EXPECT_EQ(Decode(t, record::Encode(t), std::move(render)).size(), decoded);
   }
-  ZarViz3DFace face(record::Encode(t)), empty;
-  ZarVizVertexBuffer buffer(t.vertices.data(), 300), noArray(nullptr, 300);
-  RecordingRender render;
-  render.DrawZarViz3DFace(&face);  // no current vertex buffer
-  render.SetCurrentVertexBuffer(&buffer);
-  render.DrawZarViz3DFace(nullptr);
-  render.DrawZarViz3DFace(&empty);
-  render.SetCurrentVertexBuffer(&noArray);
-  render.DrawZarViz3DFace(&face);
-  EXPECT_EQ(render.Triangles() + render.triangles.size(), 0u);
 }
 
 }  // namespace
