@@ -111,6 +111,7 @@ TEST(Geosig3x3Matrix, SymmetryIsStrictAndScalesWithTheLargestCoefficient) {
   EXPECT_EQ(Make(identity).IsSymmetric(), 1);
   EXPECT_EQ(Make({}).IsSymmetric(), 0);
   EXPECT_EQ(Make({-1, -2, -3, -2, -1, -4, -3, -4, -1}).IsSymmetric(), 0);
+  EXPECT_EQ(Make({1, 1e-13, 0, 0, 1, 0, 0, 0, 1}).IsSymmetric(), 0);  // a difference equal to the tolerance
   // With a largest coefficient of 100 the tolerance is 1e-11.
   EXPECT_EQ(Make({100, 1, 0, 1 + 0.5e-11, 1, 0, 0, 0, 1}).IsSymmetric(), 1);
   EXPECT_EQ(Make({100, 1, 0, 1 + 2e-11, 1, 0, 0, 0, 1}).IsSymmetric(), 0);

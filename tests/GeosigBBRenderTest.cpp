@@ -95,15 +95,18 @@ TEST(GeosigBBRender, SphereTestsHonourStateFixedSizeAndScaling) {
   EXPECT_EQ(render.IsDrawable(attr, sphere, *rep, nullptr), 1);  // every sphere before any triangle
   ZarMathPointf a(-10, -10, -10), b(10, 10, 10), c(0, 0, 0);
   render.AnalyzeTriangle(a, b, c);
-  // Strictly inside the box: skipped, too small and inside. Touching (equal is not strictly
-  // inside) or of a fixed size: drawn. Empty: skipped as too small.
-  const float touchingMax[3] = {9, 0, 0}, touchingMin[3] = {0, -9, 0};
+  // Strictly inside the box: skipped, too small and inside. Of a fixed size: drawn. Empty:
+  // skipped as too small.
   EXPECT_EQ((std::vector<int>{render.IsDrawable(attr, sphere, *rep, nullptr), render.IsToSmall(sphere),
-                              render.IsInside(sphere), render.IsDrawable(attr, touchingMax, 1.0f, 0),
-                              render.IsDrawable(attr, touchingMin, 1.0f, 0),
-                              render.IsDrawable(attr, fixed, *rep, nullptr), render.IsToSmall(fixed),
-                              render.IsDrawable(attr, empty, *rep, nullptr), render.IsToSmall(empty)}),
-            (std::vector<int>{0, 1, 1, 1, 1, 1, 0, 0, 1}));
+                              render.IsInside(sphere), render.IsDrawable(attr, fixed, *rep, nullptr),
+                              render.IsToSmall(fixed), render.IsDrawable(attr, empty, *rep, nullptr),
+                              render.IsToSmall(empty)}),
+            (std::vector<int>{0, 1, 1, 1, 0, 0, 1}));
+  for (int side = 0; side < 6; ++side) {  // touching any face: equal is not strictly inside
+    float touching[3] = {0, 0, 0};
+    touching[side % 3] = side < 3 ? 9.0f : -9.0f;
+    EXPECT_EQ(render.IsDrawable(attr, touching, 1.0f, 0), 1) << side;
+  }
   Zar4x4Matrix tenfold = scene::Scaling(10);
   render.PushMatrix(tenfold);
   EXPECT_EQ(render.IsDrawable(attr, sphere, *rep, nullptr), 1);  // radius 10 reaches the box
