@@ -11,7 +11,8 @@ TEST(ZarIntSHA_256, WordsHoldTheDigestBytesInOrderAndBadArgumentsLeaveThem) {
   std::uint32_t digest[8] = {};
   ASSERT_EQ(ZarIntSHA_256("abc", 3, digest), S_OK);
   const auto* bytes = reinterpret_cast<const unsigned char*>(digest);
-  EXPECT_EQ((std::array<int, 4>{bytes[0], bytes[1], bytes[30], bytes[31]}), (std::array<int, 4>{0xba, 0x78, 0x15, 0xad}));
+  EXPECT_EQ((std::array<int, 4>{bytes[0], bytes[1], bytes[30], bytes[31]}),
+            (std::array<int, 4>{0xba, 0x78, 0x15, 0xad}));
   EXPECT_EQ(ZarIntSHA_256(nullptr, 4, digest), E_INVALIDARG);
   EXPECT_EQ(ZarIntSHA_256("abc", -1, digest), E_INVALIDARG);
   EXPECT_EQ(bytes[0], 0xba);
