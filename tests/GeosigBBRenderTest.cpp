@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <tuple>
 
 #include "SceneBuilder.h"
 #include "Zar3DLineGP.h"
@@ -17,46 +18,33 @@ class CountingBBRender : public GeosigBBRender {
   std::uint32_t Decoded() const { return _nbTriangles; }
 };
 
-struct Box {
-  HRESULT status;
-  ZarMathPointf min, max;
-};
+using Box = std::tuple<HRESULT, ZarMathPointf, ZarMathPointf>;
+// The status, minimum and maximum of the box, or of the cube, from marker values.
 Box BoxOf(GeosigBBRender& iRender, bool iCube = false) {
-  Box b{E_FAIL, ZarMathPointf(9, 9, 9), ZarMathPointf(9, 9, 9)};
-  b.status = iCube ? iRender.GetBoundingCube(b.min, b.max) : iRender.GetBoundingBox(b.min, b.max);
+  Box b(E_FAIL, ZarMathPointf(9, 9, 9), ZarMathPointf(9, 9, 9));
+  std::get<0>(b) = iCube ? iRender.GetBoundingCube(std::get<1>(b), std::get<2>(b))
+                         : iRender.GetBoundingBox(std::get<1>(b), std::get<2>(b));
   return b;
 }
 
 TEST(GeosigBBRender, BoxAndCubeOfSmallCasesAndTheEmptyRender) {
   GeosigBBRender render;
   render.Traverse(*scene::Surface({ZarRef<Zar3DLineGP>(new Zar3DLineGP({0, 0, 0, 5, 5, 5}, 1)).get()}));
-  for (bool cube : {false, true}) {  // lines are ignored: no point, the outputs zeroed
-    const Box empty = BoxOf(render, cube);
-    EXPECT_EQ(empty.status, E_FAIL);
-    EXPECT_EQ(empty.min, ZarMathPointf(0, 0, 0));
-    EXPECT_EQ(empty.max, ZarMathPointf(0, 0, 0));
-  }
+  for (bool cube : {false, true})  // lines are ignored: no point, the outputs zeroed
+    EXPECT_EQ(BoxOf(render, cube), Box(E_FAIL, ZarMathPointf(0, 0, 0), ZarMathPointf(0, 0, 0)));
   // The cube of a flat triangle extends equally around its plane.
   scene::TraverseSurface(render, scene::Triangle({0, 0, 0}, {4, 0, 0}, {0, 2, 0}));
-  EXPECT_EQ(BoxOf(render).max, ZarMathPointf(4, 2, 0));
-  const Box cube = BoxOf(render, true);
-  EXPECT_EQ(cube.status, S_OK);
-  EXPECT_EQ(cube.min, ZarMathPointf(0, -1, -2));
-  EXPECT_EQ(cube.max, ZarMathPointf(4, 3, 2));
-
+  EXPECT_EQ(BoxOf(render), Box(S_OK, ZarMathPointf(0, 0, 0), ZarMathPointf(4, 2, 0)));
+  EXPECT_EQ(BoxOf(render, true), Box(S_OK, ZarMathPointf(0, -1, -2), ZarMathPointf(4, 3, 2)));
   render.Reset();
   EXPECT_EQ(render.GetTrianglesCount(), 0u);
-  EXPECT_EQ(BoxOf(render).status, E_FAIL);
-  scene::TraverseSurface(render, scene::Triangle({1, 2, 3}, {1, 2, 3}, {1, 2, 3}));  // a cube of edge zero
-  EXPECT_EQ(BoxOf(render, true).min, ZarMathPointf(1, 2, 3));
-  EXPECT_EQ(BoxOf(render, true).max, ZarMathPointf(1, 2, 3));
+  EXPECT_EQ(std::get<0>(BoxOf(render)), E_FAIL);
 
   // A NaN replaces both bounds (0 < NaN is false); then NaN < 2 is false, so 2 wins.
   CountingBBRender nan;
   ZarMathPointf a(0, 0, 0), b(std::numeric_limits<float>::quiet_NaN(), 1, 1), c(2, 2, 2);
   nan.AnalyzeTriangle(a, b, c);
-  EXPECT_EQ(BoxOf(nan).min, ZarMathPointf(2, 0, 0));
-  EXPECT_EQ(BoxOf(nan).max, ZarMathPointf(2, 2, 2));
+  EXPECT_EQ(BoxOf(nan), Box(S_OK, ZarMathPointf(2, 0, 0), ZarMathPointf(2, 2, 2)));
 }
 
 // A bag holding a rotated and a scaled child: the box is that of the transformed vertices.
@@ -76,15 +64,12 @@ TEST(GeosigBBRender, BoxOfTransformedChildrenEqualsBoxOfTransformedVertices) {
       const float xyz[3] = {image.x, image.y, image.z};
       expected.Add(xyz);
     }
-  const Box b = BoxOf(render);
-  ASSERT_EQ(b.status, S_OK);
-  EXPECT_EQ(b.min, ZarMathPointf(expected.min));
-  EXPECT_EQ(b.max, ZarMathPointf(expected.max));
-
-  const Box cube = BoxOf(render, true);  // of the largest side, about the box's centre
-  const float side = std::max({b.max.x - b.min.x, b.max.y - b.min.y, b.max.z - b.min.z});
-  EXPECT_LT((cube.max - cube.min - ZarMathVectorf(side, side, side)).Norm(), 1e-5f);
-  EXPECT_LT((cube.max - b.max + (cube.min - b.min)).Norm(), 1e-5f);
+  const auto [status, low, high] = BoxOf(render);
+  EXPECT_EQ(BoxOf(render), Box(S_OK, ZarMathPointf(expected.min), ZarMathPointf(expected.max)));
+  const auto [cubeStatus, cubeLow, cubeHigh] = BoxOf(render, true);  // of the largest side, about the box's centre
+  const float side = std::max({high.x - low.x, high.y - low.y, high.z - low.z});
+  EXPECT_LT((cubeHigh - cubeLow - ZarMathVectorf(side, side, side)).Norm(), 1e-5f);
+  EXPECT_LT((cubeHigh - high + (cubeLow - low)).Norm(), 1e-5f);
 }
 
 TEST(GeosigBBRender, SubTreeStrictlyInsideTheGatheredBoxIsNeverDecoded) {
@@ -101,28 +86,27 @@ TEST(GeosigBBRender, SubTreeStrictlyInsideTheGatheredBoxIsNeverDecoded) {
 TEST(GeosigBBRender, SphereTestsHonourStateFixedSizeAndScaling) {
   CountingBBRender render;
   ZarGraphicAttributeSet attr;
-  Zar3DBoundingSphere sphere;
-  sphere.flags = Zar3DBoundingSphere::StateValid;
-  sphere.radius = 1.0f;
-  ZarRef<ZarSurfacicRep> rep = scene::Surface(scene::Triangle({0, 0, 0}, {1, 0, 0}, {0, 1, 0}));
+  Zar3DBoundingSphere sphere, fixed, empty;
+  sphere.flags = fixed.flags = Zar3DBoundingSphere::StateValid;
+  empty.flags = Zar3DBoundingSphere::StateEmpty;
+  sphere.radius = fixed.radius = empty.radius = 1.0f;
+  fixed.fixedSize = 3.0f;
+  ZarRef<ZarSurfacicRep> rep(ZarSurfacicRep::CreateRep());
   EXPECT_EQ(render.IsDrawable(attr, sphere, *rep, nullptr), 1);  // every sphere before any triangle
   ZarMathPointf a(-10, -10, -10), b(10, 10, 10), c(0, 0, 0);
   render.AnalyzeTriangle(a, b, c);
-  EXPECT_EQ(render.IsDrawable(attr, sphere, *rep, nullptr), 0);
-  EXPECT_EQ(render.IsToSmall(sphere), 1);
-  EXPECT_EQ(render.IsInside(sphere), 1);
-  const float touchingMax[3] = {9, 0, 0}, touchingMin[3] = {0, -9, 0};  // equal is not strictly inside
-  EXPECT_EQ(render.IsDrawable(attr, touchingMax, 1.0f, 0), 1);
-  EXPECT_EQ(render.IsDrawable(attr, touchingMin, 1.0f, 0), 1);
-
-  Zar3DBoundingSphere fixed = sphere, empty = sphere;
-  fixed.fixedSize = 3.0f;
-  EXPECT_EQ(render.IsDrawable(attr, fixed, *rep, nullptr), 1);
-  EXPECT_EQ(render.IsToSmall(fixed), 0);
-  empty.flags = Zar3DBoundingSphere::StateEmpty;
-  EXPECT_EQ(render.IsDrawable(attr, empty, *rep, nullptr), 0);
-  EXPECT_EQ(render.IsToSmall(empty), 1);
-
+  // Strictly inside the box: skipped, too small and inside. Of a fixed size: drawn. Empty:
+  // skipped as too small.
+  EXPECT_EQ((std::vector<int>{render.IsDrawable(attr, sphere, *rep, nullptr), render.IsToSmall(sphere),
+                              render.IsInside(sphere), render.IsDrawable(attr, fixed, *rep, nullptr),
+                              render.IsToSmall(fixed), render.IsDrawable(attr, empty, *rep, nullptr),
+                              render.IsToSmall(empty)}),
+            (std::vector<int>{0, 1, 1, 1, 0, 0, 1}));
+  for (int side = 0; side < 6; ++side) {  // touching any face: equal is not strictly inside
+    float touching[3] = {0, 0, 0};
+    touching[side % 3] = side < 3 ? 9.0f : -9.0f;
+    EXPECT_EQ(render.IsDrawable(attr, touching, 1.0f, 0), 1) << side;
+  }
   Zar4x4Matrix tenfold = scene::Scaling(10);
   render.PushMatrix(tenfold);
   EXPECT_EQ(render.IsDrawable(attr, sphere, *rep, nullptr), 1);  // radius 10 reaches the box

@@ -19,7 +19,6 @@ std::vector<float> FirstPoints(unsigned int iCount) {
   coordinates.resize(3 * iCount);
   return coordinates;
 }
-const std::vector<float> fourPoints = FirstPoints(4);
 
 std::vector<RecordedLine> Segments(std::initializer_list<std::pair<int, int>> iEnds) {
   std::vector<RecordedLine> lines;
@@ -27,27 +26,27 @@ std::vector<RecordedLine> Segments(std::initializer_list<std::pair<int, int>> iE
   return lines;
 }
 
+// Every read of a bounding primitive's vertices or arrays was paired with its release.
 void ExpectReadsReleased(const Zar3DBoundingGP& iPrimitive) {
-  EXPECT_EQ(iPrimitive.OpenVertexReads(), 0);
-  EXPECT_EQ(iPrimitive.OpenArrayReads(), 0);
+  EXPECT_EQ(std::make_pair(iPrimitive.OpenVertexReads(), iPrimitive.OpenArrayReads()), std::make_pair(0, 0));
 }
 
 TEST(LineDecoding, SegmentsOfEveryLineTypeAndWhereAFailingSegmentStops) {
+  using Line = Zar3DLineGP;
   const struct {
     int type;
     unsigned int points;
     std::size_t failingCall;
     std::vector<RecordedLine> expected;
   } cases[] = {
-      {Zar3DLineGP::IndependentSegments, 4, 0, Segments({{0, 1}, {2, 3}})},
-      {Zar3DLineGP::IndependentSegments, 5, 0, Segments({{0, 1}, {2, 3}})},  // an unpaired point is dropped
-      {Zar3DLineGP::IndependentSegments, 4, 1, Segments({{0, 1}})},
-      {Zar3DLineGP::OpenPolyline, 4, 0, Segments({{0, 1}, {1, 2}, {2, 3}})},
-      {7, 4, 0, Segments({{0, 1}, {1, 2}, {2, 3}})},  // any other type is open
-      {Zar3DLineGP::ClosedPolyline, 4, 0, Segments({{0, 1}, {1, 2}, {2, 3}, {3, 0}})},
-      {Zar3DLineGP::ClosedPolyline, 4, 2, Segments({{0, 1}, {1, 2}})},  // stopped without closing
-      {Zar3DLineGP::ClosedPolyline, 1, 0, Segments({{0, 0}})},
-      {Zar3DLineGP::ClosedPolyline, 0, 0, {}},
+      {Line::IndependentSegments, 4, 0, Segments({{0, 1}, {2, 3}})},
+      {Line::IndependentSegments, 5, 0, Segments({{0, 1}, {2, 3}})},  // an unpaired point is dropped
+      {Line::IndependentSegments, 4, 1, Segments({{0, 1}})},
+      {7, 4, 0, Segments({{0, 1}, {1, 2}, {2, 3}})},  // any other type is an open polyline
+      {Line::ClosedPolyline, 4, 0, Segments({{0, 1}, {1, 2}, {2, 3}, {3, 0}})},
+      {Line::ClosedPolyline, 4, 2, Segments({{0, 1}, {1, 2}})},  // stopped without closing
+      {Line::ClosedPolyline, 1, 0, Segments({{0, 0}})},
+      {Line::ClosedPolyline, 0, 0, {}},
   };
   for (const auto& c : cases) {
     RecordingRender render;
@@ -71,7 +70,7 @@ TEST(LineDecoding, VisualizationLineWordGivesTheCountAndTheKind) {
   for (const auto& [word, expected] : cases) {
     RecordingRender render;
     render.DrawZarViz3DLine(nullptr);
-    render.DrawZarViz3DLine(ZarRef<ZarViz3DLine>(new ZarViz3DLine(fourPoints, word, true)).get());
+    render.DrawZarViz3DLine(ZarRef<ZarViz3DLine>(new ZarViz3DLine(FirstPoints(4), word, true)).get());
     EXPECT_EQ(render.lines, expected) << std::hex << word;
     EXPECT_EQ(render.Lines(), expected.size());
   }
@@ -87,31 +86,17 @@ class LineCountingRender : public RecordingRender {
   }
 };
 
-TEST(LineDecoding, PolylinesGoThroughTheLineOperationAndSegmentsAreInTheWorldFrame) {
+TEST(LineDecoding, PolylinesGoThroughTheLineOperation) {
   ZarRef<Zar3DPolylineGP> polyline(new Zar3DPolylineGP(FirstPoints(3), Zar3DLineGP::ClosedPolyline));
   LineCountingRender render;
   render.Traverse(*scene::Surface({polyline.get()}));
   EXPECT_EQ(render.lineCalls, 1);
   EXPECT_EQ(render.lines, Segments({{0, 1}, {1, 2}, {2, 0}}));
-
-  Zar4x4Matrix first = scene::Rotation(0, 1, 0, 0.3), second = scene::Translation(0, 5, 0);
-  RecordingRender placed;
-  placed.PushMatrix(first);
-  placed.PushMatrix(second);
-  placed.DrawZarViz3DLine(ZarRef<ZarViz3DLine>(new ZarViz3DLine(FirstPoints(2), ZarViz3DLine::KindOpen)).get());
-  placed.PopMatrix(&placed);
-  placed.Draw3DLine(*ZarRef<Zar3DLineGP>(new Zar3DLineGP(FirstPoints(2), Zar3DLineGP::OpenPolyline)));
-  EXPECT_EQ(placed.lines, (std::vector<RecordedLine>{{(second * first) * P[0], (second * first) * P[1]},
-                                                     {first * P[0], first * P[1]}}));
-}
-
-ZarRef<Zar3DBoundingGP> Bounding(const ZarTessellation& iTessellation, std::vector<float> iLoose) {
-  return ZarRef<Zar3DBoundingGP>(new Zar3DBoundingGP(iTessellation, std::move(iLoose)));
 }
 
 TEST(BoundingDecoding, LoosePointsAreWholeTriplesAndAFailingOneStopsThemButNotTheFace) {
   RecordingRender render;
-  ZarRef<Zar3DBoundingGP> primitive = Bounding({}, {1, 2, 3, 4, 5, 6, 7});
+  ZarRef<Zar3DBoundingGP> primitive(new Zar3DBoundingGP({}, {1, 2, 3, 4, 5, 6, 7}));
   render.Draw3DBoundinGP(*primitive);
   EXPECT_EQ(render.points, (std::vector<ZarMathPointf>{{1, 2, 3}, {4, 5, 6}}));
   EXPECT_EQ(render.Points(), 2u);
@@ -119,7 +104,7 @@ TEST(BoundingDecoding, LoosePointsAreWholeTriplesAndAFailingOneStopsThemButNotTh
 
   // Cylinders and curved pipes are decoded as bounding primitives.
   const ZarTessellation box = scene::Box({0, 0, 0}, {1, 1, 1});
-  ZarRef<Zar3DCylinderGP> cylinder(new Zar3DCylinderGP(box, fourPoints));
+  ZarRef<Zar3DCylinderGP> cylinder(new Zar3DCylinderGP(box, FirstPoints(4)));
   ZarRef<Zar3DCurvedPipeGP> pipe(new Zar3DCurvedPipeGP(box));
   RecordingRender failing;
   failing.failPointCall = 1;
@@ -133,14 +118,14 @@ TEST(BoundingDecoding, LoosePointsAreWholeTriplesAndAFailingOneStopsThemButNotTh
 
 TEST(BoundingDecoding, FaceIndicesAreFloatPositionsWithListFansThenStrips) {
   ZarTessellation t;
-  t.vertices = scene::Coordinates({P[0], P[1], P[2], P[3], P[4]});
+  t.vertices = FirstPoints(5);
   t.triangles = {4, 3, 2};
   t.stripCounts = {4};
   t.strips = {0, 1, 2, 3};
   t.fanCounts = {4};
   t.fans = {4, 0, 1, 2};
   RecordingRender render;
-  ZarRef<Zar3DBoundingGP> primitive = Bounding(t, {});
+  ZarRef<Zar3DBoundingGP> primitive(new Zar3DBoundingGP(t));
   render.Draw3DBoundinGP(*primitive);
   EXPECT_EQ(render.triangles, (std::vector<RecordedTriangle>{{P[4], P[3], P[2]},
                                                              {P[4], P[0], P[1]},

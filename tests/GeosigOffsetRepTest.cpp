@@ -20,15 +20,12 @@ TEST(GeosigOffsetRep, OffsetScalesTheChildrenUniformlyWhenOffsetAndSizeArePositi
   const double factor = static_cast<double>(1.1f);  // computed in single precision
   EXPECT_EQ(*rep->GetMatrix(), scene::Scaling(factor));
   EXPECT_EQ(rep->GetMatrix()->GetScaling(), factor);
-  for (float offset : {0.0f, -0.5f, std::nanf("")}) {
-    ZarRef<GeosigOffsetRep> unscaled = OffsetRep(1);
+  EXPECT_EQ(OffsetRep(-3)->GetSize(), 0.0f);
+  for (const auto& [size, offset] : {std::pair<float, float>{1, 0}, {1, -0.5f}, {1, std::nanf("")}, {-3, 1}}) {
+    ZarRef<GeosigOffsetRep> unscaled = OffsetRep(size);
     unscaled->SetOffset(offset);
-    EXPECT_EQ(unscaled->GetMatrix(), nullptr) << offset;
+    EXPECT_EQ(unscaled->GetMatrix(), nullptr) << size << ", " << offset;
   }
-  ZarRef<GeosigOffsetRep> empty = OffsetRep(-3);
-  EXPECT_EQ(empty->GetSize(), 0.0f);
-  empty->SetOffset(1);
-  EXPECT_EQ(empty->GetMatrix(), nullptr);
 
   // A cube of the rep's size under it is drawn grown by the offset.
   rep = OffsetRep(2);
@@ -38,8 +35,8 @@ TEST(GeosigOffsetRep, OffsetScalesTheChildrenUniformlyWhenOffsetAndSizeArePositi
   render.Traverse(*scene::Bag(scene::Translation(10, 0, 0), {rep.get()}));
   ZarMathPointf low, high;
   ASSERT_EQ(render.GetBoundingBox(low, high), S_OK);
-  EXPECT_EQ(low, ZarMathPointf(8.75f, -1.25f, -1.25f));
-  EXPECT_EQ(high, ZarMathPointf(11.25f, 1.25f, 1.25f));
+  EXPECT_EQ(std::make_pair(low, high),
+            std::make_pair(ZarMathPointf(8.75f, -1.25f, -1.25f), ZarMathPointf(11.25f, 1.25f, 1.25f)));
 }
 
 TEST(GeosigOffsetRep, ClassIdentityDerivesFromTheFinalBag) {

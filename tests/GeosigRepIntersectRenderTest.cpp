@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "ClassIdentity.h"
@@ -13,101 +14,65 @@
 
 namespace {
 
-ZarMathLine XAxis() { return ZarMathLine(ZarMathPoint(0, 0, 0), ZarMathVector(1, 0, 0)); }
+using Answer = std::tuple<HRESULT, ZarMathPoint, ZarMathPoint, double>;
+const ZarMathPoint untouched(-7, -7, -7);
 
-// A surface of loose points only.
-ZarRef<ZarSurfacicRep> LoosePoints(std::initializer_list<ZarMathPointf> iPoints) {
-  return scene::Surface({ZarRef<Zar3DBoundingGP>(new Zar3DBoundingGP({}, scene::Coordinates(iPoints))).get()});
+// The status, point on the line, nearest vertex and distance, the outputs starting from markers.
+Answer ResultOf(const GeosigRepIntersectRender& iRender) {
+  Answer answer(E_FAIL, untouched, untouched, -7.0);
+  std::get<0>(answer) = iRender.GetResult(std::get<1>(answer), std::get<2>(answer), std::get<3>(answer));
+  return answer;
 }
 
-// The result, from marker values, so that untouched outputs can be recognised.
-struct Result {
-  ZarMathPoint onLine{-7, -7, -7}, nearest{-7, -7, -7};
-  double distance = -7.0;
-  HRESULT status;  // after the outputs, which it fills
-  explicit Result(const GeosigRepIntersectRender& iRender) : status(iRender.GetResult(onLine, nearest, distance)) {}
-};
-
-TEST(GeosigRepIntersectRender, ReportsTheProjectionTheFirstNearestVertexAndTheDistance) {
-  ZarMathLine line = XAxis();
-  GeosigRepIntersectRender render(line);
-  const Result fresh(render);
-  EXPECT_EQ(fresh.status, E_FAIL);
-  EXPECT_EQ(fresh.onLine, ZarMathPoint(-7, -7, -7));
-  EXPECT_EQ(fresh.nearest, ZarMathPoint(-7, -7, -7));
-  EXPECT_EQ(fresh.distance, -7.0);
-
-  // Among equally near vertices the first analysed stays.
-  render.Traverse(*LoosePoints({{5, 0, 3}, {1, 2, 0}, {-2, 3, 0}, {9, 0, -3}, {1, 0, 2}}));
-  const Result r(render);
-  ASSERT_EQ(r.status, S_OK);
-  EXPECT_EQ(r.onLine, ZarMathPoint(1, 0, 0));
-  EXPECT_EQ(r.nearest, ZarMathPoint(1, 2, 0));
-  EXPECT_EQ(r.distance, 2.0);
-
-  // Only vertices count, not the interiors of triangles.
-  ZarMathLine vertical(ZarMathPoint(1, 1, -5), ZarMathVector(0, 0, 1));
-  render.Reset(&vertical);
-  render.Traverse(*scene::Surface(scene::Triangle({0, 0, 0}, {4, 0, 0}, {0, 4, 0})));
-  const Result t(render);
-  EXPECT_EQ(t.nearest, ZarMathPoint(0, 0, 0));
-  EXPECT_DOUBLE_EQ(t.distance, std::sqrt(2.0));
-  EXPECT_EQ(t.onLine, ZarMathPoint(1, 1, 0));
-}
-
-TEST(GeosigRepIntersectRender, WorksOnItsOwnCopyOfTheLineWhichResetMayReplace) {
-  ZarMathLine* line = new ZarMathLine(XAxis());
+TEST(GeosigRepIntersectRender, KeepsTheFirstNearestVertexOnItsOwnCopyOfTheLineWhichResetMayReplace) {
+  ZarMathLine* line = new ZarMathLine(ZarMathPoint(0, 0, 0), ZarMathVector(1, 0, 0));
   GeosigRepIntersectRender render(*line);
   *line = ZarMathLine(ZarMathPoint(0, 0, 0), ZarMathVector(0, 1, 0));
   delete line;
-  ZarRef<ZarSurfacicRep> points = LoosePoints({{0, 4, 0}, {7, 0, 1}});
-  render.Traverse(*points);
-  EXPECT_EQ(Result(render).nearest, ZarMathPoint(7, 0, 1));
+  EXPECT_EQ(ResultOf(render), Answer(E_FAIL, untouched, untouched, -7.0));
 
-  render.Reset(nullptr);
-  EXPECT_EQ(Result(render).status, E_FAIL);
+  // Among equally near vertices the first analysed stays.
+  const std::vector<float> coordinates =
+      scene::Coordinates({{5, 0, 3}, {1, 2, 0}, {-2, 3, 0}, {9, 0, -3}, {1, 0, 2}, {0, 4, 0}});
+  ZarRef<ZarSurfacicRep> points = scene::Surface({ZarRef<Zar3DBoundingGP>(new Zar3DBoundingGP({}, coordinates)).get()});
   render.Traverse(*points);
-  EXPECT_EQ(Result(render).nearest, ZarMathPoint(7, 0, 1));  // still the x axis
+  EXPECT_EQ(ResultOf(render), Answer(S_OK, ZarMathPoint(1, 0, 0), ZarMathPoint(1, 2, 0), 2.0));
   ZarMathLine yAxis(ZarMathPoint(0, 0, 0), ZarMathVector(0, 1, 0));
-  render.Reset(&yAxis);
-  EXPECT_EQ(Result(render).status, E_FAIL);
-  render.Traverse(*points);
-  EXPECT_EQ(Result(render).nearest, ZarMathPoint(0, 4, 0));
+  for (const auto& [replacement, nearest] :
+       {std::pair<ZarMathLine*, ZarMathPoint>{nullptr, {1, 2, 0}}, {&yAxis, {0, 4, 0}}}) {
+    render.Reset(replacement);  // without a line, the result only is cleared
+    EXPECT_EQ(std::get<0>(ResultOf(render)), E_FAIL);
+    render.Traverse(*points);
+    EXPECT_EQ(std::get<2>(ResultOf(render)), nearest);
+  }
 }
 
 TEST(GeosigRepIntersectRender, WithoutALineEveryAnalysisFails) {
-  ZarMathLine line = XAxis();
-  GeosigRepIntersectRender withSupport(line);  // the shared support exists before memory runs out
+  ZarMathLine vertical(ZarMathPoint(1, 1, -5), ZarMathVector(0, 0, 1));
+  GeosigRepIntersectRender withSupport(vertical);  // the shared support exists before memory runs out
   ZarRef<ZarSurfacicRep> box = scene::Surface(scene::Box({0, 0, 0}, {1, 1, 1}));
-  ScopedAllocationFailure noMemory(0);
-  GeosigRepIntersectRender render(line);
-  render.Traverse(*box);
-  EXPECT_EQ(render.GetTrianglesCount(), 1u);  // the first failing triangle ends the face
-  EXPECT_EQ(Result(render).status, E_FAIL);
-  render.Reset(&line);
-  render.Traverse(*box);
-  EXPECT_EQ(Result(render).status, E_FAIL);
+  ScopedAllocationFailure noMemory(0);  // the line cannot be copied
+  GeosigRepIntersectRender lineless(vertical);
+  for (int pass = 0; pass < 2; ++pass) {
+    lineless.Traverse(*box);
+    EXPECT_EQ(lineless.GetTrianglesCount(), pass + 1u);  // the first failing triangle ends the face
+    EXPECT_EQ(std::get<0>(ResultOf(lineless)), E_FAIL);
+    lineless.Reset(&vertical);
+  }
 }
 
 TEST(GeosigRepIntersectRender, HasAClassIdentityAndLetsThePlatformChooseTheLevelOfDetail) {
-  ZarMathLine line = XAxis();
+  ZarMathLine line(ZarMathPoint(0, 0, 0), ZarMathVector(1, 0, 0));
   GeosigRepIntersectRender render(line);
   ExpectOwnClassIdentity<GeosigRepIntersectRender>(render, "GeosigRepIntersectRender", ZarRender::MetaObject());
-
-  // The fine level has a vertex near the line, the coarse one only a farther vertex.
+  // The fine level has a vertex near the line, the coarse one, within the model sag, a farther one.
   ZarRef<ZarSurfacicRep> surface(ZarSurfacicRep::CreateRep());
   surface->AddPrimitive(*scene::Face(scene::Triangle({0, 0.1f, 0}, {1, 3, 0}, {2, 3, 0})), 0);
   surface->AddPrimitive(*scene::Face(scene::Triangle({0, 1, 0}, {1, 3, 0}, {2, 3, 0})), 1);
-  const auto distance = [&](float iModelSag) {
-    render.SetModelSag(iModelSag);
-    render.Reset(nullptr);
-    render.Traverse(*surface);
-    return Result(render).distance;
-  };
-  EXPECT_EQ(distance(0.5f), static_cast<double>(0.1f));  // a level of unknown sag is not preferred
   surface->SetLevelSag(1, 0.2f);
-  EXPECT_EQ(distance(0.5f), 1.0);
-  EXPECT_EQ(distance(0.0f), static_cast<double>(0.1f));
+  render.SetModelSag(0.5f);
+  render.Traverse(*surface);
+  EXPECT_EQ(std::get<3>(ResultOf(render)), 1.0);
 }
 
 // Triangles, a polyline and loose points under nested transformations.
@@ -132,8 +97,8 @@ TEST(GeosigRepIntersectRender, NearestVertexOfAMixedSceneIsTheOneABruteForceSear
 
   std::mt19937 generator(5);
   std::uniform_real_distribution<double> value(-3.0, 3.0);
-  ZarMathLine first = XAxis();
-  GeosigRepIntersectRender render(first);
+  ZarMathLine xAxis(ZarMathPoint(0, 0, 0), ZarMathVector(1, 0, 0));
+  GeosigRepIntersectRender render(xAxis);
   for (int trial = 0; trial < 25; ++trial) {
     ZarMathLine line(ZarMathPoint(value(generator), value(generator), value(generator)),
                      ZarMathVector(value(generator), value(generator), value(generator)));
@@ -142,13 +107,11 @@ TEST(GeosigRepIntersectRender, NearestVertexOfAMixedSceneIsTheOneABruteForceSear
     const ZarMathPointf* best = &world.front();
     for (const ZarMathPointf& vertex : world)
       if (line.DistanceTo(ZarMathPoint(vertex)) < line.DistanceTo(ZarMathPoint(*best))) best = &vertex;
-    const Result r(render);
-    ASSERT_EQ(r.status, S_OK);
-    EXPECT_EQ(r.distance, line.DistanceTo(ZarMathPoint(*best))) << trial;
-    EXPECT_EQ(r.nearest, ZarMathPoint(*best)) << trial;
     ZarMathPoint foot;
     line.Project(ZarMathPoint(*best), foot);
-    EXPECT_EQ(r.onLine, ZarMathPoint(ZarMathPointf(float(foot.x), float(foot.y), float(foot.z)))) << trial;
+    const ZarMathPoint onLine(ZarMathPointf(float(foot.x), float(foot.y), float(foot.z)));
+    EXPECT_EQ(ResultOf(render), Answer(S_OK, onLine, ZarMathPoint(*best), line.DistanceTo(ZarMathPoint(*best))))
+        << trial;
   }
 }
 

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "SceneBuilder.h"
-#include "Zar3DCuboidRep.h"
 #include "Zar3DFinalBagRep.h"
 #include "ZarSupport.h"
 
@@ -79,30 +78,15 @@ TEST(ZarSceneGraph, SharedChildLivesAsLongAsAParentHoldsItAndDestroyDetaches) {
 
   ScopedAllocationFailure failing(1);  // CreateRep answers null when memory runs out
   ZarRef<Zar3DBagRep> first(Zar3DBagRep::CreateRep()), second(Zar3DBagRep::CreateRep());
-  EXPECT_TRUE(first);
-  EXPECT_FALSE(second);
-}
-
-TEST(ZarSceneGraph, CuboidIsSixOutwardFacesOfTwoTriangles) {
-  ZarRef<Zar3DCuboidRep> cuboid(Zar3DCuboidRep::CreateRep({1, 2, 3}, {2, 0, 0}, {0, 3, 0}, {0, 0, 4}, 2));
-  RecordingRender render;
-  render.Traverse(*cuboid);
-  ASSERT_EQ(render.triangles.size(), 12u);
-  for (const RecordedTriangle& t : render.triangles) {
-    const ZarMathVectorf normal = ZarMathVectorf(t.a, t.b) ^ ZarMathVectorf(t.a, t.c);
-    EXPECT_GT(normal.Dot(ZarMathVectorf(ZarMathPointf(2, 3.5f, 5), t.a)), 0.0f);
-  }
+  EXPECT_TRUE(first && !second);
 }
 
 TEST(ZarMetaClass, RegistryKeepsOneMetaClassPerNameAndWalksBases) {
   const ZarMetaClass* bag = Zar3DBagRep::MetaObject();
-  EXPECT_STREQ(Zar3DBagRep::ClassName(), "Zar3DBagRep");
   EXPECT_EQ(ZarRetrieveMetaClassLegacy("Zar3DBagRep", 1, nullptr, "ZarNull", "Other", 1), bag);
-  EXPECT_TRUE(Zar3DFinalBagRep::MetaObject()->IsAKindOf("Zar3DBagRep"));
   EXPECT_TRUE(Zar3DFinalBagRep::MetaObject()->IsAKindOf("ZarBaseUnknown"));
   EXPECT_FALSE(bag->IsAKindOf("Zar3DFinalBagRep"));
   EXPECT_FALSE(bag->IsAKindOf(nullptr));
-  EXPECT_NE(bag->ClassId(), ZarSurfacicRep::ClassId());
   ZarRef<ZarSurfacicRep> surface(ZarSurfacicRep::CreateRep());
   EXPECT_STREQ(static_cast<const ZarRep&>(*surface).IsA(), "ZarSurfacicRep");
   EXPECT_TRUE(static_cast<const ZarRep&>(*surface).IsAKindOf("Zar3DRep"));

@@ -1,5 +1,5 @@
 #pragma once
-// The checks shared by the library classes that declare a class identity of their own.
+// The check shared by the library classes that declare a class identity of their own.
 #include <gtest/gtest.h>
 
 #include "ZarBaseUnknown.h"
@@ -14,14 +14,9 @@ void ExpectOwnClassIdentity(const ZarBaseUnknown& iObject, const char* iName, co
   EXPECT_STREQ(Class::ClassName(), iName);
   EXPECT_STREQ(meta->Framework(), "GeosigGeoServices");
   EXPECT_EQ(meta->Base(), iBase);
-  EXPECT_EQ(meta->TypeOfClass(), 1);
-  EXPECT_EQ(meta->ObjectSize(), sizeof(Class));
-  EXPECT_EQ(&Class::ClassId(), &meta->ClassId());
   EXPECT_NE(Class::ClassId(), iBase->ClassId());
-  EXPECT_EQ(Class::CreateItself(), nullptr);
   EXPECT_EQ(iObject.GetMetaObject(), meta);
   EXPECT_STREQ(iObject.IsA(), iName);
-  EXPECT_TRUE(iObject.IsAKindOf(iName));
   EXPECT_TRUE(iObject.IsAKindOf(iBase->ClassName()));
   EXPECT_FALSE(iObject.IsAKindOf("GeosigRender"));  // the renders' abstract base has no identity
 }
