@@ -40,7 +40,7 @@ TEST(DescribeCommand, BlockAssemblyHasItsAnalyticDescriptorsAsStepAndAsGltf) {
   ExpectSameNumbers(Describe(Sample("blocks.glb")), step, 1e-5, "blocks.glb");
 }
 
-TEST(DescribeCommand, TurnedBrickIsRecognisedWithItsFrameAndDimensions) {
+TEST(DescribeCommand, TurnedBrickIsACuboidWithItsFrameAndDimensionsAndAnOpenBoxIsNot) {
   const json brick = Describe(Sample("brick.obj"));
   // A 40 x 20 x 10 box turned by 30 degrees about z, centred on (5, 5, 5).
   const double c = std::cos(M_PI / 6), s = std::sin(M_PI / 6);
@@ -49,6 +49,15 @@ TEST(DescribeCommand, TurnedBrickIsRecognisedWithItsFrameAndDimensions) {
   ExpectSameNumbers(brick["cuboid"], {{"isCuboid", true}, {"frame", frame}, {"dimensions", {40, 20, 10}}}, 1e-6, "");
   ExpectSameAxis(brick["principalAxes"]["axes"][0], json({c, s, 0}));  // the longest edge
   for (const char* plane : {"x", "y", "z"}) EXPECT_EQ(brick["symmetries"][plane], true) << plane;
+
+  // An open box and a single face pass the recognition render with made-up planes, but their
+  // box would not fill their bounding box.
+  TemporaryDirectory directory;
+  const std::string corners = "v 0 0 5\nv 4 0 5\nv 0 2 5\nv 4 2 5\nv 0 0 8\nv 4 0 8\nv 0 2 8\nv 4 2 8\n";
+  for (const std::string faces :
+       {"f 1 3 4\nf 1 4 2\nf 1 2 6\nf 1 6 5\nf 3 7 8\nf 3 8 4\nf 1 5 7\nf 1 7 3\nf 2 4 8\nf 2 8 6\n",
+        "f 1 2 4\nf 1 4 3\n"})
+    EXPECT_EQ(Describe(directory.Write("part.obj", corners + faces))["cuboid"], json({{"isCuboid", false}})) << faces;
 }
 
 // The peg is symmetric about its mid-plane: the sign of its axes, and the axes across it
@@ -96,6 +105,7 @@ TEST(DescribeCommand, EachBadFileGetsAOneLineErrorAndTheOthersAreStillDescribed)
   std::vector<std::pair<std::string, std::string>> bad = {
       {directory.Path("missing.stl"), "no such file"},
       {directory.Path(""), "is a directory"},
+      {"/dev/null", "not a regular file"},
       {directory.Write("empty.obj", ""), "empty file"},
       {directory.Write("notes.xyz1", "a shopping list\n"), "unknown format"},
       {directory.Write("cut.stl", stl.substr(0, stl.size() / 2)), "STL"},

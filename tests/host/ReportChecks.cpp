@@ -20,7 +20,10 @@ nlohmann::json FirstFileReport(std::vector<std::string> iArguments, int iExitSta
   iArguments.push_back("--json");
   const CommandResult result = RunCommand(geosig, iArguments);
   EXPECT_EQ(result.exitStatus, iExitStatus) << result.err;
-  return nlohmann::json::parse(result.out)["files"][0];
+  const nlohmann::json report = nlohmann::json::parse(result.out);
+  EXPECT_EQ(report["schema"], "geosig-" + iArguments[0]);
+  EXPECT_EQ(report["version"], 1);
+  return report["files"][0];
 }
 
 void ExpectFileFailure(const CommandResult& iResult, const std::string& iPath, const std::string& iReason) {

@@ -15,7 +15,8 @@ std::string Sample(const std::string& iName);
 // The bytes of a file; empty when it cannot be read.
 std::string FileContents(const std::string& iPath);
 
-// Runs `geosig iArguments... --json`, expects iExitStatus and returns the first file's entry.
+// Runs `geosig iArguments... --json`, expects iExitStatus and the command's schema, and returns
+// the first file's entry.
 nlohmann::json FirstFileReport(std::vector<std::string> iArguments, int iExitStatus = 0);
 
 // The command failed on iPath alone: status 1, nothing on standard output, and one error
