@@ -7,11 +7,32 @@
 #include <fstream>
 #include <sstream>
 
+std::string Sample(const std::string& iName) { return std::string(GEOSIG_SAMPLES_DIR) + "/" + iName; }
+
 std::string FileContents(const std::string& iPath) {
   std::ifstream file(iPath, std::ios::binary);
   std::ostringstream contents;
   contents << file.rdbuf();
   return contents.str();
+}
+
+nlohmann::json FirstFileReport(std::vector<std::string> iArguments, int iExitStatus) {
+  iArguments.push_back("--json");
+  const CommandResult result = RunCommand(geosig, iArguments);
+  EXPECT_EQ(result.exitStatus, iExitStatus) << result.err;
+  const nlohmann::json report = nlohmann::json::parse(result.out);
+  EXPECT_EQ(report["schema"], "geosig-" + iArguments[0]);
+  EXPECT_EQ(report["version"], 1);
+  return report["files"][0];
+}
+
+void ExpectFileFailure(const CommandResult& iResult, const std::string& iPath, const std::string& iReason) {
+  EXPECT_EQ(iResult.exitStatus, 1);
+  EXPECT_EQ(iResult.out, "");
+  const std::string prefix = "geosig: " + iPath + ": ";
+  EXPECT_EQ(iResult.err.rfind(prefix, 0), 0u) << iResult.err;
+  EXPECT_NE(iResult.err.find(iReason, prefix.size()), std::string::npos) << iResult.err;
+  EXPECT_EQ(std::count(iResult.err.begin(), iResult.err.end(), '\n'), 1) << iResult.err;
 }
 
 void ExpectTriple(const nlohmann::json& iActual, double iX, double iY, double iZ, double iTolerance) {
@@ -23,21 +44,15 @@ void ExpectTriple(const nlohmann::json& iActual, double iX, double iY, double iZ
 
 void ExpectSameNumbers(const nlohmann::json& iFirst, const nlohmann::json& iSecond, double iTolerance,
                        const std::string& iWhere) {
-  ASSERT_EQ(iFirst.is_null(), iSecond.is_null()) << iWhere;
-  if (iFirst.is_number()) {
-    ASSERT_TRUE(iSecond.is_number()) << iWhere;
-    const double a = iFirst.get<double>(), b = iSecond.get<double>();
-    EXPECT_NEAR(a, b, iTolerance * std::max({1.0, std::fabs(a), std::fabs(b)})) << iWhere;
-  } else if (iFirst.is_object()) {
-    for (const auto& member : iFirst.items()) {
-      ASSERT_TRUE(iSecond.contains(member.key())) << iWhere << '/' << member.key();
-      ExpectSameNumbers(member.value(), iSecond[member.key()], iTolerance, iWhere + '/' + member.key());
+  const nlohmann::json first = iFirst.flatten(), second = iSecond.flatten();
+  EXPECT_EQ(first.size(), second.size()) << iWhere;
+  for (const auto& [where, value] : first.items()) {
+    ASSERT_TRUE(second.contains(where)) << iWhere << where;
+    if (!value.is_number() || !second[where].is_number()) {
+      EXPECT_EQ(value, second[where]) << iWhere << where;
+      continue;
     }
-  } else if (iFirst.is_array()) {
-    ASSERT_EQ(iFirst.size(), iSecond.size()) << iWhere;
-    for (std::size_t k = 0; k < iFirst.size(); ++k)
-      ExpectSameNumbers(iFirst[k], iSecond[k], iTolerance, iWhere + '/' + std::to_string(k));
-  } else {
-    EXPECT_EQ(iFirst, iSecond) << iWhere;
+    const double a = value.get<double>(), b = second[where].get<double>();
+    EXPECT_NEAR(a, b, iTolerance * std::max({1.0, std::fabs(a), std::fabs(b)})) << iWhere << where;
   }
 }

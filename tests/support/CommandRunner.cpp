@@ -1,12 +1,13 @@
 #include "CommandRunner.h"
 
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+
+#include "TemporaryDirectory.h"
 
 static std::string ShellWord(const std::string& iText) {
   std::string quoted = "'";
@@ -15,14 +16,10 @@ static std::string ShellWord(const std::string& iText) {
 }
 
 CommandResult RunCommand(const std::string& iProgram, const std::vector<std::string>& iArguments) {
-  char errPath[] = "/tmp/geosig-stderr-XXXXXX";
-  const int errFile = mkstemp(errPath);
-  if (errFile < 0) throw std::runtime_error("cannot create a file for standard error");
-  close(errFile);
-
+  const TemporaryDirectory directory;
   std::string commandLine = ShellWord(iProgram);
   for (const std::string& argument : iArguments) commandLine += ' ' + ShellWord(argument);
-  commandLine += " 2>" + ShellWord(errPath);
+  commandLine += " 2>" + ShellWord(directory.Path("stderr"));
 
   CommandResult result;
   FILE* pipe = popen(commandLine.c_str(), "r");
@@ -31,11 +28,8 @@ CommandResult RunCommand(const std::string& iProgram, const std::vector<std::str
   for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.out.append(buffer, n);
   const int status = pclose(pipe);
   result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-
-  std::ifstream errStream(errPath);
   std::ostringstream err;
-  err << errStream.rdbuf();
+  err << std::ifstream(directory.Path("stderr")).rdbuf();
   result.err = err.str();
-  unlink(errPath);
   return result;
 }

@@ -21,6 +21,7 @@ std::string TemporaryDirectory::Path(const std::string& iName) const { return _p
 
 std::string TemporaryDirectory::Write(const std::string& iName, const std::string& iContent) const {
   const std::string path = Path(iName);
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
   std::ofstream file(path, std::ios::binary);
   file << iContent;
   if (!file) throw std::runtime_error("cannot write " + path);

@@ -11,7 +11,7 @@ class TemporaryDirectory {
 
   // The path of iName inside the directory.
   std::string Path(const std::string& iName) const;
-  // Writes iContent (bytes as they are) to iName and returns its path.
+  // Writes iContent (bytes as they are) to iName, creating its folders, and returns its path.
   std::string Write(const std::string& iName, const std::string& iContent) const;
 
  private:
