@@ -63,16 +63,6 @@ TEST(GeosigCountRender, TriangleLimitStopsEveryQuestionOnceTheCountGoesBeyondIt)
                               render.IsInside(Zar3DBoundingSphere()), render.IsInside(Zar2DBoundingBox()),
                               render.IsSeen(nullptr, nullptr)}),
             (std::vector<int>{0, 0, 0, 0, 1}));
-
-  // Limit-tested questions leave the current attribute set alone; the layer questions are
-  // not limit-tested, and the one with an attribute set still makes it current.
-  ZarGraphicAttributeSet marked;
-  marked.layer = 7;
-  render.IsDrawable(marked, 1);
-  EXPECT_NE(render.GetCurrentAttribute(), marked);
-  EXPECT_EQ(render.IsDrawable(std::list<int>{}), 1);
-  EXPECT_EQ(render.IsDrawable(marked, std::list<int>{}, 0), 1);
-  EXPECT_EQ(render.GetCurrentAttribute(), marked);
 }
 
 // A visualization primitive group that claims not to be a 3D representation.

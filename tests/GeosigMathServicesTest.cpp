@@ -100,18 +100,4 @@ TEST(GeosigMathServices, SphericalCoordinates) {
   EXPECT_FLOAT_EQ(small.polar, pi / 2);
 }
 
-TEST(GeosigMathServices, OnlyTheLengthToleranceIsReadThroughItsErrorGuard) {
-  ZarTolerance& tolerance = ZarGetDefaultTolerance();
-  tolerance.SetErrorState(1);
-  testing::internal::CaptureStderr();
-  GeosigMathServices::NormL2(3, 4);
-  const std::string fromNorm = testing::internal::GetCapturedStderr();
-  testing::internal::CaptureStderr();
-  Spherical(1, 2, 3);
-  const std::string fromSpherical = testing::internal::GetCapturedStderr();
-  tolerance.SetErrorState(0);
-  EXPECT_EQ(fromNorm, "");
-  EXPECT_NE(fromSpherical.find("Tolerance in error state 1"), std::string::npos);
-}
-
 }  // namespace

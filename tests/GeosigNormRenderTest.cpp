@@ -57,18 +57,6 @@ TEST(GeosigNormRender, SphereIsSkippedOnlyWhenStrictlyInsideTheBallReached) {
   EXPECT_EQ(render.IsDrawable(attributes, unit, 1.4f, 0), 0);
   EXPECT_EQ(render.IsDrawable(attributes, unit, 1.5f, 0), 1);
   render.PopMatrix(nullptr);
-
-  // The platform's sphere questions reach the same test.
-  Zar3DBoundingSphere sphere;
-  sphere.flags = Zar3DBoundingSphere::StateValid;
-  sphere.radius = 1;
-  ZarRef<ZarSurfacicRep> anyRep(ZarSurfacicRep::CreateRep());
-  for (const auto& [x, inside] : {std::pair<float, int>{0, 1}, {100, 0}}) {
-    sphere.center[0] = x;
-    EXPECT_EQ((std::vector<int>{render.IsDrawable(attributes, sphere, *anyRep, nullptr), render.IsToSmall(sphere),
-                                render.IsInside(sphere)}),
-              (std::vector<int>{1 - inside, inside, inside}));
-  }
 }
 
 // A sub-tree that lies inside the ball already reached is never decoded.

@@ -47,20 +47,6 @@ TEST(GeosigRepIntersectRender, KeepsTheFirstNearestVertexOnItsOwnCopyOfTheLineWh
   }
 }
 
-TEST(GeosigRepIntersectRender, WithoutALineEveryAnalysisFails) {
-  ZarMathLine vertical(ZarMathPoint(1, 1, -5), ZarMathVector(0, 0, 1));
-  GeosigRepIntersectRender withSupport(vertical);  // the shared support exists before memory runs out
-  ZarRef<ZarSurfacicRep> box = scene::Surface(scene::Box({0, 0, 0}, {1, 1, 1}));
-  ScopedAllocationFailure noMemory(0);  // the line cannot be copied
-  GeosigRepIntersectRender lineless(vertical);
-  for (int pass = 0; pass < 2; ++pass) {
-    lineless.Traverse(*box);
-    EXPECT_EQ(lineless.GetTrianglesCount(), pass + 1u);  // the first failing triangle ends the face
-    EXPECT_EQ(std::get<0>(ResultOf(lineless)), E_FAIL);
-    lineless.Reset(&vertical);
-  }
-}
-
 TEST(GeosigRepIntersectRender, HasAClassIdentityAndLetsThePlatformChooseTheLevelOfDetail) {
   ZarMathLine line(ZarMathPoint(0, 0, 0), ZarMathVector(1, 0, 0));
   GeosigRepIntersectRender render(line);

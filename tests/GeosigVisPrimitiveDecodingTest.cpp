@@ -73,15 +73,4 @@ TEST_F(VisPrimitiveDecoding, SurfacesComeFirstAndAnIterationThatCannotOpenEndsTh
   }
 }
 
-TEST_F(VisPrimitiveDecoding, EveryVertexIsTransformedIntoTheWorldFrame) {
-  Add(Item::TriangleStrip, {A, B, C, D});
-  Add(Item::LineLoop, {A, B, E});
-  const Zar4x4Matrix outer = scene::Translation(10, 0, 0), inner = scene::Rotation(0, 0, 1, 0.5);
-  ZarRef<Zar3DBagRep> innerBag = scene::Bag(inner, {scene::VisGroup({primitive.get()}).get()});
-  render.Traverse(*scene::Bag(outer, {innerBag.get()}));
-  const Zar4x4Matrix w = inner * outer;
-  EXPECT_EQ(render.triangles, (Triangles{{w * A, w * B, w * C}, {w * B, w * C, w * D}}));
-  EXPECT_EQ(render.lines, (Lines{{w * A, w * B}, {w * B, w * E}, {w * E, w * A}}));
-}
-
 }  // namespace

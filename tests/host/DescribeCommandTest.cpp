@@ -133,9 +133,7 @@ TEST(DescribeCommand, EachBadFileGetsAOneLineErrorAndTheOthersAreStillDescribed)
     EXPECT_NE(mixed.out.find(line), std::string::npos) << line << mixed.out;
 }
 
-TEST(DescribeCommand, EveryCommandHasHelpAndBadOptionsAreRefused) {
-  for (const char* command : {"describe", "count", "nearest", "voxelize", "fingerprint", "batch"})
-    EXPECT_EQ(RunCommand(geosig, {command, "--help"}).exitStatus, 0) << command;
+TEST(DescribeCommand, HelpNamesTheOptionsAndBadOptionsAreRefused) {
   EXPECT_NE(RunCommand(geosig, {"describe", "--help"}).out.find("--angular-deflection"), std::string::npos);
   EXPECT_EQ(RunCommand(geosig, {"describe", "--deflection", "-1", Sample("peg.step")}).exitStatus, 2);
 }
