@@ -38,18 +38,6 @@ Axes PrincipalAxes(GeosigPrincipleAxisRender& iRender) {
 
 const ZarTessellation unitTriangle = scene::Triangle({0, 0, 0}, {1, 0, 0}, {0, 1, 0});
 
-TEST(GeosigPrincipleAxisRender, OneTriangleIntegratesExactSecondMoments) {
-  GeosigPrincipleAxisRender render(20);
-  TraverseSurface(render, unitTriangle);
-  // Moments xx = yy = 1/6, xy = 1/12, none along z: the matrix is singular (the triangle is
-  // flat), with eigenvalues 1/4, 1/12 and 0.
-  const Axes result = PrincipalAxes(render);
-  ASSERT_EQ(result.status, S_OK);
-  EXPECT_NEAR(result.values[0], 0.25f, 1e-6f);
-  EXPECT_NEAR(result.values[1], 1.0f / 12, 1e-6f);
-  EXPECT_NEAR(std::fabs(result.axes[2].z), 1.0f, 1e-6f);
-}
-
 // The area integrated over iTriangles copies of a triangle of area iArea in precision mode.
 // The 17 visits of one triangle: the triangle, then one quarter, one sixteenth, one 64th,
 // four 256ths (the first children at each level are split further before their siblings),
