@@ -50,9 +50,9 @@ TEST(ViewCommand, PageHoldsDescribesReportTheWholeMeshAndVoxelizesVoxels) {
       high = std::max(high, cells[k]);
     }
     EXPECT_LT(high, 16);
-    EXPECT_NEAR(voxels["min"][axis].get<double>() + low * edge, voxelized["cubesBox"]["min"][axis].get<double>(), edge * 1e-3);
-    EXPECT_NEAR(voxels["min"][axis].get<double>() + (high + 1) * edge, voxelized["cubesBox"]["max"][axis].get<double>(),
-                edge * 1e-3);
+    const double origin = voxels["min"][axis];
+    EXPECT_NEAR(origin + low * edge, voxelized["cubesBox"]["min"][axis].get<double>(), edge * 1e-3);
+    EXPECT_NEAR(origin + (high + 1) * edge, voxelized["cubesBox"]["max"][axis].get<double>(), edge * 1e-3);
   }
 }
 

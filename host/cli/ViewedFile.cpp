@@ -1,0 +1,66 @@
+#include "ViewedFile.h"
+
+#include <cmath>
+#include <new>
+#include <sstream>
+#include <stdexcept>
+
+#include "DescriptorSections.h"
+#include "DisplayMesh.h"
+#include "ModelImporter.h"
+#include "SurfaceOctree.h"
+#include "TextReport.h"
+#include "TriangleCollector.h"
+#include "Zar3DBagRep.h"
+#include "ZarRef.h"
+
+namespace {
+
+// The leaf cells of the model's surface octree, read from the leaf bags the octree places at their centres.
+ViewerVoxels SurfaceVoxels(ZarRep& ioModel, unsigned int iDepth) {
+  const std::unique_ptr<GeosigOctree> octree = SurfaceOctree(ioModel, iDepth);
+  const ZarRef<Zar3DBagRep> leaves(Zar3DBagRep::CreateRep());
+  if (!leaves || ZarFailed(octree->AddToBagRep(leaves.get()))) throw std::bad_alloc();
+  ZarMathPointf low, high;
+  octree->GetBoundingBox(low, high);
+  ViewerVoxels voxels;
+  voxels.depth = iDepth;
+  voxels.min = {low.x, low.y, low.z};
+  voxels.edge = (high.x - low.x) / std::ldexp(1.0f, static_cast<int>(iDepth));
+  const double lastCell = std::ldexp(1.0, static_cast<int>(iDepth)) - 1;
+  for (const ZarRep* child : *leaves->GetChildren()) {
+    const ZarMathVector centre = static_cast<const Zar3DBagRep*>(child)->GetMatrix()->GetTranslation();
+    const double coordinates[3] = {centre.x, centre.y, centre.z};
+    for (std::size_t axis = 0; axis < 3; ++axis) {
+      const double cell = std::floor((coordinates[axis] - voxels.min[axis]) / voxels.edge);
+      voxels.cells.push_back(static_cast<std::uint16_t>(std::fmin(std::fmax(cell, 0.0), lastCell)));
+    }
+  }
+  // Every triangle marks at least the voxel it lies in: none means the storage ran out.
+  if (voxels.cells.empty()) throw std::runtime_error("out of memory for the octree");
+  return voxels;
+}
+
+}  // namespace
+
+ViewedFile ViewFile(const std::string& iPath, const ImportOptions& iOptions, unsigned int iDepth,
+                    std::size_t iDisplayTriangles) {
+  const ImportedModel imported = ModelImporter(iOptions).Import(iPath);
+  ViewedFile viewed;
+  viewed.record = {{"file", iPath}, {"format", imported.format}};
+  if (!imported.warnings.empty()) viewed.record["warnings"] = imported.warnings;
+  viewed.record["descriptors"] = DescribeTree(*imported.root);
+  std::ostringstream report;
+  WriteTextReport(report, viewed.record);
+  TriangleCollector triangles;
+  triangles.Traverse(*imported.root);
+
+  ViewerModel& model = viewed.model;
+  model.title = iPath;
+  model.report = report.str();
+  model.descriptors = viewed.record["descriptors"];
+  model.sourceTriangles = model.descriptors["triangles"].get<std::size_t>();
+  model.mesh = DisplayMesh::Reduce(triangles.TakeMesh(), iDisplayTriangles);
+  model.voxels = SurfaceVoxels(*imported.root, iDepth);
+  return viewed;
+}
