@@ -172,9 +172,10 @@ def check_page(browser, path, screenshots):
     if not browser.wait_for("window.geosigViewerReady === true", timeout=120):
         failures.append(f"{path}: the scene was never drawn")
         return failures
+    # The middle of the view: its edges may lie under the panel.
     canvas = browser.evaluate(
         "(() => { const r = document.querySelector('canvas').getBoundingClientRect();"
-        " return [r.left, r.top, r.width, r.height]; })()")
+        " return [r.left + r.width / 10, r.top + r.height / 10, r.width * 0.8, r.height * 0.8]; })()")
     plain_png = browser.screenshot()
     plain = png_pixels(plain_png)
     if len(canvas_colours(plain, canvas)) < 3:
@@ -185,6 +186,9 @@ def check_page(browser, path, screenshots):
     voxels = png_pixels(voxels_png)
     if changed_fraction(plain, voxels, canvas) < 0.005:
         failures.append(f"{path}: switching the voxel layer on did not change the view")
+    # Every other layer drawn too, for any script error it raises.
+    browser.evaluate("document.querySelectorAll('input[data-layer]:not(:checked)').forEach((box) => box.click())")
+    browser.evaluate("document.querySelector('button').click()")
     if screenshots:
         os.makedirs(screenshots, exist_ok=True)
         name = os.path.basename(path)[:-len(".html")].replace(".", "-")
