@@ -31,20 +31,16 @@ std::string ViewCommand::OutputPath() const {
 }
 
 int ViewCommand::Run() const {
-  ViewedFile viewed;
-  try {
-    viewed = ViewFile(_file, _options, _depth, _displayTriangles);
-  } catch (...) {
-    return ReportFileFailure(_file, CurrentFailureReason());
-  }
+  const Outcome<ViewedFile> viewed = ViewFile(_file, _options, _depth, _displayTriangles);
+  if (!viewed) return ReportFileFailure(_file, viewed.Reason());
   const std::string output = OutputPath();
   try {
-    ViewerPage::Write({viewed.model}, output);
+    ViewerPage::Write({viewed->model}, output);
   } catch (...) {
     return ReportFileFailure(output, CurrentFailureReason());
   }
-  const ViewerModel& model = viewed.model;
-  WriteFileHeading(std::cout, viewed.record);
+  const ViewerModel& model = viewed->model;
+  WriteFileHeading(std::cout, viewed->record);
   WriteTitledValues(std::cout, {{"triangles", model.sourceTriangles},
                                 {"drawn triangles", model.mesh.triangles.size() / 3},
                                 {"depth", _depth},

@@ -7,6 +7,7 @@
 
 #include "DescriptorSections.h"
 #include "DisplayMesh.h"
+#include "FileRecord.h"
 #include "ModelImporter.h"
 #include "SurfaceOctree.h"
 #include "TextReport.h"
@@ -41,15 +42,15 @@ ViewerVoxels SurfaceVoxels(ZarRep& ioModel, unsigned int iDepth) {
   return voxels;
 }
 
-}  // namespace
-
-ViewedFile ViewFile(const std::string& iPath, const ImportOptions& iOptions, unsigned int iDepth,
-                    std::size_t iDisplayTriangles) {
+// Throws, with the reason, for a file that cannot be read, described or voxelized.
+ViewedFile Viewed(const std::string& iPath, const ImportOptions& iOptions, unsigned int iDepth,
+                  std::size_t iDisplayTriangles) {
   const ImportedModel imported = ModelImporter(iOptions).Import(iPath);
+  const Outcome<Descriptors> descriptors = DescribeModel(*imported.root);
+  if (!descriptors) throw std::runtime_error(descriptors.Reason());
   ViewedFile viewed;
-  viewed.record = {{"file", iPath}, {"format", imported.format}};
-  if (!imported.warnings.empty()) viewed.record["warnings"] = imported.warnings;
-  viewed.record["descriptors"] = DescribeTree(*imported.root);
+  viewed.record = ModelRecord(iPath, imported.format, imported.warnings);
+  viewed.record["descriptors"] = DescriptorsReport(descriptors.Value());
   std::ostringstream report;
   WriteTextReport(report, viewed.record);
   TriangleCollector triangles;
@@ -59,8 +60,19 @@ ViewedFile ViewFile(const std::string& iPath, const ImportOptions& iOptions, uns
   model.title = iPath;
   model.report = report.str();
   model.descriptors = viewed.record["descriptors"];
-  model.sourceTriangles = model.descriptors["triangles"].get<std::size_t>();
+  model.sourceTriangles = static_cast<std::size_t>(descriptors->triangles);
   model.mesh = DisplayMesh::Reduce(triangles.TakeMesh(), iDisplayTriangles);
   model.voxels = SurfaceVoxels(*imported.root, iDepth);
   return viewed;
+}
+
+}  // namespace
+
+Outcome<ViewedFile> ViewFile(const std::string& iPath, const ImportOptions& iOptions, unsigned int iDepth,
+                             std::size_t iDisplayTriangles) {
+  try {
+    return Viewed(iPath, iOptions, iDepth, iDisplayTriangles);
+  } catch (...) {
+    return Failure{CurrentFailureReason()};
+  }
 }

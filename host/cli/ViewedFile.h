@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ImportOptions.h"
+#include "Outcome.h"
 #include "ReportValues.h"
 #include "ViewerPage.h"
 
@@ -14,6 +15,6 @@ struct ViewedFile {
   ViewerModel model;
 };
 
-// Throws, with the reason, for a file that cannot be read or described.
-ViewedFile ViewFile(const std::string& iPath, const ImportOptions& iOptions, unsigned int iDepth,
+// Never throws: a file that cannot be read, described or voxelized gives the reason.
+Outcome<ViewedFile> ViewFile(const std::string& iPath, const ImportOptions& iOptions, unsigned int iDepth,
                     std::size_t iDisplayTriangles);
