@@ -86,7 +86,7 @@ BENCHMARK(BM_ImportObj)->Arg(64)->Arg(512)->Unit(benchmark::kMillisecond);
 
 void BM_ImportGlb(benchmark::State& ioState) {
   const ScratchFile file(".glb");
-  GltfNode node;
+  ExportNode node;
   node.mesh = 0;
   WriteGlb(file.Path(), {{"torus", Torus(static_cast<unsigned int>(ioState.range(0)))}}, {node});
   ImportRepeatedly(ioState, file.Path(), ImportOptions());
