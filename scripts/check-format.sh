@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fails when a C++ file is not as clang-format 14 writes it with the root's .clang-format.
-# Checks the files given (paths from the repository's root), or every tracked C++ source and header when none is given; names
-# each file that differs. `clang-format-14 -i FILE...` formats them.
+# Checks the files given (paths from the repository's root), or every tracked C++ source and
+# header when none is given; names each file that differs. `clang-format-14 -i FILE...`
+# formats them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 formatter=${CLANG_FORMAT:-clang-format-14}
