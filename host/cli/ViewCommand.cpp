@@ -10,12 +10,11 @@
 #include "ViewedFile.h"
 
 ViewCommand::ViewCommand(CLI::App& ioApp) {
-  CLI::App* command = ioApp.add_subcommand(
-      "view", "Write an HTML page that shows a model in 3D with what its descriptors found");
+  CLI::App* command =
+      ioApp.add_subcommand("view", "Write an HTML page that shows a model in 3D with what its descriptors found");
   command->add_option("file", _file, "Mesh or CAD file")->required();
   command->add_option("-o,--output", _output, "The page to write (default: the file's name with .html added)");
-  command
-      ->add_option("--depth", _depth, "Octree depth of the voxel layer: 2^depth voxels along each axis")
+  command->add_option("--depth", _depth, "Octree depth of the voxel layer: 2^depth voxels along each axis")
       ->check(CLI::Range(1u, _MaxDepth))
       ->capture_default_str();
   command

@@ -1,42 +1,33 @@
 #include "ViewedFile.h"
 
 #include <cmath>
-#include <new>
 #include <sstream>
 #include <stdexcept>
 
 #include "DescriptorSections.h"
 #include "DisplayMesh.h"
 #include "FileRecord.h"
+#include "GeosigOctreeLeafWalk.h"
 #include "ModelImporter.h"
 #include "SurfaceOctree.h"
 #include "TextReport.h"
 #include "TriangleCollector.h"
-#include "Zar3DBagRep.h"
-#include "ZarRef.h"
 
 namespace {
 
-// The leaf cells of the model's surface octree, read from the leaf bags the octree places at their centres.
+// The occupied leaf cells of the model's surface octree.
 ViewerVoxels SurfaceVoxels(ZarRep& ioModel, unsigned int iDepth) {
   const std::unique_ptr<GeosigOctree> octree = SurfaceOctree(ioModel, iDepth);
-  const ZarRef<Zar3DBagRep> leaves(Zar3DBagRep::CreateRep());
-  if (!leaves || ZarFailed(octree->AddToBagRep(leaves.get()))) throw std::bad_alloc();
   ZarMathPointf low, high;
   octree->GetBoundingBox(low, high);
   ViewerVoxels voxels;
   voxels.depth = iDepth;
   voxels.min = {low.x, low.y, low.z};
   voxels.edge = (high.x - low.x) / std::ldexp(1.0f, static_cast<int>(iDepth));
-  const double lastCell = std::ldexp(1.0, static_cast<int>(iDepth)) - 1;
-  for (const ZarRep* child : *leaves->GetChildren()) {
-    const ZarMathVector centre = static_cast<const Zar3DBagRep*>(child)->GetMatrix()->GetTranslation();
-    const double coordinates[3] = {centre.x, centre.y, centre.z};
-    for (std::size_t axis = 0; axis < 3; ++axis) {
-      const double cell = std::floor((coordinates[axis] - voxels.min[axis]) / voxels.edge);
-      voxels.cells.push_back(static_cast<std::uint16_t>(std::fmin(std::fmax(cell, 0.0), lastCell)));
-    }
-  }
+  GeosigOctreeLeafWalk(*octree).Run([&voxels](const GeosigOctreeLeafWalk::Leaf& iLeaf) {
+    for (const std::uint32_t index : iLeaf._cell) voxels.cells.push_back(static_cast<std::uint16_t>(index));
+    return S_OK;
+  });
   // Every triangle marks at least the voxel it lies in: none means the storage ran out.
   if (voxels.cells.empty()) throw std::runtime_error("out of memory for the octree");
   return voxels;

@@ -17,4 +17,4 @@ struct ViewedFile {
 
 // Never throws: a file that cannot be read, described or voxelized gives the reason.
 Outcome<ViewedFile> ViewFile(const std::string& iPath, const ImportOptions& iOptions, unsigned int iDepth,
-                    std::size_t iDisplayTriangles);
+                             std::size_t iDisplayTriangles);

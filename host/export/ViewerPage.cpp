@@ -28,7 +28,10 @@ nlohmann::ordered_json ModelData(const ViewerModel& iModel) {
   nlohmann::ordered_json voxels;
   if (iModel.voxels) {
     const ViewerVoxels& v = *iModel.voxels;
-    voxels = {{"depth", v.depth}, {"count", v.cells.size() / 3}, {"min", v.min}, {"edge", v.edge},
+    voxels = {{"depth", v.depth},
+              {"count", v.cells.size() / 3},
+              {"min", v.min},
+              {"edge", v.edge},
               {"cells", Base64(v.cells)}};
   }
   return {{"title", iModel.title},
@@ -56,10 +59,14 @@ std::string ScriptSafeJson(const nlohmann::ordered_json& iData) {
 std::string HtmlText(const std::string& iText) {
   std::string escaped;
   for (const char c : iText) {
-    if (c == '&') escaped += "&amp;";
-    else if (c == '<') escaped += "&lt;";
-    else if (c == '>') escaped += "&gt;";
-    else escaped += c;
+    if (c == '&')
+      escaped += "&amp;";
+    else if (c == '<')
+      escaped += "&lt;";
+    else if (c == '>')
+      escaped += "&gt;";
+    else
+      escaped += c;
   }
   return escaped;
 }

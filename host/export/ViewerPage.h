@@ -31,7 +31,7 @@ struct ViewerModel {
   std::string caption;  // shown beside the title (a search distance, say); may be empty
   std::string report;   // the descriptors as text
   nlohmann::ordered_json descriptors;
-  ZarTessellation mesh;  // the triangles to draw, in the frame of the descriptors
+  ZarTessellation mesh;             // the triangles to draw, in the frame of the descriptors
   std::size_t sourceTriangles = 0;  // the triangles the descriptors were computed on
   std::optional<ViewerVoxels> voxels;
 };

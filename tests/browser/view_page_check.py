@@ -216,12 +216,16 @@ def main():
     parser.add_argument("models", nargs="+")
     parser.add_argument("--geosig", required=True, help="the geosig program")
     parser.add_argument("--depth", default="5", help="the octree depth of the voxel layer")
-    parser.add_argument("--screenshots", help="keep a screenshot of each page, voxels shown, in this directory")
+    parser.add_argument("--screenshots", help="keep screenshots of each page, with and without voxels, here")
     parser.add_argument("--chromium", default="/usr/bin/chromium")
     arguments = parser.parse_args()
     failures = []
     with tempfile.TemporaryDirectory(prefix="geosig-view-") as pages:
-        for model in arguments.models:
+        # A surface without area: no barycenter, no axes, and the page must still draw what there is.
+        flat = os.path.join(pages, "flat.obj")
+        with open(flat, "w") as file:
+            file.write("v 0 0 0\nv 1 0 0\nv 2 0 0\nf 1 2 3\n")
+        for model in arguments.models + [flat]:
             page = os.path.join(pages, os.path.basename(model) + ".html")
             run = subprocess.run([arguments.geosig, "view", model, "-o", page, "--depth", arguments.depth],
                                  capture_output=True, text=True)
@@ -230,7 +234,7 @@ def main():
                 continue
             browser = Browser(arguments.chromium)
             try:
-                failures += check_page(browser, page, arguments.screenshots)
+                failures += check_page(browser, page, arguments.screenshots if model != flat else None)
             finally:
                 browser.close()
     for failure in failures:
