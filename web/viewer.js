@@ -232,8 +232,14 @@
       if (model.caption) caption.appendChild(element('span', 'caption', model.caption));
       cell.append(canvasBox, caption);
       views.appendChild(cell);
-      return createView(canvasBox, model, onFrame);
-    });
+      try {
+        return createView(canvasBox, model, onFrame);
+      } catch (error) {
+        // Without WebGL the report is still worth reading.
+        canvasBox.appendChild(element('p', 'note', 'This browser cannot draw the view: ' + error.message));
+        return null;
+      }
+    }).filter((view) => view !== null);
 
     const switches = element('fieldset', 'layers');
     switches.appendChild(element('legend', null, 'Layers'));
