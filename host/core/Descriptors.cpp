@@ -85,36 +85,57 @@ bool Near(const ZarMathPointf& iFirst, const ZarMathPointf& iSecond, float iTole
          std::fabs(iFirst.z - iSecond.z) <= iTolerance;
 }
 
+// The inverse of a frame whose linear part is a rotation: local = R^T (world - t).
+Zar4x4Matrix IntoFrame(const Zar4x4Matrix& iFrame) {
+  Zar4x4Matrix inverse;
+  for (int row = 0; row < 3; ++row) {
+    double translation = 0.0;
+    for (int col = 0; col < 3; ++col) {
+      inverse.SetElement(row, col, iFrame.GetElement(col, row), 0);
+      translation -= iFrame.GetElement(col, row) * iFrame.GetElement(col, 3);
+    }
+    inverse.SetElement(row, 3, translation, row == 2);
+  }
+  return inverse;
+}
+
+// The barycenter and the principal values of iRep seen through iFrame. Undefined without
+// area.
+Outcome<PrincipalAxes> MomentsIn(ZarRep& ioRep, const Zar4x4Matrix& iFrame, ZarMathPointf& oBarycenter) {
+  const Outcome<Barycenter> barycenter = BarycenterOf(ioRep, iFrame);
+  if (!barycenter) return Failure{barycenter.Reason()};
+  oBarycenter = barycenter->point;
+  // The values do not depend on where the axes are oriented from.
+  return PrincipalAxesOf(ioRep, 12, iFrame * barycenter->matrix, ZarMathPointf());
+}
+
 // Whether the model is the whole surface of the recognised box. The recognition render
 // accepts any triangles on at most six box planes: an open box, or a box with a face covered
 // only in part, passes. Six rectangles need at least 12 triangles, the most the render
-// accepts; and the closed box of the recognised frame and dimensions, rendered as the model
-// is, must have the model's barycenter and second moments, which a partial cover does not.
-bool IsTheClosedBox(const Cuboid& iCuboid, const Descriptors& iModel) {
-  if (iModel.triangles != 12 || !iModel.barycenter || !iModel.principalAxes) return false;
+// accepts; and the model must have the barycenter and second moments of the closed box of
+// the recognised frame and dimensions, which a partial cover does not. Both are measured in
+// the box's own frame, where the coordinates are small enough for single precision whatever
+// the model's distance from the origin.
+bool IsTheClosedBox(ZarRep& ioRoot, const Cuboid& iCuboid, int iTriangles) {
+  if (iTriangles != 12) return false;
   const float d[3] = {static_cast<float>(iCuboid.dimensions[0]), static_cast<float>(iCuboid.dimensions[1]),
                       static_cast<float>(iCuboid.dimensions[2])};
   const ZarRef<Zar3DCuboidRep> box = AdoptCreated(
       Zar3DCuboidRep::CreateRep(ZarMathPointf(-d[0] / 2, -d[1] / 2, -d[2] / 2), ZarMathVectorf(d[0], 0, 0),
                                 ZarMathVectorf(0, d[1], 0), ZarMathVectorf(0, 0, d[2]), 2));
-  const Outcome<Barycenter> boxCentre = BarycenterOf(*box, iCuboid.frame);
-  if (!boxCentre) return false;
-  const ZarRef<Zar3DBagRep> placed = AdoptCreated(Zar3DBagRep::CreateRep());
-  CheckStatus(placed->SetMatrix(iCuboid.frame));
-  CheckStatus(placed->AddChild(*box));
-  // The values do not depend on where the axes are oriented from.
-  const Outcome<PrincipalAxes> boxMoments = PrincipalAxesOf(*placed, 12, boxCentre->matrix, boxCentre->point);
-  if (!boxMoments) return false;
-  const float diagonal = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-  const float* values = iModel.principalAxes->values;
-  const float valueTolerance = 1e-4f * values[0];
-  return Near(boxCentre->point, iModel.barycenter->point, 1e-4f * diagonal) &&
-         std::fabs(boxMoments->values[0] - values[0]) <= valueTolerance &&
-         std::fabs(boxMoments->values[1] - values[1]) <= valueTolerance &&
-         std::fabs(boxMoments->values[2] - values[2]) <= valueTolerance;
+  ZarMathPointf modelCentre, boxCentre;
+  const Outcome<PrincipalAxes> model = MomentsIn(ioRoot, IntoFrame(iCuboid.frame), modelCentre);
+  const Outcome<PrincipalAxes> closed = MomentsIn(*box, Zar4x4Matrix(), boxCentre);
+  if (!model || !closed) return false;
+  const float tolerance = 1e-4f * std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+  const float valueTolerance = 1e-4f * closed->values[0];
+  return Near(modelCentre, boxCentre, tolerance) &&
+         std::fabs(model->values[0] - closed->values[0]) <= valueTolerance &&
+         std::fabs(model->values[1] - closed->values[1]) <= valueTolerance &&
+         std::fabs(model->values[2] - closed->values[2]) <= valueTolerance;
 }
 
-std::optional<Cuboid> CuboidOf(ZarRep& ioRoot, const Descriptors& iModel) {
+std::optional<Cuboid> CuboidOf(ZarRep& ioRoot, int iTriangles) {
   GeosigRecognitionRender render;
   render.Traverse(ioRoot);
   Cuboid cuboid;
@@ -122,7 +143,7 @@ std::optional<Cuboid> CuboidOf(ZarRep& ioRoot, const Descriptors& iModel) {
                           render.GetCuboidDimension(cuboid.dimensions[0], cuboid.dimensions[1],
                                                     cuboid.dimensions[2]) == 0 &&
                           cuboid.dimensions[0] > 0 && cuboid.dimensions[1] > 0 && cuboid.dimensions[2] > 0 &&
-                          IsTheClosedBox(cuboid, iModel);
+                          IsTheClosedBox(ioRoot, cuboid, iTriangles);
   if (!recognised) return std::nullopt;
   return cuboid;
 }
@@ -171,7 +192,7 @@ Descriptors Describe(ZarRep& ioRoot) {
     described.symmetries = undefined;
     described.normalisation = undefined;
   }
-  described.cuboid = CuboidOf(ioRoot, described);
+  described.cuboid = CuboidOf(ioRoot, described.triangles);
   return described;
 }
 

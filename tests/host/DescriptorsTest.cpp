@@ -36,6 +36,12 @@ TEST(Descriptors, BoxIsACuboidOnlyWhenItsTrianglesCloseItsSurface) {
   ASSERT_TRUE(closed->cuboid.has_value());
   const double* d = closed->cuboid->dimensions;
   EXPECT_NEAR(d[0] * d[1] * d[2], 4.0 * 2.0 * 1.0, 1e-9);
+  // Far from the origin, where single-precision sums of world coordinates lose the box's
+  // millimetres, it is still recognised.
+  const Outcome<Descriptors> far =
+      DescribeSurface(scene::Box(ZarMathPointf(1e6f, 1e6f, 1e6f), ZarMathPointf(1e6f + 4, 1e6f + 2, 1e6f + 1)));
+  ASSERT_TRUE(far) << far.Reason();
+  EXPECT_TRUE(far->cuboid.has_value());
 
   // Both fill the bounding box with six face planes: one has lost a triangle (an open box),
   // the other covers half of its top twice and the other half not at all.
