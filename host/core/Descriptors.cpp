@@ -51,9 +51,8 @@ Norm NormOf(ZarRep& ioRoot, const Zar4x4Matrix& iCentring) {
   return norm;
 }
 
-// About the barycenter, centred by iCentring. The first and third axes point from
-// iOrientedFrom (in the same frame) towards the barycenter; the sentinel point leaves them
-// unoriented.
+// About the barycenter, which iCentring moves to the origin. The first and third axes point
+// from iOrientedFrom (given before centring) towards the barycenter.
 Outcome<PrincipalAxes> PrincipalAxesOf(ZarRep& ioRoot, int iTriangles, const Zar4x4Matrix& iCentring,
                                        const ZarMathPointf& iOrientedFrom) {
   GeosigPrincipleAxisRender render(iTriangles, iCentring * iOrientedFrom);
