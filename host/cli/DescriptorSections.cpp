@@ -47,10 +47,8 @@ Report PrincipalAxesSection(const Descriptors& iDescriptors) {
 
 Report SymmetriesSection(const Descriptors& iDescriptors) {
   return Defined<Symmetries>(iDescriptors.symmetries, [](const Symmetries& iSymmetries) -> Report {
-    return {{"x", iSymmetries.x},
-            {"y", iSymmetries.y},
-            {"z", iSymmetries.z},
-            {"matrix", ReportMatrix(iSymmetries.matrix)}};
+    return {
+        {"x", iSymmetries.x}, {"y", iSymmetries.y}, {"z", iSymmetries.z}, {"matrix", ReportMatrix(iSymmetries.matrix)}};
   });
 }
 

@@ -8,9 +8,9 @@ namespace {
 
 std::string Base64(const std::string& iBytes) {
   std::string text(4 * ((iBytes.size() + 2) / 3) + 1, '\0');
-  const int length = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(text.data()),
-                                     reinterpret_cast<const unsigned char*>(iBytes.data()),
-                                     static_cast<int>(iBytes.size()));
+  const int length =
+      EVP_EncodeBlock(reinterpret_cast<unsigned char*>(text.data()),
+                      reinterpret_cast<const unsigned char*>(iBytes.data()), static_cast<int>(iBytes.size()));
   text.resize(static_cast<std::size_t>(length));
   return text;
 }
@@ -18,9 +18,9 @@ std::string Base64(const std::string& iBytes) {
 std::string FromBase64(const std::string& iText) {
   if (iText.size() % 4 != 0) throw std::runtime_error("\"fileBytes\" is not base64");
   std::string bytes(iText.size() / 4 * 3, '\0');
-  const int length = EVP_DecodeBlock(reinterpret_cast<unsigned char*>(bytes.data()),
-                                     reinterpret_cast<const unsigned char*>(iText.data()),
-                                     static_cast<int>(iText.size()));
+  const int length =
+      EVP_DecodeBlock(reinterpret_cast<unsigned char*>(bytes.data()),
+                      reinterpret_cast<const unsigned char*>(iText.data()), static_cast<int>(iText.size()));
   if (length < 0) throw std::runtime_error("\"fileBytes\" is not base64");
   // The decoder keeps a zero byte for each padding character.
   std::size_t kept = static_cast<std::size_t>(length);

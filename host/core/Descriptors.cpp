@@ -58,8 +58,8 @@ Outcome<PrincipalAxes> PrincipalAxesOf(ZarRep& ioRoot, int iTriangles, const Zar
   GeosigPrincipleAxisRender render(iTriangles, iCentring * iOrientedFrom);
   TraverseIn(render, ioRoot, iCentring);
   PrincipalAxes principal;
-  if (ZarFailed(render.GetPrincipalAxis(principal.values[0], principal.axes[0], principal.values[1],
-                                        principal.axes[1], principal.values[2], principal.axes[2])) ||
+  if (ZarFailed(render.GetPrincipalAxis(principal.values[0], principal.axes[0], principal.values[1], principal.axes[1],
+                                        principal.values[2], principal.axes[2])) ||
       ZarFailed(render.GetMatrix(principal.matrix)))
     return Failure{"the second moments cannot be diagonalised"};
   principal.triangulationDependent = iTriangles < GeosigPrincipleAxisRender::_MaxTrianglesToImprovePrecision;
@@ -119,17 +119,16 @@ bool IsTheClosedBox(ZarRep& ioRoot, const Cuboid& iCuboid, int iTriangles) {
   if (iTriangles != 12) return false;
   const float d[3] = {static_cast<float>(iCuboid.dimensions[0]), static_cast<float>(iCuboid.dimensions[1]),
                       static_cast<float>(iCuboid.dimensions[2])};
-  const ZarRef<Zar3DCuboidRep> box = AdoptCreated(
-      Zar3DCuboidRep::CreateRep(ZarMathPointf(-d[0] / 2, -d[1] / 2, -d[2] / 2), ZarMathVectorf(d[0], 0, 0),
-                                ZarMathVectorf(0, d[1], 0), ZarMathVectorf(0, 0, d[2]), 2));
+  const ZarRef<Zar3DCuboidRep> box =
+      AdoptCreated(Zar3DCuboidRep::CreateRep(ZarMathPointf(-d[0] / 2, -d[1] / 2, -d[2] / 2), ZarMathVectorf(d[0], 0, 0),
+                                             ZarMathVectorf(0, d[1], 0), ZarMathVectorf(0, 0, d[2]), 2));
   ZarMathPointf modelCentre, boxCentre;
   const Outcome<PrincipalAxes> model = MomentsIn(ioRoot, IntoFrame(iCuboid.frame), modelCentre);
   const Outcome<PrincipalAxes> closed = MomentsIn(*box, Zar4x4Matrix(), boxCentre);
   if (!model || !closed) return false;
   const float tolerance = 1e-4f * std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
   const float valueTolerance = 1e-4f * closed->values[0];
-  return Near(modelCentre, boxCentre, tolerance) &&
-         std::fabs(model->values[0] - closed->values[0]) <= valueTolerance &&
+  return Near(modelCentre, boxCentre, tolerance) && std::fabs(model->values[0] - closed->values[0]) <= valueTolerance &&
          std::fabs(model->values[1] - closed->values[1]) <= valueTolerance &&
          std::fabs(model->values[2] - closed->values[2]) <= valueTolerance;
 }
@@ -138,11 +137,11 @@ std::optional<Cuboid> CuboidOf(ZarRep& ioRoot, int iTriangles) {
   GeosigRecognitionRender render;
   render.Traverse(ioRoot);
   Cuboid cuboid;
-  const bool recognised = render.IsACuboid() == 1 && render.GetCuboidPosition(cuboid.frame) == 0 &&
-                          render.GetCuboidDimension(cuboid.dimensions[0], cuboid.dimensions[1],
-                                                    cuboid.dimensions[2]) == 0 &&
-                          cuboid.dimensions[0] > 0 && cuboid.dimensions[1] > 0 && cuboid.dimensions[2] > 0 &&
-                          IsTheClosedBox(ioRoot, cuboid, iTriangles);
+  const bool recognised =
+      render.IsACuboid() == 1 && render.GetCuboidPosition(cuboid.frame) == 0 &&
+      render.GetCuboidDimension(cuboid.dimensions[0], cuboid.dimensions[1], cuboid.dimensions[2]) == 0 &&
+      cuboid.dimensions[0] > 0 && cuboid.dimensions[1] > 0 && cuboid.dimensions[2] > 0 &&
+      IsTheClosedBox(ioRoot, cuboid, iTriangles);
   if (!recognised) return std::nullopt;
   return cuboid;
 }

@@ -102,7 +102,7 @@ TEST(BatchCommand, FileNameThatIsNotUtf8IsRecordedReadablyAndExactlyAndResumed) 
   ASSERT_EQ(described.exitStatus, 0) << described.err;
   const json record = json::parse(described.out)["files"][0];
   EXPECT_EQ(record["file"], "caf\xef\xbf\xbd.stl");  // U+FFFD in place of the byte
-  EXPECT_EQ(record["fileBytes"], "Y2Fm6S5zdGw=");      // the exact bytes in base64
+  EXPECT_EQ(record["fileBytes"], "Y2Fm6S5zdGw=");    // the exact bytes in base64
   EXPECT_EQ(record["descriptors"]["triangles"], 256);
 
   ASSERT_EQ(inCatalog({"batch", name, "-o", "../out.jsonl"}).exitStatus, 0);

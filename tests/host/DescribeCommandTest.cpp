@@ -145,18 +145,23 @@ std::string CubeGltf(const TemporaryDirectory& iDirectory, const std::vector<std
   std::string buffer(reinterpret_cast<const char*>(positions.data()), positions.size() * sizeof(float));
   buffer.append(reinterpret_cast<const char*>(indices.data()), indices.size() * sizeof(std::uint16_t));
   iDirectory.Write("cube.bin", buffer);
-  const json gltf = {
-      {"asset", {{"version", "2.0"}}},
-      {"scene", 0},
-      {"scenes", {{{"nodes", {0}}}}},
-      {"nodes", {{{"mesh", 0}}}},
-      {"meshes", {{{"primitives", {{{"attributes", {{"POSITION", 0}}}, {"indices", 1}, {"mode", 4}}}}}}},
-      {"buffers", {{{"uri", "cube.bin"}, {"byteLength", buffer.size()}}}},
-      {"bufferViews", {{{"buffer", 0}, {"byteOffset", 0}, {"byteLength", 96}},
+  const json gltf = {{"asset", {{"version", "2.0"}}},
+                     {"scene", 0},
+                     {"scenes", {{{"nodes", {0}}}}},
+                     {"nodes", {{{"mesh", 0}}}},
+                     {"meshes", {{{"primitives", {{{"attributes", {{"POSITION", 0}}}, {"indices", 1}, {"mode", 4}}}}}}},
+                     {"buffers", {{{"uri", "cube.bin"}, {"byteLength", buffer.size()}}}},
+                     {"bufferViews",
+                      {{{"buffer", 0}, {"byteOffset", 0}, {"byteLength", 96}},
                        {{"buffer", 0}, {"byteOffset", 96}, {"byteLength", 72}}}},
-      {"accessors", {{{"bufferView", 0}, {"componentType", 5126}, {"count", 8}, {"type", "VEC3"},
-                      {"min", {0, 0, 0}}, {"max", {1, 1, 1}}},
-                     {{"bufferView", 1}, {"componentType", 5123}, {"count", 36}, {"type", "SCALAR"}}}}};
+                     {"accessors",
+                      {{{"bufferView", 0},
+                        {"componentType", 5126},
+                        {"count", 8},
+                        {"type", "VEC3"},
+                        {"min", {0, 0, 0}},
+                        {"max", {1, 1, 1}}},
+                       {{"bufferView", 1}, {"componentType", 5123}, {"count", 36}, {"type", "SCALAR"}}}}};
   return iDirectory.Write("cube.gltf", gltf.dump());
 }
 
