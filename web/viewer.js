@@ -36,6 +36,11 @@
     return new THREE.Vector3(triple[0], triple[1], triple[2]);
   }
 
+  // A descriptor the model does not define is {"undefined": reason} in the report.
+  function defined(section) {
+    return section && !('undefined' in section);
+  }
+
   function boxOf(section) {
     return new THREE.Box3(vector(section.min), vector(section.max));
   }
@@ -123,16 +128,18 @@
     const size = cube.getSize(new THREE.Vector3()).x;
     const layers = {model: modelMesh(model.mesh), box: lineBox(boxOf(d.boundingBox), 0x333333),
                     cube: lineBox(cube, 0x999999)};
-    if (d.barycenter) {
+    if (defined(d.barycenter)) {
       const origin = vector(d.barycenter.point);
       const dot = new THREE.Mesh(new THREE.SphereBufferGeometry(size * 0.012, 16, 12),
                                  new THREE.MeshBasicMaterial({color: 0x9467bd}));
       dot.position.copy(origin);
       drawnOnTop(dot);
       layers.barycenter = dot;
-      if (d.principalAxes) {
+      if (defined(d.principalAxes)) {
         layers.axes = principalAxes(d.principalAxes, origin);
-        layers.planes = symmetryPlanes(d.symmetries, d.principalAxes.axes, origin, size * 1.2);
+        if (defined(d.symmetries)) {
+          layers.planes = symmetryPlanes(d.symmetries, d.principalAxes.axes, origin, size * 1.2);
+        }
       }
     }
     if (d.cuboid.isCuboid) layers.cuboid = cuboidFrame(d.cuboid);
@@ -204,7 +211,7 @@
   }
 
   function symmetryNote(model) {
-    const s = model.descriptors.symmetries;
+    const s = defined(model.descriptors.symmetries) ? model.descriptors.symmetries : null;
     const passed = ['x', 'y', 'z'].filter((flag) => s && s[flag]).map((flag) => 'xyz'.indexOf(flag) + 1);
     const planes = passed.length ? 'normal to axis ' + passed.join(', ') : 'none';
     return 'Principal axes 1, 2, 3 in red, green, blue, each sqrt(3 x value) long. Planes through the ' +
@@ -236,6 +243,7 @@
         return createView(canvasBox, model, onFrame);
       } catch (error) {
         // Without WebGL the report is still worth reading.
+        console.error(error);
         canvasBox.appendChild(element('p', 'note', 'This browser cannot draw the view: ' + error.message));
         return null;
       }

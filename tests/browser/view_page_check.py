@@ -92,8 +92,9 @@ class Browser:
         return result["result"].get("value")
 
     def wait_for(self, expression, timeout):
+        """Whether the expression came true in time; gives up at the first console error."""
         deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
+        while time.monotonic() < deadline and not any(is_error(event) for event in self.events):
             if self.evaluate(expression):
                 return True
             time.sleep(0.1)
@@ -101,6 +102,13 @@ class Browser:
 
     def screenshot(self):
         return base64.b64decode(self.page("Page.captureScreenshot", {"format": "png"})["data"])
+
+
+def is_error(event):
+    method, params = event.get("method"), event.get("params", {})
+    return (method == "Runtime.exceptionThrown" or
+            (method == "Runtime.consoleAPICalled" and params.get("type") == "error") or
+            (method == "Log.entryAdded" and params["entry"].get("level") == "error"))
 
 
 def png_pixels(png):
