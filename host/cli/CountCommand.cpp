@@ -7,6 +7,7 @@
 #include "ExitStatus.h"
 #include "GeosigCountRender.h"
 #include "ImportOptionFlags.h"
+#include "IsolatedRun.h"
 #include "ModelImporter.h"
 #include "TextReport.h"
 
@@ -44,21 +45,25 @@ CountCommand::CountCommand(CLI::App& ioApp) {
       ->check(CLI::Range(1, INT_MAX));
   command->add_flag("--json", _json, "Write one JSON document (schema in docs/geosig-json.md)");
   AddImportOptions(*command, _options);
+  AddWorkerLimitOptions(*command, _limits);
 }
 
 int CountCommand::Run() const {
   Report report;
   try {
-    const ImportedModel model = ModelImporter(_options).Import(_file);
-    GeosigCountRender render(_maxTriangles, _maxSlowReps);
-    render.Traverse(*model.root);
-    int triangles = 0, slowReps = 0;
-    render.GetTriangleNumber(triangles);
-    render.GetSlowRepNumber(slowReps);
-    report = {{"file", _file}, {"format", model.format}};
-    if (!model.warnings.empty()) report["warnings"] = model.warnings;
-    report["triangles"] = Tally(triangles, _maxTriangles);
-    report["slowRepresentations"] = Tally(slowReps, _maxSlowReps);
+    report = RunIsolated(_file, _limits, [this](const std::string& iFile) {
+      const ImportedModel model = ModelImporter(_options).Import(iFile);
+      GeosigCountRender render(_maxTriangles, _maxSlowReps);
+      render.Traverse(*model.root);
+      int triangles = 0, slowReps = 0;
+      render.GetTriangleNumber(triangles);
+      render.GetSlowRepNumber(slowReps);
+      Report counted = {{"file", iFile}, {"format", model.format}};
+      if (!model.warnings.empty()) counted["warnings"] = model.warnings;
+      counted["triangles"] = Tally(triangles, _maxTriangles);
+      counted["slowRepresentations"] = Tally(slowReps, _maxSlowReps);
+      return counted.dump();
+    });
   } catch (...) {
     return ReportFileFailure(_file, CurrentFailureReason());
   }

@@ -5,8 +5,9 @@
 #include <iostream>
 
 #include "CommandFailure.h"
-#include "FileDescription.h"
+#include "ExitStatus.h"
 #include "ImportOptionFlags.h"
+#include "IsolatedRun.h"
 #include "TextReport.h"
 
 namespace {
@@ -38,6 +39,7 @@ DescribeCommand::DescribeCommand(CLI::App& ioApp)
       ->required();
   _command->add_flag("--json", _json, "Write one JSON document (schema in docs/geosig-json.md)");
   AddImportOptions(*_command, _options);
+  AddWorkerLimitOptions(*_command, _limits);
 }
 
 int DescribeCommand::Run() const {
@@ -45,18 +47,27 @@ int DescribeCommand::Run() const {
   int status = 0;
   std::size_t described = 0;
   const Progress progress(_files.size());
-  for (std::size_t k = 0; k < _files.size(); ++k) {
-    const std::string& path = _files[k];
-    progress.Show(k, path);
-    FileDescription description = DescribeFile(path, _options);
+  progress.Show(0, _files.front());
+  // One worker reads the files one after the other, so they come back in order.
+  const WorkerPool pool(ReportingFailures(DescribingTask(_options)), _limits);
+  try {
+    pool.Run(_files, 1, [&](const WorkerOutcome& iOutcome) {
+      const std::string& path = _files[iOutcome.index];
+      progress.Erase();
+      Report record = iOutcome.succeeded ? Report::parse(iOutcome.value) : FailureRecord(path, iOutcome.value);
+      if (!iOutcome.succeeded) status = ReportFileFailure(path, iOutcome.value);
+      if (_json) {
+        files.push_back(std::move(record));
+      } else if (iOutcome.succeeded) {
+        if (described++ > 0) std::cout << '\n';
+        WriteTextReport(std::cout, record);
+      }
+      if (iOutcome.index + 1 < _files.size()) progress.Show(iOutcome.index + 1, _files[iOutcome.index + 1]);
+    });
+  } catch (const std::exception& failure) {
     progress.Erase();
-    if (description.error) status = ReportFileFailure(path, *description.error);
-    if (_json) {
-      files.push_back(std::move(description.record));
-    } else if (!description.error) {
-      if (described++ > 0) std::cout << '\n';
-      WriteTextReport(std::cout, description.record);
-    }
+    std::cerr << "geosig: describe: " << failure.what() << '\n';
+    return ExitStatus::FileFailed;
   }
   if (_json) std::cout << Report{{"schema", "geosig-describe"}, {"version", 1}, {"files", files}}.dump(2) << '\n';
   return status;

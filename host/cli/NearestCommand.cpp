@@ -12,6 +12,7 @@
 #include "ExitStatus.h"
 #include "GeosigRepIntersectRender.h"
 #include "ImportOptionFlags.h"
+#include "IsolatedRun.h"
 #include "ModelImporter.h"
 #include "TextReport.h"
 
@@ -67,24 +68,28 @@ NearestCommand::NearestCommand(CLI::App& ioApp) {
       ->required();
   command->add_flag("--json", _json, "Write one JSON document (schema in docs/geosig-json.md)");
   AddImportOptions(*command, _options);
+  AddWorkerLimitOptions(*command, _limits);
 }
 
 int NearestCommand::Run() const {
   Report report;
   try {
-    const ImportedModel model = ModelImporter(_options).Import(_file);
-    ZarMathLine line(_origin, _direction);
-    GeosigRepIntersectRender render(line);
-    render.Traverse(*model.root);
-    ZarMathPoint onLine, nearest;
-    double distance = 0.0;
-    if (ZarFailed(render.GetResult(onLine, nearest, distance))) throw std::runtime_error("no vertex to measure");
-    report = {{"file", _file}, {"format", model.format}};
-    if (!model.warnings.empty()) report["warnings"] = model.warnings;
-    report["line"] = {{"origin", {_origin.x, _origin.y, _origin.z}}, {"direction", ReportDirection(line)}};
-    report["nearestVertex"] = ReportWidened(nearest);
-    report["pointOnLine"] = ReportWidened(onLine);
-    report["distance"] = distance;
+    report = RunIsolated(_file, _limits, [this](const std::string& iFile) {
+      const ImportedModel model = ModelImporter(_options).Import(iFile);
+      ZarMathLine line(_origin, _direction);
+      GeosigRepIntersectRender render(line);
+      render.Traverse(*model.root);
+      ZarMathPoint onLine, nearest;
+      double distance = 0.0;
+      if (ZarFailed(render.GetResult(onLine, nearest, distance))) throw std::runtime_error("no vertex to measure");
+      Report found = {{"file", iFile}, {"format", model.format}};
+      if (!model.warnings.empty()) found["warnings"] = model.warnings;
+      found["line"] = {{"origin", {_origin.x, _origin.y, _origin.z}}, {"direction", ReportDirection(line)}};
+      found["nearestVertex"] = ReportWidened(nearest);
+      found["pointOnLine"] = ReportWidened(onLine);
+      found["distance"] = distance;
+      return found.dump();
+    });
   } catch (...) {
     return ReportFileFailure(_file, CurrentFailureReason());
   }
