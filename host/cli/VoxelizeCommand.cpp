@@ -7,6 +7,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "AtomicOutputFile.h"
 #include "CommandFailure.h"
 #include "ExitStatus.h"
 #include "GeosigBBRender.h"
@@ -158,6 +159,8 @@ int VoxelizeCommand::Run() const {
   try {
     report = RunIsolated(_file, _limits, [this](const std::string& iFile) { return Voxelize(iFile).dump(); });
   } catch (...) {
+    // A worker stopped while it wrote leaves its temporary file.
+    AtomicOutputFile::RemoveAbandoned(_output);
     return ReportFileFailure(_file, CurrentFailureReason());
   }
   if (report.contains("writeFailure")) return ReportFileFailure(_output, report["writeFailure"]);
