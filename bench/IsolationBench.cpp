@@ -12,7 +12,7 @@ namespace {
 const std::string peg = std::string(GEOSIG_SAMPLES_DIR) + "/peg.stl";
 
 void BM_DescribeInProcess(benchmark::State& ioState) {
-  for (auto _ : ioState) benchmark::DoNotOptimize(DescribeFile(peg, ImportOptions()));
+  for (auto _ : ioState) benchmark::DoNotOptimize(DescribeFileRecord(peg, ImportOptions()));
 }
 BENCHMARK(BM_DescribeInProcess)->Unit(benchmark::kMillisecond);
 

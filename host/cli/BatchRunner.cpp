@@ -2,13 +2,14 @@
 
 #include <exception>
 
+#include "FileRecord.h"
 #include "IsolatedRun.h"
 
 BatchRunner::BatchRunner(const std::vector<std::string>& iFiles, const ImportOptions& iOptions,
                          const WorkerLimits& iLimits, BatchOutput& ioOutput)
     : _files(iFiles), _options(iOptions), _limits(iLimits), _output(ioOutput) {}
 
-void BatchRunner::Run(unsigned int iJobs, const BatchProgress& iProgress) {
+void BatchRunner::Run(unsigned int iJobs, const ProgressLine& iProgress) {
   std::size_t done = 0;
   const WorkerPool pool(ReportingFailures(DescribingTask(_options)), _limits);
   // Only a record that cannot be written stops the batch early.
@@ -27,7 +28,7 @@ void BatchRunner::Run(unsigned int iJobs, const BatchProgress& iProgress) {
           if (iOutcome.succeeded) {
             append(iOutcome.value);
           } else {
-            append(FailureRecord(_files[iOutcome.index], iOutcome.value).dump());
+            append(ReportText(FailureRecord(_files[iOutcome.index], iOutcome.value)));
             _failed += 1;
           }
           done += 1;

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "BatchOutput.h"
-#include "BatchProgress.h"
 #include "ImportOptions.h"
+#include "ProgressLine.h"
 #include "WorkerPool.h"
 
 class BatchRunner {
@@ -19,7 +19,7 @@ class BatchRunner {
   // Describes on iJobs worker processes (no more than there are files). Returns once every file
   // is recorded, or once a record could not be written (WriteFailure). Throws
   // std::system_error when a worker cannot be started.
-  void Run(unsigned int iJobs, const BatchProgress& iProgress);
+  void Run(unsigned int iJobs, const ProgressLine& iProgress);
 
   std::size_t Failed() const { return _failed; }
   // Why writing stopped the batch; empty when it did not.

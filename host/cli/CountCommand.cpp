@@ -6,8 +6,10 @@
 #include "CommandFailure.h"
 #include "ExitStatus.h"
 #include "GeosigCountRender.h"
+#include "FileRecord.h"
 #include "ImportOptionFlags.h"
 #include "IsolatedRun.h"
+#include "JsonDocument.h"
 #include "ModelImporter.h"
 #include "TextReport.h"
 
@@ -43,7 +45,7 @@ CountCommand::CountCommand(CLI::App& ioApp) {
                    "Budget of slow representations (geometry held as visualization primitives): "
                    "exit with status 3 when the model has more")
       ->check(CLI::Range(1, INT_MAX));
-  command->add_flag("--json", _json, "Write one JSON document (schema in docs/geosig-json.md)");
+  JsonDocument::AddFlag(*command, _json);
   AddImportOptions(*command, _options);
   AddWorkerLimitOptions(*command, _limits);
 }
@@ -58,11 +60,10 @@ int CountCommand::Run() const {
       int triangles = 0, slowReps = 0;
       render.GetTriangleNumber(triangles);
       render.GetSlowRepNumber(slowReps);
-      Report counted = {{"file", iFile}, {"format", model.format}};
-      if (!model.warnings.empty()) counted["warnings"] = model.warnings;
+      Report counted = ModelRecord(iFile, model.format, model.warnings);
       counted["triangles"] = Tally(triangles, _maxTriangles);
       counted["slowRepresentations"] = Tally(slowReps, _maxSlowReps);
-      return counted.dump();
+      return ReportText(counted);
     });
   } catch (...) {
     return ReportFileFailure(_file, CurrentFailureReason());
@@ -71,8 +72,9 @@ int CountCommand::Run() const {
                         report["slowRepresentations"]["exceeded"].get<bool>();
   if (_json) {
     report["exceeded"] = exceeded;
-    std::cout << Report{{"schema", "geosig-count"}, {"version", 1}, {"files", Report::array({report})}}.dump(2)
-              << '\n';
+    JsonDocument document("count", 1);
+    document.Add(std::move(report));
+    document.Write(std::cout);
   } else {
     WriteFileHeading(std::cout, report);
     WriteTitledValues(std::cout, {{"triangles", TallyText(report["triangles"])},

@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
-#include "CommandFailure.h"
 #include "FileDescription.h"
+#include "Outcome.h"
 
 WorkerPool::Task ReportingFailures(WorkerPool::Task iTask) {
   return [task = std::move(iTask)](const std::string& iItem) {
@@ -17,14 +17,10 @@ WorkerPool::Task ReportingFailures(WorkerPool::Task iTask) {
 
 WorkerPool::Task DescribingTask(const ImportOptions& iOptions) {
   return [iOptions](const std::string& iFile) {
-    const FileDescription description = DescribeFile(iFile, iOptions);
+    const FileDescription description = DescribeFileRecord(iFile, iOptions);
     if (description.error) throw std::runtime_error(*description.error);
-    return description.record.dump();
+    return ReportText(description.record);
   };
-}
-
-Report FailureRecord(const std::string& iFile, const std::string& iReason) {
-  return {{"file", iFile}, {"error", iReason}};
 }
 
 Report RunIsolated(const std::string& iFile, const WorkerLimits& iLimits, const WorkerPool::Task& iTask) {

@@ -15,9 +15,6 @@ WorkerPool::Task ReportingFailures(WorkerPool::Task iTask);
 // the file cannot be described.
 WorkerPool::Task DescribingTask(const ImportOptions& iOptions);
 
-// The record of a file that could not be described.
-Report FailureRecord(const std::string& iFile, const std::string& iReason);
-
 // Runs iTask on iFile in one worker process under iLimits and returns its payload parsed as
 // JSON. Throws std::runtime_error with the reason when the task fails or the worker is lost.
 Report RunIsolated(const std::string& iFile, const WorkerLimits& iLimits, const WorkerPool::Task& iTask);

@@ -11,8 +11,10 @@
 #include "CommandFailure.h"
 #include "ExitStatus.h"
 #include "GeosigRepIntersectRender.h"
+#include "FileRecord.h"
 #include "ImportOptionFlags.h"
 #include "IsolatedRun.h"
+#include "JsonDocument.h"
 #include "ModelImporter.h"
 #include "TextReport.h"
 
@@ -66,7 +68,7 @@ NearestCommand::NearestCommand(CLI::App& ioApp) {
       ->type_name("ORIGIN DIRECTION")
       ->expected(2)
       ->required();
-  command->add_flag("--json", _json, "Write one JSON document (schema in docs/geosig-json.md)");
+  JsonDocument::AddFlag(*command, _json);
   AddImportOptions(*command, _options);
   AddWorkerLimitOptions(*command, _limits);
 }
@@ -82,20 +84,20 @@ int NearestCommand::Run() const {
       ZarMathPoint onLine, nearest;
       double distance = 0.0;
       if (ZarFailed(render.GetResult(onLine, nearest, distance))) throw std::runtime_error("no vertex to measure");
-      Report found = {{"file", iFile}, {"format", model.format}};
-      if (!model.warnings.empty()) found["warnings"] = model.warnings;
+      Report found = ModelRecord(iFile, model.format, model.warnings);
       found["line"] = {{"origin", {_origin.x, _origin.y, _origin.z}}, {"direction", ReportDirection(line)}};
       found["nearestVertex"] = ReportWidened(nearest);
       found["pointOnLine"] = ReportWidened(onLine);
       found["distance"] = distance;
-      return found.dump();
+      return ReportText(found);
     });
   } catch (...) {
     return ReportFileFailure(_file, CurrentFailureReason());
   }
   if (_json) {
-    std::cout << Report{{"schema", "geosig-nearest"}, {"version", 1}, {"files", Report::array({report})}}.dump(2)
-              << '\n';
+    JsonDocument document("nearest", 1);
+    document.Add(std::move(report));
+    document.Write(std::cout);
   } else {
     WriteFileHeading(std::cout, report);
     WriteTitledValues(std::cout, {{"nearest vertex", report["nearestVertex"]},

@@ -13,8 +13,10 @@
 #include "GeosigBBRender.h"
 #include "GeosigOctreeRender.h"
 #include "GeosigOffsetRep.h"
+#include "FileRecord.h"
 #include "ImportOptionFlags.h"
 #include "IsolatedRun.h"
+#include "JsonDocument.h"
 #include "ModelImporter.h"
 #include "OctreeCensus.h"
 #include "SceneCollector.h"
@@ -118,7 +120,7 @@ VoxelizeCommand::VoxelizeCommand(CLI::App& ioApp) {
           },
           "FILE"))
       ->required();
-  command->add_flag("--json", _json, "Write one JSON document (schema in docs/geosig-json.md)");
+  JsonDocument::AddFlag(*command, _json);
   AddImportOptions(*command, _options);
   AddWorkerLimitOptions(*command, _limits);
 }
@@ -136,8 +138,7 @@ Report VoxelizeCommand::Voxelize(const std::string& iFile) const {
   ZarMathPointf low, high;
   octree->GetBoundingBox(low, high);
   const float voxelEdge = (high.x - low.x) / std::ldexp(1.0f, static_cast<int>(_depth));
-  Report report = {{"file", iFile}, {"format", model.format}};
-  if (!model.warnings.empty()) report["warnings"] = model.warnings;
+  Report report = ModelRecord(iFile, model.format, model.warnings);
   report["depth"] = _depth;
   report["offset"] = offset ? ReportNumber(_offset) : Report();
   report["voxels"] = census.OccupiedLeaves();
@@ -157,7 +158,7 @@ Report VoxelizeCommand::Voxelize(const std::string& iFile) const {
 int VoxelizeCommand::Run() const {
   Report report;
   try {
-    report = RunIsolated(_file, _limits, [this](const std::string& iFile) { return Voxelize(iFile).dump(); });
+    report = RunIsolated(_file, _limits, [this](const std::string& iFile) { return ReportText(Voxelize(iFile)); });
   } catch (...) {
     // A worker stopped while it wrote leaves its temporary file.
     AtomicOutputFile::RemoveAbandoned(_output);
@@ -166,8 +167,9 @@ int VoxelizeCommand::Run() const {
   if (report.contains("writeFailure")) return ReportFileFailure(_output, report["writeFailure"]);
   report["output"] = _output;
   if (_json) {
-    std::cout << Report{{"schema", "geosig-voxelize"}, {"version", 1}, {"files", Report::array({report})}}.dump(2)
-              << '\n';
+    JsonDocument document("voxelize", 1);
+    document.Add(std::move(report));
+    document.Write(std::cout);
   } else {
     WriteFileHeading(std::cout, report);
     WriteTitledValues(std::cout, {{"depth", report["depth"]},
