@@ -21,4 +21,11 @@ void BM_DescribeInWorker(benchmark::State& ioState) {
 }
 BENCHMARK(BM_DescribeInWorker)->UseRealTime()->Unit(benchmark::kMillisecond);
 
+// What a worker costs by itself: forked, given an item, answering, and reaped.
+void BM_EmptyTaskInWorker(benchmark::State& ioState) {
+  const WorkerPool pool([](const std::string& iItem) { return iItem; }, WorkerLimits());
+  for (auto _ : ioState) pool.Run({peg}, 1, [](const WorkerOutcome& iOutcome) { benchmark::DoNotOptimize(iOutcome); });
+}
+BENCHMARK(BM_EmptyTaskInWorker)->UseRealTime()->Unit(benchmark::kMillisecond);
+
 }  // namespace
