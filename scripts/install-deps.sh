@@ -12,6 +12,7 @@ packages=(
   nlohmann-json3-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   openssl
+  clang-format-14
   assimp-testmodels
 )
 
