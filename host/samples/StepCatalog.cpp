@@ -59,9 +59,9 @@ TopoDS_Shape Drilled(const TopoDS_Shape& iShape, const std::vector<gp_Pnt2d>& iC
   TopoDS_Compound drills;
   builder.MakeCompound(drills);
   for (const gp_Pnt2d& centre : iCentres)
-    builder.Add(drills, BRepPrimAPI_MakeCylinder(gp_Ax2(gp_Pnt(centre.X(), centre.Y(), -1), gp::DZ()), iRadius,
-                                                 iHeight + 2)
-                            .Shape());
+    builder.Add(
+        drills,
+        BRepPrimAPI_MakeCylinder(gp_Ax2(gp_Pnt(centre.X(), centre.Y(), -1), gp::DZ()), iRadius, iHeight + 2).Shape());
   BRepAlgoAPI_Cut cut(iShape, drills);
   return Checked(cut, "the holes");
 }
@@ -121,14 +121,10 @@ TopoDS_Shape Block(PartDraw& ioDraw) {
 
 TopoDS_Shape SinglePart(PartDraw& ioDraw) {
   switch (ioDraw.Integer(0, 3)) {
-    case 0:
-      return Plate(ioDraw);
-    case 1:
-      return Bushing(ioDraw);
-    case 2:
-      return Bracket(ioDraw);
-    default:
-      return Block(ioDraw);
+    case 0: return Plate(ioDraw);
+    case 1: return Bushing(ioDraw);
+    case 2: return Bracket(ioDraw);
+    default: return Block(ioDraw);
   }
 }
 

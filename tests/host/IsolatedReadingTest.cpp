@@ -45,15 +45,14 @@ DamagedCatalog WriteDamagedCatalog(const TemporaryDirectory& iDirectory, const s
   DamagedCatalog catalog;
   // A face's loop of edges gone: the CAD reader follows a reference to nothing.
   catalog.crashingStep = iDirectory.Write(
-      iFolder + "/no-loop.step",
-      WithoutLine(step, LineIndex(step, [](const std::string& iLine) {
-                    return iLine[0] == '#' && iLine.find("EDGE_LOOP") != std::string::npos;
-                  })));
+      iFolder + "/no-loop.step", WithoutLine(step, LineIndex(step, [](const std::string& iLine) {
+                                               return iLine[0] == '#' && iLine.find("EDGE_LOOP") != std::string::npos;
+                                             })));
   // The second half of the first directory entry gone.
   catalog.crashingIges = iDirectory.Write(
       iFolder + "/short-entry.igs",
-      WithoutLine(iges, LineIndex(iges, [](const std::string& iLine) { return iLine.size() > 72 && iLine[72] == 'D'; },
-                                  1)));
+      WithoutLine(iges, LineIndex(
+                            iges, [](const std::string& iLine) { return iLine.size() > 72 && iLine[72] == 'D'; }, 1)));
   catalog.hangingPly =
       iDirectory.Write(iFolder + "/cut-header.ply", "ply\nformat binary_little_endian 1.0\nelement vertex 8\nprop");
   catalog.hangingBrep = iDirectory.Write(iFolder + "/cut.brep", brep.substr(0, brep.size() / 2));
@@ -69,8 +68,9 @@ TEST(IsolatedReading, DamagedCatalogGivesEveryFileOneRecordSayingWhatWentWrong) 
   std::vector<std::string> good;
   for (const char* sample : {"peg.stl", "blocks.step", "brick.obj"})
     good.push_back(directory.Write(std::string("catalog/") + sample, FileContents(Sample(sample))));
-  std::vector<std::string> arguments = {"batch", directory.Path("catalog"), "-o", directory.Path("out.jsonl"),
-                                        "--jobs", "4", "--time-limit", "15", "--memory-limit", "0.5"};
+  std::vector<std::string> arguments = {
+      "batch", directory.Path("catalog"), "-o", directory.Path("out.jsonl"), "--jobs", "4", "--time-limit",
+      "15",    "--memory-limit",          "0.5"};
   const bool outOfMemoryInstalled = std::filesystem::exists(outOfMemoryOff);
   if (outOfMemoryInstalled) arguments.push_back(outOfMemoryOff);
 
@@ -84,12 +84,11 @@ TEST(IsolatedReading, DamagedCatalogGivesEveryFileOneRecordSayingWhatWentWrong) 
     EXPECT_TRUE(records.emplace(record["file"], record).second) << "twice: " << record["file"];
   }
   EXPECT_EQ(records.size(), 7u + (outOfMemoryInstalled ? 1 : 0));
-  const std::map<std::string, std::string> expectedErrors = {
-      {damaged.crashingStep, "the reader crashed (signal 11)"},
-      {damaged.crashingIges, "the reader crashed (signal 11)"},
-      {damaged.hangingPly, "reading took longer than 15 s"},
-      {damaged.hangingBrep, "reading took longer than 15 s"},
-      {outOfMemoryOff, "reading needed more than 0.5 GiB"}};
+  const std::map<std::string, std::string> expectedErrors = {{damaged.crashingStep, "the reader crashed (signal 11)"},
+                                                             {damaged.crashingIges, "the reader crashed (signal 11)"},
+                                                             {damaged.hangingPly, "reading took longer than 15 s"},
+                                                             {damaged.hangingBrep, "reading took longer than 15 s"},
+                                                             {outOfMemoryOff, "reading needed more than 0.5 GiB"}};
   for (const auto& [file, error] : expectedErrors) {
     if (file != outOfMemoryOff || outOfMemoryInstalled) {
       EXPECT_EQ(records[file], json({{"file", file}, {"error", error}}));
@@ -118,8 +117,8 @@ TEST(IsolatedReading, EveryCommandEndsWithItsOneLineErrorWhenTheReaderCrashesOrH
 
   // describe goes on with the next file.
   const std::string peg = Sample("peg.stl");
-  const CommandResult described = RunCommand(geosig, {"describe", "--json", damaged.hangingBrep, damaged.crashingStep,
-                                                      peg, "--time-limit", "2"});
+  const CommandResult described =
+      RunCommand(geosig, {"describe", "--json", damaged.hangingBrep, damaged.crashingStep, peg, "--time-limit", "2"});
   EXPECT_EQ(described.exitStatus, 1);
   EXPECT_EQ(described.err, "geosig: " + damaged.hangingBrep + ": reading took longer than 2 s\ngeosig: " +
                                damaged.crashingStep + ": " + crashed + "\n");

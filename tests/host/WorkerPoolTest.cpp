@@ -103,7 +103,9 @@ TEST(WorkerPool, TicksWhileAnItemTakesLong) {
   WorkerLimits limits;
   limits.seconds = 1;
   int ticks = 0;
-  WorkerPool(Misbehave, limits).Run({"hang"}, 1, [](const WorkerOutcome&) {}, [&] { ++ticks; });
+  WorkerPool(Misbehave, limits)
+      .Run(
+          {"hang"}, 1, [](const WorkerOutcome&) {}, [&] { ++ticks; });
   EXPECT_GE(ticks, 2);
 }
 
