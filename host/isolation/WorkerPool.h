@@ -3,8 +3,9 @@
 // exhausts memory costs its item an error value and nothing else.
 //
 // The workers are forked from the calling process without exec: each starts as a copy of the
-// caller (cheap, about a millisecond) and has its own state of every library, so the readers,
-// which must not run on two threads of one process, run side by side in separate processes.
+// caller (a few milliseconds at most, where exec would load and initialise every library again)
+// and has its own state of every library, so the readers, which must not run on two threads
+// of one process, run side by side in separate processes.
 // Each worker takes one item at a time; the caller's thread collects the results in the order
 // they complete and hands each to a callback. A worker that dies, takes longer than the time
 // limit over an item or grows past the memory limit is killed if need be, its item gets one
