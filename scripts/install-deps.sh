@@ -13,6 +13,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   openssl
   clang-format-14
+  assimp-testmodels
   libjs-three libmeshoptimizer-dev chromium
 )
 
