@@ -4,6 +4,7 @@
 
 #include "CommandFailure.h"
 #include "ExitStatus.h"
+#include "FileDescription.h"
 #include "ImportOptionFlags.h"
 #include "FileRecord.h"
 #include "IsolatedRun.h"
