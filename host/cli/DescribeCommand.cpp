@@ -4,8 +4,9 @@
 
 #include "CommandFailure.h"
 #include "ExitStatus.h"
-#include "ImportOptionFlags.h"
+#include "FileDescription.h"
 #include "FileRecord.h"
+#include "ImportOptionFlags.h"
 #include "IsolatedRun.h"
 #include "JsonDocument.h"
 #include "ProgressLine.h"
