@@ -1,0 +1,134 @@
+#include "IndexCommand.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include "BatchProgress.h"
+#include "Catalog.h"
+#include "CatalogError.h"
+#include "CommandFailure.h"
+#include "ExitStatus.h"
+#include "FingerprintCommand.h"
+#include "ImportOptionFlags.h"
+#include "IndexTask.h"
+#include "SignatureCatalog.h"
+
+namespace {
+
+
+// The tessellation options as one comparable text.
+std::string OptionsText(const ImportOptions& iOptions) {
+  std::ostringstream text;
+  text.precision(17);
+  text << "relative-deflection=" << iOptions.relativeDeflection << " deflection=" << iOptions.absoluteDeflection
+       << " angular-deflection=" << iOptions.angularDeflection;
+  return text.str();
+}
+
+// The indexed files that were under a walked directory and are no longer found.
+std::vector<std::string> VanishedPaths(const SignatureCatalog& iCatalog, const std::vector<std::string>& iRoots,
+                                       const std::set<std::string>& iFound) {
+  std::vector<std::string> directories;
+  for (const std::string& root : iRoots)
+    if (std::filesystem::is_directory(root)) {
+      std::string directory = SignatureCatalog::PathKey(root);
+      if (directory.back() != '/') directory += '/';
+      directories.push_back(directory);
+    }
+  std::vector<std::string> vanished;
+  for (const std::string& path : iCatalog.Paths())
+    if (!iFound.count(path) && std::any_of(directories.begin(), directories.end(), [&](const std::string& iDirectory) {
+          return path.compare(0, iDirectory.size(), iDirectory) == 0;
+        }))
+      vanished.push_back(path);
+  return vanished;
+}
+
+}  // namespace
+
+IndexCommand::IndexCommand(CLI::App& ioApp) : _jobs(std::max(1u, std::thread::hardware_concurrency())) {
+  CLI::App* command = ioApp.add_subcommand(
+      "index", "Bring a catalog database up to date with model files: descriptors and shape signatures");
+  command->add_option("paths", _paths,
+                      "Model files, and directories walked recursively for the files whose name a reader knows");
+  command
+      ->add_option("--list", _lists,
+                   "A file listing model files or directories, one a line, relative to the list's directory "
+                   "('-': standard input)")
+      ->type_name("FILE");
+  command->add_option("--db", _database, "The catalog database (SQLite), created when missing")->required();
+  command->add_option("-j,--jobs", _jobs, "Files read at the same time")
+      ->check(CLI::Range(1u, 256u))
+      ->capture_default_str();
+  AddImportOptions(*command, _options);
+}
+
+int IndexCommand::Run() const {
+  if (_paths.empty() && _lists.empty()) {
+    std::cerr << "geosig: index: give at least one path or --list\n";
+    return ExitStatus::Usage;
+  }
+  Catalog files;
+  try {
+    for (const std::string& path : _paths) files.AddPath(path);
+    for (const std::string& list : _lists) files.AddList(list);
+  } catch (const std::exception& failure) {
+    std::cerr << "geosig: " << failure.what() << '\n';
+    return ExitStatus::FileFailed;
+  }
+  try {
+    SignatureCatalog catalog(_database, SignatureCatalog::Access::Write);
+    const std::string options = OptionsText(_options);
+    std::set<std::string> found;
+    std::vector<IndexedPart> pending;
+    for (const std::string& file : files.Files()) {
+      IndexedPart part;
+      part.path = SignatureCatalog::PathKey(file);
+      part.options = options;
+      found.insert(part.path);
+      std::error_code error;
+      const auto size = std::filesystem::file_size(file, error);
+      if (!error) part.size = static_cast<std::int64_t>(size);
+      try {
+        part.fingerprint = FingerprintCommand::FingerprintOf(file);
+      } catch (...) {
+        part.error = CurrentFailureReason();
+      }
+      const auto stamp = catalog.Stamp(part.path);
+      if (!part.error && stamp && stamp->first == part.fingerprint && stamp->second == options) continue;
+      pending.push_back(std::move(part));
+    }
+    catalog.Remove(VanishedPaths(catalog, _paths, found));
+
+    // The reading libraries are not safe on several threads, so files are read one at a time.
+    const BatchProgress progress(pending.size(), isatty(STDERR_FILENO) != 0);
+    std::size_t done = 0, failed = 0;
+    for (IndexedPart& part : pending) {
+      if (!part.error) {
+        IndexedPart read = ReadIndexRecord(IndexTask(part.path, _options));
+        part.format = std::move(read.format);
+        part.error = std::move(read.error);
+        part.descriptors = std::move(read.descriptors);
+        part.signature = std::move(read.signature);
+      }
+      catalog.Put(part);
+      if (part.error) {
+        ++failed;
+        if (progress.Shown()) std::cerr << "\r\033[K";  // clears the progress line
+        ReportFileFailure(part.path, *part.error);
+      }
+      progress.Show(++done, failed);
+    }
+    progress.Finish(done, failed);
+    return failed > 0 ? ExitStatus::FileFailed : ExitStatus::Success;
+  } catch (const CatalogError& failure) {
+    std::cerr << "geosig: " << failure.what() << '\n';
+    return ExitStatus::CatalogFailed;
+  }
+}

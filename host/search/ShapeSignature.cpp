@@ -1,0 +1,123 @@
+#include "ShapeSignature.h"
+
+#include <cmath>
+#include <memory>
+#include <stdexcept>
+#include <utility>
+
+#include "GeosigBBRender.h"
+#include "GeosigCountRender.h"
+#include "GeosigOctreeRender.h"
+#include "GeosigSymmetriesRender.h"
+#include "PlatformChecks.h"
+#include "SubdividedModel.h"
+#include "SurfaceAreaRender.h"
+#include "Zar3DBagRep.h"
+
+namespace {
+
+constexpr double pi = 3.14159265358979323846;
+
+// Lets iRender see the model transformed by iFrame.
+void TraverseIn(GeosigRender& ioRender, ZarRep& ioModel, const Zar4x4Matrix& iFrame) {
+  const ZarRef<Zar3DBagRep> framed = AdoptCreated(Zar3DBagRep::CreateRep());
+  CheckStatus(framed->SetMatrix(iFrame));
+  CheckStatus(framed->AddChild(ioModel));
+  ioRender.Traverse(*framed);
+}
+
+ZarMathVectorf BoxSize(ZarRep& ioModel, const Zar4x4Matrix& iFrame) {
+  GeosigBBRender render;
+  TraverseIn(render, ioModel, iFrame);
+  ZarMathPointf low, high;
+  if (ZarFailed(render.GetBoundingBox(low, high))) return {0.0f, 0.0f, 0.0f};
+  return {high.x - low.x, high.y - low.y, high.z - low.z};
+}
+
+// A turn by iRadians in the plane of axes iFirst and iSecond (0, 1 or 2).
+Zar4x4Matrix PlaneTurn(int iFirst, int iSecond, double iRadians) {
+  double axes[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+  const double c = std::cos(iRadians), s = std::sin(iRadians);
+  axes[iFirst][iFirst] = c;
+  axes[iFirst][iSecond] = s;
+  axes[iSecond][iFirst] = -s;
+  axes[iSecond][iSecond] = c;
+  return Zar4x4Matrix(ZarMathVector(axes[0][0], axes[0][1], axes[0][2]),
+                      ZarMathVector(axes[1][0], axes[1][1], axes[1][2]),
+                      ZarMathVector(axes[2][0], axes[2][1], axes[2][2]), ZarMathVector(0, 0, 0));
+}
+
+// The frame turned in the plane of two axes to the angle, within a quarter turn, whose box
+// has the smallest section in that plane: a coarse sweep, then a finer one about the best.
+Zar4x4Matrix SmallestBoxTurn(ZarRep& ioModel, const Zar4x4Matrix& iFrame, int iFirst, int iSecond) {
+  const auto section = [&](double iRadians) {
+    const ZarMathVectorf size = BoxSize(ioModel, iFrame * PlaneTurn(iFirst, iSecond, iRadians));
+    const float extents[3] = {size.x, size.y, size.z};
+    return static_cast<double>(extents[iFirst]) * extents[iSecond];
+  };
+  const double coarse = pi / 36, fine = pi / 360;
+  double best = 0.0, smallest = section(0.0);
+  for (int step = 1; step < 18; ++step)
+    if (const double area = section(step * coarse); area < smallest) smallest = area, best = step * coarse;
+  const double centre = best;
+  for (int step = -4; step <= 4; ++step)
+    if (const double area = section(centre + step * fine); step != 0 && area < smallest)
+      smallest = area, best = centre + step * fine;
+  return iFrame * PlaneTurn(iFirst, iSecond, best);
+}
+
+bool NearlyEqual(float iLarger, float iSmaller) {
+  return iLarger <= 0.0f || (iLarger - iSmaller) < ShapeSignature::AmbiguousGap * iLarger;
+}
+
+}  // namespace
+
+ShapeSignature::ShapeSignature(float iNorm, const Global& iGlobal, VoxelGrid iOccupancy)
+    : _norm(iNorm), _global(iGlobal), _occupancy(std::move(iOccupancy)) {}
+
+bool ShapeSignature::FirstAxesAmbiguous(const Global& iGlobal) { return NearlyEqual(iGlobal[Value1], iGlobal[Value2]); }
+
+bool ShapeSignature::LastAxesAmbiguous(const Global& iGlobal) { return NearlyEqual(iGlobal[Value2], iGlobal[Value3]); }
+
+ShapeSignature ShapeSignature::Compute(ZarRep& ioModel, const PoseFinder& iPose, unsigned int iDepth) {
+  VoxelGrid occupancy(iDepth);  // checks the depth before any work
+  GeosigCountRender count;
+  count.Traverse(ioModel);
+  int triangles = 0;
+  count.GetTriangleNumber(triangles);
+  ZarRep* model = &ioModel;
+  ZarRef<ZarRep> subdivided;
+  if (triangles > 0 && triangles < FewestTriangles) {
+    subdivided = SubdividedModel(ioModel, FewestTriangles);
+    model = subdivided.get();
+  }
+  const ShapePose pose = iPose(*model);
+
+  Global global{};
+  const float squaredNorm = pose.norm * pose.norm;
+  for (int k = 0; k < 3; ++k) global[Value1 + k] = pose.values[k] / squaredNorm;
+  Zar4x4Matrix frame = pose.centring * pose.unitBall * pose.onPrincipalAxes;
+  if (FirstAxesAmbiguous(global)) frame = SmallestBoxTurn(*model, frame, 0, 1);
+  if (LastAxesAmbiguous(global)) frame = SmallestBoxTurn(*model, frame, 1, 2);
+
+  const ZarMathVectorf size = BoxSize(*model, frame);
+  global[Extent1] = size.x, global[Extent2] = size.y, global[Extent3] = size.z;
+  GeosigSymmetriesRender symmetries;
+  TraverseIn(symmetries, *model, frame);
+  symmetries.GetSymmetries(global[SymmetryX], global[SymmetryY], global[SymmetryZ]);
+  for (int k = SymmetryX; k <= SymmetryZ; ++k) global[k] = global[k] > 0.0f ? 1.0f : 0.0f;
+  SurfaceAreaRender area;
+  TraverseIn(area, *model, frame);
+  global[Area] = static_cast<float>(area.Area());
+
+  GeosigOctreeRender voxels(ZarMathPointf(-Reach, -Reach, -Reach), ZarMathPointf(Reach, Reach, Reach), iDepth);
+  TraverseIn(voxels, *model, frame);
+  GeosigOctree* octree = nullptr;
+  if (ZarSucceeded(voxels.GetOctree(&octree))) {
+    const std::unique_ptr<GeosigOctree> owned(octree);
+    occupancy = VoxelGrid::FromOctree(*owned);
+  }
+  // The model has triangles (it has a pose), so an empty occupancy means the octree ran out of storage.
+  if (occupancy.Count() == 0) throw std::bad_alloc();
+  return ShapeSignature(pose.norm, global, std::move(occupancy));
+}
