@@ -48,21 +48,27 @@ Zar4x4Matrix PlaneTurn(int iFirst, int iSecond, double iRadians) {
 }
 
 // The frame turned in the plane of two axes to the angle, within a quarter turn, whose box
-// has the smallest section in that plane: a coarse sweep, then a finer one about the best.
+// has the smallest section in that plane: a sweep in steps of 5 degrees, then two finer ones
+// about the best angle so far, to 0.05 degrees.
 Zar4x4Matrix SmallestBoxTurn(ZarRep& ioModel, const Zar4x4Matrix& iFrame, int iFirst, int iSecond) {
   const auto section = [&](double iRadians) {
     const ZarMathVectorf size = BoxSize(ioModel, iFrame * PlaneTurn(iFirst, iSecond, iRadians));
     const float extents[3] = {size.x, size.y, size.z};
     return static_cast<double>(extents[iFirst]) * extents[iSecond];
   };
-  const double coarse = pi / 36, fine = pi / 360;
   double best = 0.0, smallest = section(0.0);
-  for (int step = 1; step < 18; ++step)
-    if (const double area = section(step * coarse); area < smallest) smallest = area, best = step * coarse;
-  const double centre = best;
-  for (int step = -4; step <= 4; ++step)
-    if (const double area = section(centre + step * fine); step != 0 && area < smallest)
-      smallest = area, best = centre + step * fine;
+  const struct {
+    double step;
+    int first, last;
+  } sweeps[] = {{pi / 36, -9, 8}, {pi / 360, -5, 5}, {pi / 3600, -5, 5}};
+  for (const auto& sweep : sweeps) {
+    const double centre = best;
+    for (int k = sweep.first; k <= sweep.last; ++k) {
+      if (k == 0) continue;  // the centre is the best so far
+      if (const double area = section(centre + k * sweep.step); area < smallest)
+        smallest = area, best = centre + k * sweep.step;
+    }
+  }
   return iFrame * PlaneTurn(iFirst, iSecond, best);
 }
 
