@@ -15,7 +15,7 @@ namespace {
 const char* const schema = R"sql(
 CREATE TABLE IF NOT EXISTS schema_version(version INTEGER NOT NULL);
 CREATE TABLE IF NOT EXISTS parts(
-  id INTEGER PRIMARY KEY,
+  id INTEGER PRIMARY KEY AUTOINCREMENT,
   path TEXT NOT NULL UNIQUE,
   fingerprint TEXT,
   size INTEGER,

@@ -9,20 +9,11 @@
 #include "GeosigOctreeRender.h"
 #include "OctreeCensus.h"
 #include "SceneBuilder.h"
+#include "SearchTestShapes.h"
 #include "SignatureMetric.h"
 #include "SubdividedModel.h"
 
 namespace {
-
-// An L of two boxes: no symmetry that could hide a wrong frame.
-ZarTessellation Bracket() {
-  ZarTessellation bracket = scene::Box({0, 0, 0}, {3, 1.5f, 0.3f});
-  const ZarTessellation upright = scene::Box({0, 0, 0}, {0.3f, 1.5f, 2});
-  const auto offset = static_cast<unsigned int>(bracket.VertexCount());
-  bracket.vertices.insert(bracket.vertices.end(), upright.vertices.begin(), upright.vertices.end());
-  for (const unsigned int index : upright.triangles) bracket.triangles.push_back(index + offset);
-  return bracket;
-}
 
 ShapeSignature SignatureOf(const ZarTessellation& iMesh, const Zar4x4Matrix& iPlacement = Zar4x4Matrix()) {
   const ZarRef<Zar3DBagRep> model = scene::Bag(iPlacement, {scene::Surface(iMesh).get()});

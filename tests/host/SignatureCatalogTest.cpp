@@ -116,9 +116,13 @@ TEST(SimilaritySearch, TwoPassesFindWhatAFullComparisonFinds) {
   const SimilaritySearch search(summaries, [&](std::int64_t iId) { return signatures[iId].Occupancy(); });
   const SignatureMetric metric(false);
   for (const std::int64_t queried : {3, 700}) {
+    const ShapeSignature& query = signatures[queried];
+    const std::vector<VoxelGrid> turns = SignatureMetric::Turns(query.Occupancy().Dilated());
     std::vector<SignatureMatch> full;
     for (std::int64_t id = 0; id < 1500; ++id)
-      if (id != queried) full.push_back({id, metric.Compare(signatures[queried], signatures[id])});
+      if (id != queried)
+        full.push_back({id, metric.Measure(turns, query.Terms(), query.Norm(), signatures[id].Terms(),
+                                           signatures[id].Norm(), signatures[id].Occupancy().Dilated())});
     std::sort(full.begin(), full.end(), [](const SignatureMatch& a, const SignatureMatch& b) {
       return a.distance.combined < b.distance.combined;
     });
