@@ -72,9 +72,11 @@ int main(int argc, char** argv) {
     const std::size_t count = signatures.size();
     std::vector<std::vector<VoxelGrid>> turns;
     std::vector<VoxelGrid> grown;
+    std::vector<ShapeKey> keys;
     for (const ShapeSignature& signature : signatures) {
       grown.push_back(signature.Occupancy().Dilated());
       turns.push_back(SignatureMetric::Turns(grown.back()));
+      keys.push_back(ShapeKey::Of(signature.Terms(), signature.Norm()));
     }
     const SignatureMetric bySize(false), anySize(true);
     std::map<std::string, DistanceMatrix> matrices;
@@ -83,8 +85,7 @@ int main(int argc, char** argv) {
     for (std::size_t a = 0; a < count; ++a)
       for (std::size_t b = 0; b < count; ++b) {
         if (a == b) continue;
-        const DistanceParts parts = bySize.Measure(turns[a], signatures[a].Terms(), signatures[a].Norm(),
-                                                   signatures[b].Terms(), signatures[b].Norm(), grown[b]);
+        const DistanceParts parts = bySize.Measure(turns[a], keys[a], keys[b], grown[b]);
         matrices["occupancy"][a][b] = parts.occupancy;
         matrices["global terms"][a][b] = parts.shape;
         matrices["size (norm)"][a][b] = parts.size;

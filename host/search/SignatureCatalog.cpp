@@ -64,6 +64,14 @@ VoxelGrid UnpackGrid(std::int64_t iDepth, const std::string& iBytes) {
   }
 }
 
+// Empty text is stored as null: the column has no value.
+void BindTextOrNull(SqliteStatement& ioStatement, int iIndex, const std::string& iText) {
+  if (iText.empty())
+    ioStatement.BindNull(iIndex);
+  else
+    ioStatement.Bind(iIndex, iText);
+}
+
 }  // namespace
 
 SignatureCatalog::SignatureCatalog(const std::string& iPath, Access iAccess) : _path(iPath) {
@@ -143,39 +151,45 @@ std::optional<std::pair<std::string, std::string>> SignatureCatalog::Stamp(const
   return std::make_pair(select.Text(0), select.Text(1));
 }
 
-void SignatureCatalog::Put(const IndexedPart& iPart) {
+void SignatureCatalog::Put(const IndexedPart& iPart) { Put(std::vector<IndexedPart>{iPart}); }
+
+void SignatureCatalog::Put(const std::vector<IndexedPart>& iParts) {
   Execute("BEGIN IMMEDIATE");
   try {
-    SqliteStatement(_database, "DELETE FROM parts WHERE path = ?").Bind(1, iPart.path).Run();
-    SqliteStatement insert(_database,
-                           "INSERT INTO parts(path, fingerprint, size, format, options, status, error, descriptors, "
-                           "norm, terms, coarse) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    insert.Bind(1, iPart.path).Bind(3, iPart.size).Bind(5, iPart.options);
-    if (iPart.fingerprint.empty()) insert.BindNull(2); else insert.Bind(2, iPart.fingerprint);
-    if (iPart.format.empty()) insert.BindNull(4); else insert.Bind(4, iPart.format);
-    insert.Bind(6, std::string(iPart.error ? "failed" : "ok"));
-    if (iPart.error) insert.Bind(7, *iPart.error); else insert.BindNull(7);
-    if (iPart.descriptors.empty()) insert.BindNull(8); else insert.Bind(8, iPart.descriptors);
-    if (iPart.signature) {
-      const SignatureSummary summary = SignatureSummary::Of(0, *iPart.signature);
-      insert.Bind(9, static_cast<double>(iPart.signature->Norm()))
-          .BindBlob(10, PackTerms(iPart.signature->Terms()))
-          .BindBlob(11, summary.coarse.Pack());
-    } else {
-      insert.BindNull(9).BindNull(10).BindNull(11);
-    }
-    insert.Run();
-    if (iPart.signature)
-      SqliteStatement(_database, "INSERT INTO occupancies(part, depth, cells) VALUES (?, ?, ?)")
-          .Bind(1, static_cast<std::int64_t>(sqlite3_last_insert_rowid(_database)))
-          .Bind(2, static_cast<std::int64_t>(iPart.signature->Occupancy().Depth()))
-          .BindBlob(3, iPart.signature->Occupancy().Pack())
-          .Run();
+    for (const IndexedPart& part : iParts) Insert(part);
     Execute("COMMIT");
   } catch (...) {
     sqlite3_exec(_database, "ROLLBACK", nullptr, nullptr, nullptr);
     throw;
   }
+}
+
+void SignatureCatalog::Insert(const IndexedPart& iPart) {
+  SqliteStatement(_database, "DELETE FROM parts WHERE path = ?").Bind(1, iPart.path).Run();
+  SqliteStatement insert(_database,
+                         "INSERT INTO parts(path, fingerprint, size, format, options, status, error, descriptors, "
+                         "norm, terms, coarse) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+  insert.Bind(1, iPart.path).Bind(3, iPart.size).Bind(5, iPart.options);
+  BindTextOrNull(insert, 2, iPart.fingerprint);
+  BindTextOrNull(insert, 4, iPart.format);
+  insert.Bind(6, std::string(iPart.error ? "failed" : "ok"));
+  BindTextOrNull(insert, 7, iPart.error.value_or(""));
+  BindTextOrNull(insert, 8, iPart.descriptors);
+  if (iPart.signature) {
+    const SignatureSummary summary = SignatureSummary::Of(0, *iPart.signature);
+    insert.Bind(9, static_cast<double>(iPart.signature->Norm()))
+        .BindBlob(10, PackTerms(iPart.signature->Terms()))
+        .BindBlob(11, summary.coarse.Pack());
+  } else {
+    insert.BindNull(9).BindNull(10).BindNull(11);
+  }
+  insert.Run();
+  if (iPart.signature)
+    SqliteStatement(_database, "INSERT INTO occupancies(part, depth, cells) VALUES (?, ?, ?)")
+        .Bind(1, static_cast<std::int64_t>(sqlite3_last_insert_rowid(_database)))
+        .Bind(2, static_cast<std::int64_t>(iPart.signature->Occupancy().Depth()))
+        .BindBlob(3, iPart.signature->Occupancy().Pack())
+        .Run();
 }
 
 void SignatureCatalog::Remove(const std::vector<std::string>& iPaths) {
@@ -236,7 +250,7 @@ std::vector<SignatureSummary> SignatureCatalog::Summaries() const {
     summary.id = select.Integer(0);
     summary.norm = static_cast<float>(select.Real(1));
     summary.global = UnpackTerms(select.Blob(2));
-    summary.coarse = UnpackGrid(SignatureSummary::SignatureSummaryDepth(), select.Blob(3));
+    summary.coarse = UnpackGrid(SignatureSummary::CoarseDepth, select.Blob(3));
     summaries.push_back(std::move(summary));
   }
   return summaries;

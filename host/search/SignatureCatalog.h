@@ -53,6 +53,8 @@ class SignatureCatalog {
   std::optional<std::pair<std::string, std::string>> Stamp(const std::string& iPath) const;
   // Adds the part or replaces the record of its path.
   void Put(const IndexedPart& iPart);
+  // The same for several parts in one transaction: all or none.
+  void Put(const std::vector<IndexedPart>& iParts);
   void Remove(const std::vector<std::string>& iPaths);
 
   std::vector<std::string> Paths() const;
@@ -72,6 +74,7 @@ class SignatureCatalog {
   void Execute(const char* iSql);
   void CreateSchema();
   void CheckSchema();
+  void Insert(const IndexedPart& iPart);
 
   std::string _path;
   sqlite3* _database = nullptr;

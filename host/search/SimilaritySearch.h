@@ -1,9 +1,10 @@
 #pragma once
 // The k signatures of a catalog nearest to a query, in two passes: every part is scored with
-// its occupancy pooled to CoarseDepth (64 bytes, kept in memory with its global terms), then
-// the best of them (a shortlist of ShortlistPerMatch * k, at least ShortlistFloor) are ranked
-// by the full distance, their occupancies loaded on demand. The time of the first pass grows
+// its occupancy pooled to depth 3 (64 bytes, kept in memory with its global terms), then the
+// best of them (a shortlist of ShortlistPerMatch * k, at least ShortlistFloor) are ranked by
+// the full distance, their occupancies loaded on demand. The time of the first pass grows
 // linearly with the catalog, the second is fixed by k.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -11,14 +12,15 @@
 #include "ShapeSignature.h"
 #include "SignatureMetric.h"
 
-// What the first pass keeps of an indexed part.
+// What the first pass needs of an indexed part.
 struct SignatureSummary {
+  static constexpr unsigned int CoarseDepth = 3;
+
   std::int64_t id = 0;
   float norm = 0.0f;
   ShapeSignature::Global global{};
-  VoxelGrid coarse{SignatureSummaryDepth()};
+  VoxelGrid coarse{CoarseDepth};
 
-  static unsigned int SignatureSummaryDepth() { return 3; }
   static SignatureSummary Of(std::int64_t iId, const ShapeSignature& iSignature);
 };
 
@@ -35,7 +37,7 @@ class SimilaritySearch {
   // The full occupancy of a part; throws what the store throws.
   using OccupancyLoader = std::function<VoxelGrid(std::int64_t iId)>;
 
-  SimilaritySearch(std::vector<SignatureSummary> iParts, OccupancyLoader iLoader);
+  SimilaritySearch(const std::vector<SignatureSummary>& iParts, OccupancyLoader iLoader);
 
   std::size_t Size() const { return _parts.size(); }
   // Nearest first, ties by id; the part iExcluded (a query taken from the catalog) is left out.
@@ -43,6 +45,15 @@ class SimilaritySearch {
                                       std::int64_t iExcluded = -1) const;
 
  private:
-  std::vector<SignatureSummary> _parts;
+  static constexpr std::size_t CoarseWords = 8;  // 8^3 cells
+  using CoarseCells = std::array<std::uint64_t, CoarseWords>;
+
+  struct Part {
+    std::int64_t id;
+    ShapeKey key;
+    CoarseCells coarse;
+  };
+
+  std::vector<Part> _parts;
   OccupancyLoader _loader;
 };

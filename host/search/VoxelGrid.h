@@ -39,6 +39,8 @@ class VoxelGrid {
 
   // 1 - |A n B| / |A u B|; 0 for two empty grids. Both must have the same depth.
   static double JaccardDistance(const VoxelGrid& iA, const VoxelGrid& iB);
+  // The same over two packed arrays of iCount words.
+  static double JaccardDistance(const std::uint64_t* iA, const std::uint64_t* iB, std::size_t iCount);
 
   // Little-endian words: (2^depth)^3 / 8 bytes, at least 8.
   std::string Pack() const;

@@ -9,22 +9,10 @@
 
 #include "SignatureCatalog.h"
 #include "SimilaritySearch.h"
+#include "SyntheticSignatures.h"
 #include "TemporaryDirectory.h"
 
 namespace {
-
-// A random signature: a blob of cells around a random centre, random terms and size.
-ShapeSignature RandomSignature(std::mt19937& ioRandom) {
-  std::uniform_int_distribution<unsigned int> cell(4, 27);
-  std::uniform_real_distribution<float> unit(0.0f, 1.0f);
-  VoxelGrid grid(5);
-  const unsigned int cx = cell(ioRandom), cy = cell(ioRandom), cz = cell(ioRandom);
-  for (int k = 0; k < 300; ++k)
-    grid.Set(cx + cell(ioRandom) / 6 - 2, cy + cell(ioRandom) / 6 - 2, cz + cell(ioRandom) / 6 - 2);
-  ShapeSignature::Global terms;
-  for (float& term : terms) term = unit(ioRandom);
-  return ShapeSignature(1.0f + 9.0f * unit(ioRandom), terms, grid);
-}
 
 IndexedPart Part(const std::string& iPath, const std::string& iFingerprint, std::optional<ShapeSignature> iSignature) {
   IndexedPart part;
@@ -121,8 +109,9 @@ TEST(SimilaritySearch, TwoPassesFindWhatAFullComparisonFinds) {
     std::vector<SignatureMatch> full;
     for (std::int64_t id = 0; id < 1500; ++id)
       if (id != queried)
-        full.push_back({id, metric.Measure(turns, query.Terms(), query.Norm(), signatures[id].Terms(),
-                                           signatures[id].Norm(), signatures[id].Occupancy().Dilated())});
+        full.push_back({id, metric.Measure(turns, ShapeKey::Of(query.Terms(), query.Norm()),
+                                           ShapeKey::Of(signatures[id].Terms(), signatures[id].Norm()),
+                                           signatures[id].Occupancy().Dilated())});
     std::sort(full.begin(), full.end(), [](const SignatureMatch& a, const SignatureMatch& b) {
       return a.distance.combined < b.distance.combined;
     });
