@@ -1,5 +1,7 @@
 #include "CatalogSearch.h"
 
+#include "FileRecord.h"
+
 CatalogSearch::CatalogSearch(const std::string& iDatabase)
     : _catalog(iDatabase, SignatureCatalog::Access::Read),
       _search(_catalog.Summaries(), [this](std::int64_t iId) { return _catalog.Occupancy(iId); }) {
@@ -10,12 +12,12 @@ const std::string& CatalogSearch::PathOf(std::int64_t iId) const { return _paths
 
 Report CatalogSearch::MatchReport(const SignatureMatch& iMatch) const {
   const DistanceParts& distance = iMatch.distance;
-  return {{"file", PathOf(iMatch.id)},
-          {"distance",
-           {{"combined", distance.combined},
-            {"occupancy", distance.occupancy},
-            {"shape", distance.shape},
-            {"size", distance.size}}}};
+  Report match = FileRecord(PathOf(iMatch.id));
+  match["distance"] = {{"combined", distance.combined},
+                       {"occupancy", distance.occupancy},
+                       {"shape", distance.shape},
+                       {"size", distance.size}};
+  return match;
 }
 
 Report CatalogSearch::WeightsReport(const SignatureMetric& iMetric) {

@@ -7,6 +7,7 @@
 
 #include "CatalogSearch.h"
 #include "ExitStatus.h"
+#include "JsonDocument.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ DuplicatesCommand::DuplicatesCommand(CLI::App& ioApp) {
       ->check(CLI::NonNegativeNumber)
       ->capture_default_str();
   command->add_flag("--any-size", _anySize, "Ignore the absolute size: compare shapes only");
-  command->add_flag("--json", _json, "Write one JSON document (schema in docs/geosig-search-json.md)");
+  JsonDocument::AddFlag(*command, _json);
 }
 
 int DuplicatesCommand::Run() const {
@@ -67,12 +68,15 @@ int DuplicatesCommand::Run() const {
     const std::vector<std::vector<std::string>> identical = search.Catalog().IdenticalFiles();
     const std::vector<std::vector<std::string>> similar = SimilarGroups(search, metric, _maxDistance);
     if (_json) {
-      std::cout << Report{{"schema", "geosig-duplicates"}, {"version", 1},  {"catalog", _database},
-                          {"maxDistance", _maxDistance},   {"anySize", _anySize},
-                          {"weights", CatalogSearch::WeightsReport(metric)},
-                          {"identical", identical},        {"similar", similar}}
-                       .dump(2)
-                << '\n';
+      const Report document = {{"schema", "geosig-duplicates"},
+                               {"version", 1},
+                               {"catalog", _database},
+                               {"maxDistance", _maxDistance},
+                               {"anySize", _anySize},
+                               {"weights", CatalogSearch::WeightsReport(metric)},
+                               {"identical", identical},
+                               {"similar", similar}};
+      std::cout << ReportText(document, 2) << '\n';
     } else {
       PrintGroups("identical", identical);
       PrintGroups("similar", similar);

@@ -1,7 +1,5 @@
 #include "IndexCommand.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
@@ -9,13 +7,13 @@
 #include <sstream>
 #include <thread>
 
-#include "BatchProgress.h"
 #include "Catalog.h"
 #include "CatalogError.h"
 #include "CommandFailure.h"
 #include "ExitStatus.h"
 #include "FingerprintCommand.h"
 #include "ImportOptionFlags.h"
+#include "ProgressLine.h"
 #include "IndexTask.h"
 #include "SignatureCatalog.h"
 
@@ -107,9 +105,10 @@ int IndexCommand::Run() const {
     catalog.Remove(VanishedPaths(catalog, _paths, found));
 
     // The reading libraries are not safe on several threads, so files are read one at a time.
-    const BatchProgress progress(pending.size(), isatty(STDERR_FILENO) != 0);
+    const ProgressLine progress(pending.size(), ProgressLine::OnTerminal());
     std::size_t done = 0, failed = 0;
     for (IndexedPart& part : pending) {
+      progress.Show(done, failed, part.path);
       if (!part.error) {
         IndexedPart read = ReadIndexRecord(IndexTask(part.path, _options));
         part.format = std::move(read.format);
@@ -120,7 +119,7 @@ int IndexCommand::Run() const {
       catalog.Put(part);
       if (part.error) {
         ++failed;
-        if (progress.Shown()) std::cerr << "\r\033[K";  // clears the progress line
+        progress.Erase();
         ReportFileFailure(part.path, *part.error);
       }
       progress.Show(++done, failed);

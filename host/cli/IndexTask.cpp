@@ -2,8 +2,6 @@
 
 #include <stdexcept>
 
-#include "CommandFailure.h"
-#include "DescribedPose.h"
 #include "DescriptorSections.h"
 #include "ModelImporter.h"
 
@@ -43,8 +41,10 @@ std::string IndexTask(const std::string& iPath, const ImportOptions& iOptions) {
     const ImportedModel model = ModelImporter(iOptions).Import(iPath);
     record = {{"format", model.format}};
     if (!model.warnings.empty()) record["warnings"] = model.warnings;
-    record["descriptors"] = DescribeTree(*model.root);
-    const ShapeSignature signature = ShapeSignature::Compute(*model.root, DescribedPose);
+    const Outcome<Descriptors> descriptors = DescribeModel(*model.root);
+    if (!descriptors) throw std::runtime_error(descriptors.Reason());
+    record["descriptors"] = DescriptorsReport(descriptors.Value());
+    const ShapeSignature signature = ShapeSignature::Compute(*model.root);
     record["signature"] = {{"norm", ReportNumber(signature.Norm())},
                            {"terms", signature.Terms()},
                            {"depth", signature.Occupancy().Depth()},
@@ -52,7 +52,7 @@ std::string IndexTask(const std::string& iPath, const ImportOptions& iOptions) {
   } catch (...) {
     record = {{"error", CurrentFailureReason()}};
   }
-  return record.dump();
+  return ReportText(record);
 }
 
 IndexedPart ReadIndexRecord(const std::string& iRecord) {

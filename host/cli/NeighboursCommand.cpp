@@ -7,6 +7,7 @@
 #include "CatalogSearch.h"
 #include "CommandFailure.h"
 #include "ExitStatus.h"
+#include "FileRecord.h"
 
 NeighboursCommand::NeighboursCommand(CLI::App& ioApp) {
   CLI::App* command = ioApp.add_subcommand("neighbours", "The nearest parts of every indexed part, as JSON lines");
@@ -34,7 +35,9 @@ int NeighboursCommand::Run() const {
           for (const SignatureMatch& match : search.Search().Nearest(search.Catalog().SignatureOf(part.id),
                                                                      static_cast<std::size_t>(_count), metric, part.id))
             found.push_back(search.MatchReport(match));
-          lines << Report{{"file", search.PathOf(part.id)}, {"neighbours", found}}.dump() << '\n';
+          Report record = FileRecord(search.PathOf(part.id));
+          record["neighbours"] = std::move(found);
+          lines << ReportText(record) << '\n';
         }
         if (!lines.flush()) throw std::runtime_error("cannot write: " + std::string(std::strerror(errno)));
       }

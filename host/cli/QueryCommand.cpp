@@ -5,9 +5,10 @@
 
 #include "CatalogSearch.h"
 #include "CommandFailure.h"
-#include "DescribedPose.h"
 #include "ExitStatus.h"
+#include "FileRecord.h"
 #include "ImportOptionFlags.h"
+#include "JsonDocument.h"
 #include "ModelImporter.h"
 
 QueryCommand::QueryCommand(CLI::App& ioApp) {
@@ -18,7 +19,7 @@ QueryCommand::QueryCommand(CLI::App& ioApp) {
   command->add_option("--db", _database, "The catalog database made by geosig index")->required();
   command->add_option("-k", _count, "How many parts to report")->capture_default_str();
   command->add_flag("--any-size", _anySize, "Ignore the absolute size: compare shapes only");
-  command->add_flag("--json", _json, "Write one JSON document (schema in docs/geosig-search-json.md)");
+  JsonDocument::AddFlag(*command, _json);
   AddImportOptions(*command, _options);
 }
 
@@ -43,7 +44,7 @@ int QueryCommand::Run() const {
     } else {
       try {
         const ImportedModel model = ModelImporter(_options).Import(_file);
-        query = ShapeSignature::Compute(*model.root, DescribedPose);
+        query = ShapeSignature::Compute(*model.root);
       } catch (...) {
         return ReportFileFailure(_file, CurrentFailureReason());
       }
@@ -52,14 +53,15 @@ int QueryCommand::Run() const {
     const std::vector<SignatureMatch> matches =
         search.Search().Nearest(*query, static_cast<std::size_t>(_count), metric, excluded);
     if (_json) {
-      Report found = Report::array();
-      for (const SignatureMatch& match : matches) found.push_back(search.MatchReport(match));
-      const Report asked = _entry.empty() ? Report{{"file", _file}} : Report{{"entry", SignatureCatalog::PathKey(_entry)}};
-      std::cout << Report{{"schema", "geosig-query"}, {"version", 1},          {"catalog", _database},
-                          {"query", asked},           {"anySize", _anySize},   {"weights", CatalogSearch::WeightsReport(metric)},
-                          {"matches", found}}
-                       .dump(2)
-                << '\n';
+      Report entry = FileRecord(_entry.empty() ? _file : SignatureCatalog::PathKey(_entry));
+      entry["entry"] = !_entry.empty();
+      entry["anySize"] = _anySize;
+      entry["weights"] = CatalogSearch::WeightsReport(metric);
+      entry["matches"] = Report::array();
+      for (const SignatureMatch& match : matches) entry["matches"].push_back(search.MatchReport(match));
+      JsonDocument document("query", 1);
+      document.Add(std::move(entry));
+      document.Write(std::cout);
     } else {
       int rank = 0;
       for (const SignatureMatch& match : matches)

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "Descriptors.h"
 #include "GeosigBBRender.h"
 #include "GeosigCountRender.h"
 #include "GeosigOctreeRender.h"
@@ -85,7 +86,7 @@ bool ShapeSignature::FirstAxesAmbiguous(const Global& iGlobal) { return NearlyEq
 
 bool ShapeSignature::LastAxesAmbiguous(const Global& iGlobal) { return NearlyEqual(iGlobal[Value2], iGlobal[Value3]); }
 
-ShapeSignature ShapeSignature::Compute(ZarRep& ioModel, const PoseFinder& iPose, unsigned int iDepth) {
+ShapeSignature ShapeSignature::Compute(ZarRep& ioModel, unsigned int iDepth) {
   VoxelGrid occupancy(iDepth);  // checks the depth before any work
   GeosigCountRender count;
   count.Traverse(ioModel);
@@ -97,12 +98,18 @@ ShapeSignature ShapeSignature::Compute(ZarRep& ioModel, const PoseFinder& iPose,
     subdivided = SubdividedModel(ioModel, FewestTriangles);
     model = subdivided.get();
   }
-  const ShapePose pose = iPose(*model);
+  const Outcome<Descriptors> described = DescribeModel(*model);
+  if (!described) throw std::runtime_error(described.Reason());
+  const Descriptors& pose = described.Value();
+  if (!pose.barycenter) throw std::runtime_error(pose.barycenter.Reason());
+  if (!pose.norm) throw std::runtime_error(pose.norm.Reason());
+  if (!pose.norm->matrix) throw std::runtime_error(pose.norm->matrix.Reason());
+  if (!pose.principalAxes) throw std::runtime_error(pose.principalAxes.Reason());
 
   Global global{};
-  const float squaredNorm = pose.norm * pose.norm;
-  for (int k = 0; k < 3; ++k) global[Value1 + k] = pose.values[k] / squaredNorm;
-  Zar4x4Matrix frame = pose.centring * pose.unitBall * pose.onPrincipalAxes;
+  const float norm = pose.norm->value;
+  for (int k = 0; k < 3; ++k) global[Value1 + k] = pose.principalAxes->values[k] / (norm * norm);
+  Zar4x4Matrix frame = pose.normalisation.Matrix();
   if (FirstAxesAmbiguous(global)) frame = SmallestBoxTurn(*model, frame, 0, 1);
   if (LastAxesAmbiguous(global)) frame = SmallestBoxTurn(*model, frame, 1, 2);
 
@@ -125,5 +132,5 @@ ShapeSignature ShapeSignature::Compute(ZarRep& ioModel, const PoseFinder& iPose,
   }
   // The model has triangles (it has a pose), so an empty occupancy means the octree ran out of storage.
   if (occupancy.Count() == 0) throw std::bad_alloc();
-  return ShapeSignature(pose.norm, global, std::move(occupancy));
+  return ShapeSignature(norm, global, std::move(occupancy));
 }

@@ -11,8 +11,8 @@
 // which the same part gets whatever its pose.
 #include <array>
 
-#include "ShapePose.h"
 #include "VoxelGrid.h"
+#include "ZarRep.h"
 
 class ShapeSignature {
  public:
@@ -31,8 +31,10 @@ class ShapeSignature {
 
   ShapeSignature(float iNorm, const Global& iGlobal, VoxelGrid iOccupancy);
 
-  // Throws what iPose throws for a model without a pose, std::bad_alloc when memory runs out.
-  static ShapeSignature Compute(ZarRep& ioModel, const PoseFinder& iPose, unsigned int iDepth = DefaultDepth);
+  // The pose is the one DescribeModel gives. Throws std::runtime_error naming the reason for a
+  // model without one (no triangle, no area, nothing to scale), std::invalid_argument for a
+  // depth outside 1..VoxelGrid::MaxDepth, std::bad_alloc when memory runs out.
+  static ShapeSignature Compute(ZarRep& ioModel, unsigned int iDepth = DefaultDepth);
 
   float Norm() const { return _norm; }
   const Global& Terms() const { return _global; }

@@ -28,12 +28,15 @@ std::map<std::string, std::int64_t> IdsByPath(const std::string& iDatabase) {
   return ids;
 }
 
+// The query's entry in the JSON document.
 json Query(const std::string& iDatabase, std::vector<std::string> iArguments) {
   std::vector<std::string> arguments = {"query", "--db", iDatabase, "--json"};
   arguments.insert(arguments.end(), iArguments.begin(), iArguments.end());
   const CommandResult result = RunCommand(geosig, arguments);
   EXPECT_EQ(result.exitStatus, 0) << result.err;
-  return json::parse(result.out);
+  const json document = json::parse(result.out);
+  EXPECT_EQ(document["schema"], "geosig-query");
+  return document["files"][0];
 }
 
 // The command failed before doing anything: iStatus, no output, one error line holding iReason.

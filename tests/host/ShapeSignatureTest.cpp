@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "AxisMap.h"
-#include "DescribedPose.h"
+#include "Descriptors.h"
 #include "GeosigOctreeRender.h"
 #include "OctreeCensus.h"
 #include "SceneBuilder.h"
@@ -17,7 +17,7 @@ namespace {
 
 ShapeSignature SignatureOf(const ZarTessellation& iMesh, const Zar4x4Matrix& iPlacement = Zar4x4Matrix()) {
   const ZarRef<Zar3DBagRep> model = scene::Bag(iPlacement, {scene::Surface(iMesh).get()});
-  return ShapeSignature::Compute(*model, DescribedPose);
+  return ShapeSignature::Compute(*model);
 }
 
 // The unit square in the plane z = 0 as iCells x iCells pairs of triangles.
@@ -46,9 +46,10 @@ void ExpectSameTerms(const ShapeSignature& iA, const ShapeSignature& iB, float i
 TEST(ShapeSignature, SquareOfTwoTrianglesHasTheSignatureOfItsFinerTriangulation) {
   // Unsubdivided, two triangles take the principal axes' precision mode and other values.
   const ZarRef<ZarSurfacicRep> coarse = scene::Surface(UnitSquare(1));
-  const ShapePose raw = DescribedPose(*coarse);
-  EXPECT_NEAR(raw.values[0], 0.1096f, 1e-3f);
-  EXPECT_NEAR(raw.values[1], 0.0467f, 1e-3f);
+  const Outcome<Descriptors> raw = DescribeModel(*coarse);
+  ASSERT_TRUE(raw && raw->principalAxes);
+  EXPECT_NEAR(raw->principalAxes->values[0], 0.1096f, 1e-3f);
+  EXPECT_NEAR(raw->principalAxes->values[1], 0.0467f, 1e-3f);
 
   const ShapeSignature two = SignatureOf(UnitSquare(1)), many = SignatureOf(UnitSquare(4));
   EXPECT_FLOAT_EQ(two.Norm(), many.Norm());
@@ -113,11 +114,11 @@ TEST(ShapeSignature, DistanceTellsShapesApartAndIsSymmetric) {
 
 TEST(ShapeSignature, ModelWithoutAPoseOrWithABadDepthIsRefused) {
   const ZarRef<ZarSurfacicRep> flat = scene::Surface(scene::Triangle({0, 0, 0}, {1, 0, 0}, {2, 0, 0}));
-  EXPECT_THROW(ShapeSignature::Compute(*flat, DescribedPose), std::runtime_error);
+  EXPECT_THROW(ShapeSignature::Compute(*flat), std::runtime_error);
   const ZarRef<ZarSurfacicRep> box = scene::Surface(scene::Box({0, 0, 0}, {1, 1, 1}));
-  EXPECT_THROW(ShapeSignature::Compute(*box, DescribedPose, 0), std::invalid_argument);
-  EXPECT_THROW(ShapeSignature::Compute(*box, DescribedPose, VoxelGrid::MaxDepth + 1), std::invalid_argument);
-  EXPECT_EQ(ShapeSignature::Compute(*box, DescribedPose, 3).Occupancy().Side(), 8u);
+  EXPECT_THROW(ShapeSignature::Compute(*box, 0), std::invalid_argument);
+  EXPECT_THROW(ShapeSignature::Compute(*box, VoxelGrid::MaxDepth + 1), std::invalid_argument);
+  EXPECT_EQ(ShapeSignature::Compute(*box, 3).Occupancy().Side(), 8u);
 }
 
 TEST(AxisMap, TurnsAreRightHandedAndAsManyAsTheAmbiguityAllows) {
