@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ImportOptions.h"
+#include "ModelPathOptions.h"
 
 class BatchCommand {
  public:
@@ -18,8 +19,7 @@ class BatchCommand {
   int Run() const;
 
  private:
-  std::vector<std::string> _paths;
-  std::vector<std::string> _lists;
+  ModelPathOptions _files;
   std::string _output;
   unsigned int _jobs;
   bool _resume = false;

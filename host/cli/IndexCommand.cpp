@@ -53,13 +53,7 @@ std::vector<std::string> VanishedPaths(const SignatureCatalog& iCatalog, const s
 IndexCommand::IndexCommand(CLI::App& ioApp) : _jobs(std::max(1u, std::thread::hardware_concurrency())) {
   CLI::App* command = ioApp.add_subcommand(
       "index", "Bring a catalog database up to date with model files: descriptors and shape signatures");
-  command->add_option("paths", _paths,
-                      "Model files, and directories walked recursively for the files whose name a reader knows");
-  command
-      ->add_option("--list", _lists,
-                   "A file listing model files or directories, one a line, relative to the list's directory "
-                   "('-': standard input)")
-      ->type_name("FILE");
+  _files.AddTo(*command);
   command->add_option("--db", _database, "The catalog database (SQLite), created when missing")->required();
   command->add_option("-j,--jobs", _jobs, "Files read at the same time")
       ->check(CLI::Range(1u, 256u))
@@ -68,24 +62,15 @@ IndexCommand::IndexCommand(CLI::App& ioApp) : _jobs(std::max(1u, std::thread::ha
 }
 
 int IndexCommand::Run() const {
-  if (_paths.empty() && _lists.empty()) {
-    std::cerr << "geosig: index: give at least one path or --list\n";
-    return ExitStatus::Usage;
-  }
-  Catalog files;
-  try {
-    for (const std::string& path : _paths) files.AddPath(path);
-    for (const std::string& list : _lists) files.AddList(list);
-  } catch (const std::exception& failure) {
-    std::cerr << "geosig: " << failure.what() << '\n';
-    return ExitStatus::FileFailed;
-  }
+  int status = ExitStatus::Success;
+  const std::optional<Catalog> files = _files.Files("index", status);
+  if (!files) return status;
   try {
     SignatureCatalog catalog(_database, SignatureCatalog::Access::Write);
     const std::string options = OptionsText(_options);
     std::set<std::string> found;
     std::vector<IndexedPart> pending;
-    for (const std::string& file : files.Files()) {
+    for (const std::string& file : files->Files()) {
       IndexedPart part;
       part.path = SignatureCatalog::PathKey(file);
       part.options = options;
@@ -102,7 +87,7 @@ int IndexCommand::Run() const {
       if (!part.error && stamp && stamp->first == part.fingerprint && stamp->second == options) continue;
       pending.push_back(std::move(part));
     }
-    catalog.Remove(VanishedPaths(catalog, _paths, found));
+    catalog.Remove(VanishedPaths(catalog, _files.Paths(), found));
 
     // The reading libraries are not safe on several threads, so files are read one at a time.
     const ProgressLine progress(pending.size(), ProgressLine::OnTerminal());

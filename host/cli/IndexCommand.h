@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ImportOptions.h"
+#include "ModelPathOptions.h"
 
 class IndexCommand {
  public:
@@ -19,8 +20,7 @@ class IndexCommand {
   int Run() const;
 
  private:
-  std::vector<std::string> _paths;
-  std::vector<std::string> _lists;
+  ModelPathOptions _files;
   std::string _database;
   unsigned int _jobs;
   ImportOptions _options;
