@@ -13,6 +13,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsqlite3-dev
   openssl
+  clang-format-14
 )
 
 missing=()

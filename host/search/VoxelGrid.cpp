@@ -1,9 +1,8 @@
 #include "VoxelGrid.h"
 
-#include <array>
 #include <stdexcept>
 
-#include "GeosigOctree.h"
+#include "GeosigOctreeLeafWalk.h"
 
 namespace {
 
@@ -24,29 +23,6 @@ void ForEachCell(const std::vector<std::uint64_t>& iWords, unsigned int iDepth, 
     }
 }
 
-// Fills iGrid with the occupied leaves under the octree node at iIterator, whose cell at its
-// level is iCell; a full link has no storage to walk and stands for a whole block.
-void AddOccupied(GeosigOctree& ioOctree, const GeosigOctree::Iterator& iIterator,
-                 const std::array<unsigned int, 3>& iCell, VoxelGrid& ioGrid) {
-  const unsigned int levelsBelow = ioOctree.GetDepth() - iIterator._level;
-  for (unsigned int child = 0; child < 8; ++child) {
-    const GeosigOctree::TestResult state = ioOctree.Test(iIterator, child);
-    if (state == GeosigOctree::Empty) continue;
-    const std::array<unsigned int, 3> cell = {2 * iCell[0] + (child & 1), 2 * iCell[1] + (child >> 1 & 1),
-                                              2 * iCell[2] + (child >> 2 & 1)};
-    if (levelsBelow == 1 || (state == GeosigOctree::Full && levelsBelow >= 3)) {
-      const unsigned int block = 1u << (levelsBelow - 1);
-      for (unsigned int z = 0; z < block; ++z)
-        for (unsigned int y = 0; y < block; ++y)
-          for (unsigned int x = 0; x < block; ++x)
-            ioGrid.Set(cell[0] * block + x, cell[1] * block + y, cell[2] * block + z);
-      continue;
-    }
-    GeosigOctree::Iterator below = iIterator;
-    if (ZarSucceeded(ioOctree.Move(below, child))) AddOccupied(ioOctree, below, cell, ioGrid);
-  }
-}
-
 }  // namespace
 
 VoxelGrid::VoxelGrid(unsigned int iDepth) : _depth(iDepth) {
@@ -58,7 +34,10 @@ VoxelGrid::VoxelGrid(unsigned int iDepth) : _depth(iDepth) {
 
 VoxelGrid VoxelGrid::FromOctree(GeosigOctree& ioOctree) {
   VoxelGrid grid(ioOctree.GetDepth());
-  AddOccupied(ioOctree, GeosigOctree::Iterator(), {0, 0, 0}, grid);
+  GeosigOctreeLeafWalk(ioOctree).Run([&grid](const GeosigOctreeLeafWalk::Leaf& iLeaf) {
+    grid.Set(iLeaf._cell[0], iLeaf._cell[1], iLeaf._cell[2]);
+    return S_OK;
+  });
   return grid;
 }
 

@@ -18,7 +18,7 @@ class VoxelGrid {
   // An empty grid; throws std::invalid_argument for a depth outside 1..MaxDepth.
   explicit VoxelGrid(unsigned int iDepth);
 
-  // The occupied leaves of an octree of the same depth, read through its public cursor.
+  // The occupied leaves of an octree, at the octree's depth.
   static VoxelGrid FromOctree(GeosigOctree& ioOctree);
   // The bytes of Pack; throws std::invalid_argument when their length does not fit the depth.
   static VoxelGrid Unpack(unsigned int iDepth, const void* iBytes, std::size_t iLength);
