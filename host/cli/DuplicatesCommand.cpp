@@ -68,14 +68,10 @@ int DuplicatesCommand::Run() const {
     const std::vector<std::vector<std::string>> identical = search.Catalog().IdenticalFiles();
     const std::vector<std::vector<std::string>> similar = SimilarGroups(search, metric, _maxDistance);
     if (_json) {
-      const Report document = {{"schema", "geosig-duplicates"},
-                               {"version", 1},
-                               {"catalog", _database},
-                               {"maxDistance", _maxDistance},
-                               {"anySize", _anySize},
-                               {"weights", CatalogSearch::WeightsReport(metric)},
-                               {"identical", identical},
-                               {"similar", similar}};
+      const Report document = {{"schema", "geosig-duplicates"}, {"version", 1},
+                               {"catalog", _database},          {"maxDistance", _maxDistance},
+                               {"anySize", _anySize},           {"weights", CatalogSearch::WeightsReport(metric)},
+                               {"identical", identical},        {"similar", similar}};
       std::cout << ReportText(document, 2) << '\n';
     } else {
       PrintGroups("identical", identical);

@@ -13,12 +13,11 @@
 #include "ExitStatus.h"
 #include "FingerprintCommand.h"
 #include "ImportOptionFlags.h"
-#include "ProgressLine.h"
 #include "IndexTask.h"
+#include "ProgressLine.h"
 #include "SignatureCatalog.h"
 
 namespace {
-
 
 // The tessellation options as one comparable text.
 std::string OptionsText(const ImportOptions& iOptions) {

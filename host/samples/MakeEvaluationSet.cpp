@@ -29,7 +29,8 @@ int Between(Random& ioRandom, int iLow, int iHigh) {
 }
 
 void AddVertex(Mesh& ioMesh, double iX, double iY, double iZ) {
-  ioMesh.vertices.insert(ioMesh.vertices.end(), {static_cast<float>(iX), static_cast<float>(iY), static_cast<float>(iZ)});
+  ioMesh.vertices.insert(ioMesh.vertices.end(),
+                         {static_cast<float>(iX), static_cast<float>(iY), static_cast<float>(iZ)});
 }
 
 void Append(Mesh& ioMesh, const Mesh& iPart) {
@@ -91,7 +92,8 @@ Mesh RadialPrism(const std::function<double(double)>& iOuter, const std::functio
   const double low = -iHeight / 2, high = iHeight / 2;
   // Rows: inner bottom, outer bottom, outer top, inner top, back to inner bottom.
   const auto inner = [&](double t) { return iInner ? iInner(t) : 0.0; };
-  const std::vector<std::pair<bool, double>> rows = {{false, low}, {true, low}, {true, high}, {false, high}, {false, low}};
+  const std::vector<std::pair<bool, double>> rows = {
+      {false, low}, {true, low}, {true, high}, {false, high}, {false, low}};
   for (const auto& [outer, z] : rows)
     for (unsigned int sector = 0; sector <= iSectors; ++sector) {
       const double t = 2 * pi * sector / iSectors, r = outer ? iOuter(t) : inner(t);
@@ -152,13 +154,30 @@ struct Family {
 std::vector<Family> Families() {
   return {
       {"brick", 10, [](Draw& d) { return Box(d.j(4), d.j(2), d.j(1), d.cells); }},
-      {"square-plate", 20, [](Draw& d) { const double side = d.j(4); return Box(side, side * Uniform(d.random, 0.99, 1.01), d.j(0.4), d.cells); }},
-      {"cube", 8, [](Draw& d) { const double side = d.j(1); return Box(side, side * Uniform(d.random, 0.98, 1.02), side * Uniform(d.random, 0.98, 1.02), d.cells); }},
+      {"square-plate", 20,
+       [](Draw& d) {
+         const double side = d.j(4);
+         return Box(side, side * Uniform(d.random, 0.99, 1.01), d.j(0.4), d.cells);
+       }},
+      {"cube", 8,
+       [](Draw& d) {
+         const double side = d.j(1);
+         return Box(side, side * Uniform(d.random, 0.98, 1.02), side * Uniform(d.random, 0.98, 1.02), d.cells);
+       }},
       {"rod", 30, [](Draw& d) { return Cylinder(d.j(0.3), d.j(4), d.sectors); }},
       {"disc", 25, [](Draw& d) { return Cylinder(d.j(2), d.j(0.4), d.sectors); }},
-      {"tube", 15, [](Draw& d) { const double r = d.j(1), wall = d.j(0.15); return RadialPrism([=](double) { return r; }, [=](double) { return r - wall; }, d.j(3), d.sectors); }},
-      {"cone", 12, [](Draw& d) { const double r = d.j(1), h = d.j(2); return Lathe({{0, 0}, {r, 0}, {0, h}}, d.sectors); }},
-      {"ball", 10, [](Draw& d) {
+      {"tube", 15,
+       [](Draw& d) {
+         const double r = d.j(1), wall = d.j(0.15);
+         return RadialPrism([=](double) { return r; }, [=](double) { return r - wall; }, d.j(3), d.sectors);
+       }},
+      {"cone", 12,
+       [](Draw& d) {
+         const double r = d.j(1), h = d.j(2);
+         return Lathe({{0, 0}, {r, 0}, {0, h}}, d.sectors);
+       }},
+      {"ball", 10,
+       [](Draw& d) {
          std::vector<std::array<double, 2>> profile;
          const double r = d.j(1);
          for (unsigned int k = 0; k <= d.sectors / 2; ++k) {
@@ -167,7 +186,8 @@ std::vector<Family> Families() {
          }
          return Lathe(profile, d.sectors);
        }},
-      {"ring", 20, [](Draw& d) {
+      {"ring", 20,
+       [](Draw& d) {
          std::vector<std::array<double, 2>> profile;
          const double big = d.j(2), small = d.j(0.4);
          for (unsigned int k = 0; k <= d.sectors / 2; ++k) {
@@ -176,40 +196,51 @@ std::vector<Family> Families() {
          }
          return Lathe(profile, d.sectors);
        }},
-      {"hex-nut", 8, [](Draw& d) {
+      {"hex-nut", 8,
+       [](Draw& d) {
          const double r = d.j(1), hole = d.j(0.5);
-         return RadialPrism([=](double t) { return PolygonRadius(r, 6, t); }, [=](double) { return hole; }, d.j(0.8), 6 * (d.sectors / 6));
+         return RadialPrism([=](double t) { return PolygonRadius(r, 6, t); }, [=](double) { return hole; }, d.j(0.8),
+                            6 * (d.sectors / 6));
        }},
-      {"gear", 30, [](Draw& d) {
+      {"gear", 30,
+       [](Draw& d) {
          const double r = d.j(1), tooth = d.j(0.12), hole = d.j(0.3);
-         return RadialPrism([=](double t) { return r + tooth * (std::cos(12 * t) > 0 ? 1 : -1); }, [=](double) { return hole; }, d.j(0.3), 96 + 24 * (d.sectors % 3));
+         return RadialPrism([=](double t) { return r + tooth * (std::cos(12 * t) > 0 ? 1 : -1); },
+                            [=](double) { return hole; }, d.j(0.3), 96 + 24 * (d.sectors % 3));
        }},
-      {"l-bracket", 15, [](Draw& d) {
+      {"l-bracket", 15,
+       [](Draw& d) {
          const double a = d.j(3), b = d.j(2), t = d.j(0.3), w = d.j(1.5);
          Mesh bracket = Box(a, w, t, d.cells, a / 2, 0, t / 2);
          Append(bracket, Box(t, w, b, d.cells, t / 2, 0, b / 2));
          return bracket;
        }},
-      {"t-beam", 40, [](Draw& d) {
+      {"t-beam", 40,
+       [](Draw& d) {
          const double length = d.j(5), flange = d.j(1), web = d.j(1), t = d.j(0.15);
          Mesh beam = Box(length, flange, t, d.cells, 0, 0, web);
          Append(beam, Box(length, t, web, d.cells, 0, 0, web / 2));
          return beam;
        }},
-      {"u-channel", 40, [](Draw& d) {
+      {"u-channel", 40,
+       [](Draw& d) {
          const double length = d.j(5), width = d.j(1.2), height = d.j(0.8), t = d.j(0.12);
          Mesh channel = Box(length, width, t, d.cells, 0, 0, t / 2);
          Append(channel, Box(length, t, height, d.cells, 0, -width / 2, height / 2));
          Append(channel, Box(length, t, height, d.cells, 0, width / 2, height / 2));
          return channel;
        }},
-      {"bolt", 12, [](Draw& d) {
+      {"bolt", 12,
+       [](Draw& d) {
          const double head = d.j(0.8), shank = d.j(0.4), length = d.j(3), headHeight = d.j(0.5);
-         Mesh bolt = Moved(RadialPrism([=](double t) { return PolygonRadius(head, 6, t); }, nullptr, headHeight, 6 * (d.sectors / 6)), 0, 0, headHeight / 2);
+         Mesh bolt = Moved(
+             RadialPrism([=](double t) { return PolygonRadius(head, 6, t); }, nullptr, headHeight, 6 * (d.sectors / 6)),
+             0, 0, headHeight / 2);
          Append(bolt, Moved(Cylinder(shank, length, d.sectors), 0, 0, -length / 2));
          return bolt;
        }},
-      {"bottle", 25, [](Draw& d) {
+      {"bottle", 25,
+       [](Draw& d) {
          const double r = d.j(1), neck = d.j(0.35), body = d.j(2.2), top = d.j(3.2);
          return Lathe({{0, 0}, {r, 0}, {r, body}, {neck, body + 0.5}, {neck, top}, {0, top}}, d.sectors);
        }},

@@ -3,9 +3,9 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <algorithm>
 #include <map>
 
 #include "SqliteStatement.h"
@@ -50,7 +50,8 @@ ShapeSignature::Global UnpackTerms(const std::string& iBytes) {
   if (iBytes.size() != 4 * terms.size()) throw CatalogError("a signature's global terms are damaged");
   for (std::size_t k = 0; k < terms.size(); ++k) {
     std::uint32_t bits = 0;
-    for (int byte = 0; byte < 4; ++byte) bits |= std::uint32_t{static_cast<unsigned char>(iBytes[4 * k + byte])} << (8 * byte);
+    for (int byte = 0; byte < 4; ++byte)
+      bits |= std::uint32_t{static_cast<unsigned char>(iBytes[4 * k + byte])} << (8 * byte);
     std::memcpy(&terms[k], &bits, sizeof bits);
   }
   return terms;
@@ -76,8 +77,7 @@ void BindTextOrNull(SqliteStatement& ioStatement, int iIndex, const std::string&
 
 SignatureCatalog::SignatureCatalog(const std::string& iPath, Access iAccess) : _path(iPath) {
   struct stat status;
-  if (iAccess == Access::Read && ::stat(iPath.c_str(), &status) != 0)
-    throw CatalogError(iPath + ": no such catalog");
+  if (iAccess == Access::Read && ::stat(iPath.c_str(), &status) != 0) throw CatalogError(iPath + ": no such catalog");
   const int flags = iAccess == Access::Read ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
   if (sqlite3_open_v2(iPath.c_str(), &_database, flags | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
     const std::string reason = _database ? sqlite3_errmsg(_database) : "out of memory";
@@ -133,7 +133,8 @@ void SignatureCatalog::CreateSchema() {
 }
 
 void SignatureCatalog::CheckSchema() {
-  SqliteStatement exists(_database, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'schema_version'");
+  SqliteStatement exists(_database,
+                         "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'schema_version'");
   exists.Step();
   if (exists.Integer(0) == 0) throw CatalogError("not a geosig catalog (no schema version)");
   SqliteStatement version(_database, "SELECT max(version) FROM schema_version");
@@ -196,7 +197,8 @@ void SignatureCatalog::Remove(const std::vector<std::string>& iPaths) {
   if (iPaths.empty()) return;
   Execute("BEGIN IMMEDIATE");
   try {
-    for (const std::string& path : iPaths) SqliteStatement(_database, "DELETE FROM parts WHERE path = ?").Bind(1, path).Run();
+    for (const std::string& path : iPaths)
+      SqliteStatement(_database, "DELETE FROM parts WHERE path = ?").Bind(1, path).Run();
     Execute("COMMIT");
   } catch (...) {
     sqlite3_exec(_database, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -213,7 +215,8 @@ std::vector<std::string> SignatureCatalog::Paths() const {
 
 std::vector<IndexedPart> SignatureCatalog::Parts() const {
   std::vector<IndexedPart> parts;
-  SqliteStatement select(_database, "SELECT id, path, fingerprint, size, format, options, error FROM parts ORDER BY id");
+  SqliteStatement select(_database,
+                         "SELECT id, path, fingerprint, size, format, options, error FROM parts ORDER BY id");
   while (select.Step()) {
     IndexedPart part;
     part.id = select.Integer(0);

@@ -53,7 +53,8 @@ const std::vector<std::size_t>& SignatureMetric::AllowedTurns(const ShapeKey& iA
         if (AllTurns()[k].Within((swaps & 1) != 0, (swaps & 2) != 0)) allowed[swaps].push_back(k);
     return allowed;
   }();
-  const bool first = iA.firstAxesAmbiguous || iB.firstAxesAmbiguous, last = iA.lastAxesAmbiguous || iB.lastAxesAmbiguous;
+  const bool first = iA.firstAxesAmbiguous || iB.firstAxesAmbiguous,
+             last = iA.lastAxesAmbiguous || iB.lastAxesAmbiguous;
   return table[(first ? 1 : 0) + (last ? 2 : 0)];
 }
 
@@ -76,8 +77,8 @@ DistanceParts SignatureMetric::Compare(const ShapeSignature& iA, const ShapeSign
                  ShapeKey::Of(iB.Terms(), iB.Norm()), iB.Occupancy().Dilated());
 }
 
-DistanceParts SignatureMetric::Measure(const std::vector<VoxelGrid>& iTurnsOfA, const ShapeKey& iA,
-                                       const ShapeKey& iB, const VoxelGrid& iOccupancyOfB) const {
+DistanceParts SignatureMetric::Measure(const std::vector<VoxelGrid>& iTurnsOfA, const ShapeKey& iA, const ShapeKey& iB,
+                                       const VoxelGrid& iOccupancyOfB) const {
   DistanceParts parts;
   parts.occupancy = OccupancyDistance(iTurnsOfA, AllowedTurns(iA, iB), iOccupancyOfB);
   parts.shape = ShapeDistance(iA, iB);

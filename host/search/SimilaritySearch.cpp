@@ -47,7 +47,8 @@ std::vector<SignatureMatch> SimilaritySearch::Nearest(const ShapeSignature& iQue
     if (part.id == iExcluded) continue;
     double occupancy = 1.0;
     for (const std::size_t turn : SignatureMetric::AllowedTurns(query, part.key))
-      occupancy = std::min(occupancy, VoxelGrid::JaccardDistance(coarseTurns[turn].data(), part.coarse.data(), CoarseWords));
+      occupancy =
+          std::min(occupancy, VoxelGrid::JaccardDistance(coarseTurns[turn].data(), part.coarse.data(), CoarseWords));
     candidates.push_back({iMetric.Combine(occupancy, SignatureMetric::ShapeDistance(query, part.key),
                                           SignatureMetric::SizeDistance(query, part.key)),
                           &part});

@@ -57,12 +57,14 @@ double SqliteStatement::Real(int iColumn) const { return sqlite3_column_double(_
 
 std::string SqliteStatement::Text(int iColumn) const {
   const unsigned char* text = sqlite3_column_text(_statement, iColumn);
-  return text ? std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(sqlite3_column_bytes(_statement, iColumn)))
+  return text ? std::string(reinterpret_cast<const char*>(text),
+                            static_cast<std::size_t>(sqlite3_column_bytes(_statement, iColumn)))
               : std::string();
 }
 
 std::string SqliteStatement::Blob(int iColumn) const {
   const void* bytes = sqlite3_column_blob(_statement, iColumn);
-  return bytes ? std::string(static_cast<const char*>(bytes), static_cast<std::size_t>(sqlite3_column_bytes(_statement, iColumn)))
+  return bytes ? std::string(static_cast<const char*>(bytes),
+                             static_cast<std::size_t>(sqlite3_column_bytes(_statement, iColumn)))
                : std::string();
 }

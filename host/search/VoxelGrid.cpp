@@ -48,8 +48,7 @@ VoxelGrid VoxelGrid::Unpack(unsigned int iDepth, const void* iBytes, std::size_t
                                 std::to_string(grid._words.size() * 8) + " bytes, not " + std::to_string(iLength));
   const unsigned char* bytes = static_cast<const unsigned char*>(iBytes);
   for (std::size_t word = 0; word < grid._words.size(); ++word)
-    for (int byte = 0; byte < 8; ++byte)
-      grid._words[word] |= std::uint64_t{bytes[word * 8 + byte]} << (8 * byte);
+    for (int byte = 0; byte < 8; ++byte) grid._words[word] |= std::uint64_t{bytes[word * 8 + byte]} << (8 * byte);
   return grid;
 }
 
@@ -60,9 +59,7 @@ std::string VoxelGrid::Pack() const {
   return bytes;
 }
 
-bool VoxelGrid::Test(unsigned int iX, unsigned int iY, unsigned int iZ) const {
-  return (Row(iY, iZ) >> iX & 1) != 0;
-}
+bool VoxelGrid::Test(unsigned int iX, unsigned int iY, unsigned int iZ) const { return (Row(iY, iZ) >> iX & 1) != 0; }
 
 void VoxelGrid::Set(unsigned int iX, unsigned int iY, unsigned int iZ) { OrRow(iY, iZ, std::uint64_t{1} << iX); }
 
@@ -103,9 +100,8 @@ VoxelGrid VoxelGrid::Pooled(unsigned int iDepth) const {
   if (iDepth > _depth) throw std::invalid_argument("a pooled grid cannot be finer than its source");
   VoxelGrid pooled(iDepth);
   const unsigned int shift = _depth - iDepth;
-  ForEachCell(_words, _depth, [&](unsigned int x, unsigned int y, unsigned int z) {
-    pooled.Set(x >> shift, y >> shift, z >> shift);
-  });
+  ForEachCell(_words, _depth,
+              [&](unsigned int x, unsigned int y, unsigned int z) { pooled.Set(x >> shift, y >> shift, z >> shift); });
   return pooled;
 }
 
@@ -129,8 +125,8 @@ double VoxelGrid::JaccardDistance(const VoxelGrid& iA, const VoxelGrid& iB) {
 // Counting bits is most of a search's time: where the processor has an instruction for it, a
 // copy of this function that uses it is chosen when the program starts.
 __attribute__((target_clones("popcnt", "default"))) double VoxelGrid::JaccardDistance(const std::uint64_t* iA,
-                                                                                     const std::uint64_t* iB,
-                                                                                     std::size_t iCount) {
+                                                                                      const std::uint64_t* iB,
+                                                                                      std::size_t iCount) {
   std::size_t common = 0, either = 0;
   for (std::size_t word = 0; word < iCount; ++word) {
     common += static_cast<std::size_t>(__builtin_popcountll(iA[word] & iB[word]));

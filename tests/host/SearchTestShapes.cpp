@@ -15,7 +15,8 @@ ZarTessellation Bracket() {
 
 ZarTessellation Placed(ZarTessellation iMesh, const Zar4x4Matrix& iPlacement) {
   for (std::size_t k = 0; k < iMesh.vertices.size(); k += 3) {
-    const ZarMathPointf moved = iPlacement * ZarMathPointf(iMesh.vertices[k], iMesh.vertices[k + 1], iMesh.vertices[k + 2]);
+    const ZarMathPointf moved =
+        iPlacement * ZarMathPointf(iMesh.vertices[k], iMesh.vertices[k + 1], iMesh.vertices[k + 2]);
     iMesh.vertices[k] = moved.x, iMesh.vertices[k + 1] = moved.y, iMesh.vertices[k + 2] = moved.z;
   }
   return iMesh;

@@ -34,9 +34,7 @@ ZarTessellation UnitSquare(unsigned int iCells) {
   return square;
 }
 
-Zar4x4Matrix Pose(double iAngle) {
-  return scene::Rotation(0.36, 0.48, 0.8, iAngle) * scene::Translation(40, -7, 12.5);
-}
+Zar4x4Matrix Pose(double iAngle) { return scene::Rotation(0.36, 0.48, 0.8, iAngle) * scene::Translation(40, -7, 12.5); }
 
 void ExpectSameTerms(const ShapeSignature& iA, const ShapeSignature& iB, float iTolerance) {
   for (int k = 0; k < ShapeSignature::TermCount; ++k)
