@@ -14,6 +14,7 @@ packages=(
   libsqlite3-dev
   openssl
   clang-format-14
+  assimp-testmodels
 )
 
 missing=()

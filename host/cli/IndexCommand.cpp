@@ -58,6 +58,7 @@ IndexCommand::IndexCommand(CLI::App& ioApp) : _jobs(std::max(1u, std::thread::ha
       ->check(CLI::Range(1u, 256u))
       ->capture_default_str();
   AddImportOptions(*command, _options);
+  AddWorkerLimitOptions(*command, _limits);
 }
 
 int IndexCommand::Run() const {
@@ -66,13 +67,13 @@ int IndexCommand::Run() const {
   if (!files) return status;
   try {
     SignatureCatalog catalog(_database, SignatureCatalog::Access::Write);
-    const std::string options = OptionsText(_options);
+    const std::string optionsText = OptionsText(_options);
     std::set<std::string> found;
     std::vector<IndexedPart> pending;
     for (const std::string& file : files->Files()) {
       IndexedPart part;
       part.path = SignatureCatalog::PathKey(file);
-      part.options = options;
+      part.options = optionsText;
       found.insert(part.path);
       std::error_code error;
       const auto size = std::filesystem::file_size(file, error);
@@ -83,31 +84,44 @@ int IndexCommand::Run() const {
         part.error = CurrentFailureReason();
       }
       const auto stamp = catalog.Stamp(part.path);
-      if (!part.error && stamp && stamp->first == part.fingerprint && stamp->second == options) continue;
+      if (!part.error && stamp && stamp->first == part.fingerprint && stamp->second == optionsText) continue;
       pending.push_back(std::move(part));
     }
     catalog.Remove(VanishedPaths(catalog, _files.Paths(), found));
 
-    // The reading libraries are not safe on several threads, so files are read one at a time.
+    // Files without a reason to fail yet are read in worker processes; the parent writes.
+    std::vector<std::string> toRead;
+    std::vector<IndexedPart*> readParts;
+    for (IndexedPart& part : pending)
+      if (!part.error) toRead.push_back(part.path), readParts.push_back(&part);
     const ProgressLine progress(pending.size(), ProgressLine::OnTerminal());
     std::size_t done = 0, failed = 0;
-    for (IndexedPart& part : pending) {
-      progress.Show(done, failed, part.path);
-      if (!part.error) {
-        IndexedPart read = ReadIndexRecord(IndexTask(part.path, _options));
-        part.format = std::move(read.format);
-        part.error = std::move(read.error);
-        part.descriptors = std::move(read.descriptors);
-        part.signature = std::move(read.signature);
-      }
-      catalog.Put(part);
-      if (part.error) {
+    const auto record = [&](IndexedPart& ioPart) {
+      catalog.Put(ioPart);
+      if (ioPart.error) {
         ++failed;
         progress.Erase();
-        ReportFileFailure(part.path, *part.error);
+        ReportFileFailure(ioPart.path, *ioPart.error);
       }
       progress.Show(++done, failed);
-    }
+    };
+    for (IndexedPart& part : pending)
+      if (part.error) record(part);
+    const ImportOptions options = _options;
+    const WorkerPool pool([options](const std::string& iPath) { return IndexTask(iPath, options); }, _limits);
+    pool.Run(
+        toRead, _jobs,
+        [&](const WorkerOutcome& iOutcome) {
+          IndexedPart& part = *readParts[iOutcome.index];
+          IndexedPart read = iOutcome.succeeded ? ReadIndexRecord(iOutcome.value) : IndexedPart();
+          if (!iOutcome.succeeded) read.error = iOutcome.value;
+          part.format = std::move(read.format);
+          part.error = std::move(read.error);
+          part.descriptors = std::move(read.descriptors);
+          part.signature = std::move(read.signature);
+          record(part);
+        },
+        [&] { progress.Show(done, failed); });
     progress.Finish(done, failed);
     return failed > 0 ? ExitStatus::FileFailed : ExitStatus::Success;
   } catch (const CatalogError& failure) {

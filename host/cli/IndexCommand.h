@@ -12,6 +12,7 @@
 
 #include "ImportOptions.h"
 #include "ModelPathOptions.h"
+#include "WorkerPool.h"
 
 class IndexCommand {
  public:
@@ -24,4 +25,5 @@ class IndexCommand {
   std::string _database;
   unsigned int _jobs;
   ImportOptions _options;
+  WorkerLimits _limits;
 };

@@ -1,7 +1,8 @@
 #pragma once
 // The work `geosig index` does for one file, apart from the catalog: import it, describe it
-// and compute its shape signature. It runs where the reading libraries may crash or hang, so
-// it takes a path and gives back text, which the catalog's writer reads back.
+// and compute its shape signature. It runs in a worker process, where the reading libraries
+// may crash or hang, so it takes a path and gives back text, which the catalog's writer (the
+// parent process) reads back.
 #include <string>
 
 #include "ImportOptions.h"

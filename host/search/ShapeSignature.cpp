@@ -109,7 +109,7 @@ ShapeSignature ShapeSignature::Compute(ZarRep& ioModel, unsigned int iDepth) {
   Global global{};
   const float norm = pose.norm->value;
   for (int k = 0; k < 3; ++k) global[Value1 + k] = pose.principalAxes->values[k] / (norm * norm);
-  Zar4x4Matrix frame = pose.normalisation.Matrix();
+  Zar4x4Matrix frame = pose.normalisation->Matrix();
   if (FirstAxesAmbiguous(global)) frame = SmallestBoxTurn(*model, frame, 0, 1);
   if (LastAxesAmbiguous(global)) frame = SmallestBoxTurn(*model, frame, 1, 2);
 
