@@ -11,6 +11,7 @@ packages=(
   libtbb-dev
   nlohmann-json3-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libsqlite3-dev
   openssl
   clang-format-14
   assimp-testmodels

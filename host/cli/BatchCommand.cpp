@@ -17,13 +17,7 @@
 BatchCommand::BatchCommand(CLI::App& ioApp) : _jobs(std::max(1u, std::thread::hardware_concurrency())) {
   CLI::App* command = ioApp.add_subcommand(
       "batch", "Describe a catalog of models into a JSON-lines file, one record per file, in parallel");
-  command->add_option("paths", _paths,
-                      "Model files, and directories walked recursively for the files whose name a reader knows");
-  command
-      ->add_option("--list", _lists,
-                   "A file listing model files or directories, one a line, relative to the list's directory "
-                   "('-': standard input)")
-      ->type_name("FILE");
+  _files.AddTo(*command);
   command->add_option("-o,--output", _output, "The JSON-lines file to write (schema in docs/geosig-json.md)")
       ->required();
   command->add_option("-j,--jobs", _jobs, "Files described at the same time, each in a worker process of its own")
@@ -35,19 +29,10 @@ BatchCommand::BatchCommand(CLI::App& ioApp) : _jobs(std::max(1u, std::thread::ha
 }
 
 int BatchCommand::Run() const {
-  if (_paths.empty() && _lists.empty()) {
-    std::cerr << "geosig: batch: give at least one path or --list\n";
-    return ExitStatus::Usage;
-  }
-  Catalog catalog;
-  try {
-    for (const std::string& path : _paths) catalog.AddPath(path);
-    for (const std::string& list : _lists) catalog.AddList(list);
-  } catch (const std::exception& failure) {
-    std::cerr << "geosig: " << failure.what() << '\n';
-    return ExitStatus::FileFailed;
-  }
-  if (catalog.Files().empty()) {
+  int status = ExitStatus::Success;
+  const std::optional<Catalog> catalog = _files.Files("batch", status);
+  if (!catalog) return status;
+  if (catalog->Files().empty()) {
     std::cerr << "geosig: batch: no model file found\n";
     return ExitStatus::FileFailed;
   }
@@ -59,7 +44,7 @@ int BatchCommand::Run() const {
     return ReportFileFailure(_output, failure.what());
   }
   std::vector<std::string> pending;
-  for (const std::string& file : catalog.Files())
+  for (const std::string& file : catalog->Files())
     if (!output->RecordedFiles().count(file)) pending.push_back(file);
 
   const ProgressLine progress(pending.size(), ProgressLine::OnTerminal());

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ImportOptions.h"
+#include "ModelPathOptions.h"
 #include "WorkerPool.h"
 
 class BatchCommand {
@@ -20,8 +21,7 @@ class BatchCommand {
   int Run() const;
 
  private:
-  std::vector<std::string> _paths;
-  std::vector<std::string> _lists;
+  ModelPathOptions _files;
   std::string _output;
   unsigned int _jobs;
   bool _resume = false;

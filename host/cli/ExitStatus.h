@@ -8,4 +8,7 @@ constexpr int FileFailed = 1;
 constexpr int Usage = 2;
 // `count`: the model exceeds a budget given on the command line.
 constexpr int OverBudget = 3;
+// `index`, `query`, `neighbours`, `duplicates`: the catalog database is missing, corrupt, of
+// a newer schema version, or cannot be written.
+constexpr int CatalogFailed = 4;
 }  // namespace ExitStatus

@@ -9,9 +9,13 @@
 #include "BatchCommand.h"
 #include "CountCommand.h"
 #include "DescribeCommand.h"
+#include "DuplicatesCommand.h"
 #include "ExitStatus.h"
 #include "FingerprintCommand.h"
+#include "IndexCommand.h"
 #include "NearestCommand.h"
+#include "NeighboursCommand.h"
+#include "QueryCommand.h"
 #include "ViewCommand.h"
 #include "VoxelizeCommand.h"
 
@@ -38,6 +42,10 @@ int main(int argc, char** argv) {
   const FingerprintCommand fingerprint(app);
   const BatchCommand batch(app);
   const ViewCommand view(app);
+  const IndexCommand index(app);
+  const QueryCommand query(app);
+  const NeighboursCommand neighbours(app);
+  const DuplicatesCommand duplicates(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -50,5 +58,9 @@ int main(int argc, char** argv) {
   if (app.got_subcommand("fingerprint")) return fingerprint.Run();
   if (app.got_subcommand("batch")) return batch.Run();
   if (app.got_subcommand("view")) return view.Run();
+  if (app.got_subcommand("index")) return index.Run();
+  if (app.got_subcommand("query")) return query.Run();
+  if (app.got_subcommand("neighbours")) return neighbours.Run();
+  if (app.got_subcommand("duplicates")) return duplicates.Run();
   return describe.Run();
 }

@@ -1,0 +1,26 @@
+#include "CatalogSearch.h"
+
+#include "FileRecord.h"
+
+CatalogSearch::CatalogSearch(const std::string& iDatabase)
+    : _catalog(iDatabase, SignatureCatalog::Access::Read),
+      _search(_catalog.Summaries(), [this](std::int64_t iId) { return _catalog.Occupancy(iId); }) {
+  for (const IndexedPart& part : _catalog.Parts()) _paths[part.id] = part.path;
+}
+
+const std::string& CatalogSearch::PathOf(std::int64_t iId) const { return _paths.at(iId); }
+
+Report CatalogSearch::MatchReport(const SignatureMatch& iMatch) const {
+  const DistanceParts& distance = iMatch.distance;
+  Report match = FileRecord(PathOf(iMatch.id));
+  match["distance"] = {{"combined", distance.combined},
+                       {"occupancy", distance.occupancy},
+                       {"shape", distance.shape},
+                       {"size", distance.size}};
+  return match;
+}
+
+Report CatalogSearch::WeightsReport(const SignatureMetric& iMetric) {
+  const DistanceWeights& weights = iMetric.Weights();
+  return {{"occupancy", weights.occupancy}, {"shape", weights.shape}, {"size", weights.size}};
+}

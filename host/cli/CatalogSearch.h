@@ -1,0 +1,29 @@
+#pragma once
+// A catalog opened for searching: its signatures' summaries in memory, occupancies read on
+// demand, and the reports of matches that query, neighbours and duplicates print.
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ReportValues.h"
+#include "SignatureCatalog.h"
+#include "SimilaritySearch.h"
+
+class CatalogSearch {
+ public:
+  // Throws CatalogError when the catalog cannot be read.
+  explicit CatalogSearch(const std::string& iDatabase);
+
+  const SignatureCatalog& Catalog() const { return _catalog; }
+  const SimilaritySearch& Search() const { return _search; }
+  const std::string& PathOf(std::int64_t iId) const;
+
+  // {"file", "distance": {"combined", "occupancy", "shape", "size"}}
+  Report MatchReport(const SignatureMatch& iMatch) const;
+  static Report WeightsReport(const SignatureMetric& iMetric);
+
+ private:
+  SignatureCatalog _catalog;
+  SimilaritySearch _search;
+  std::map<std::int64_t, std::string> _paths;
+};

@@ -1,0 +1,76 @@
+#include "IndexTask.h"
+
+#include <stdexcept>
+
+#include "DescriptorSections.h"
+#include "ModelImporter.h"
+
+namespace {
+
+const char* const hexDigits = "0123456789abcdef";
+
+std::string Hex(const std::string& iBytes) {
+  std::string hex;
+  hex.reserve(2 * iBytes.size());
+  for (const char byte : iBytes) {
+    hex.push_back(hexDigits[static_cast<unsigned char>(byte) >> 4]);
+    hex.push_back(hexDigits[static_cast<unsigned char>(byte) & 15]);
+  }
+  return hex;
+}
+
+int HexDigit(char iDigit) {
+  if (iDigit >= '0' && iDigit <= '9') return iDigit - '0';
+  if (iDigit >= 'a' && iDigit <= 'f') return iDigit - 'a' + 10;
+  throw std::runtime_error("damaged index record: bad occupancy digit");
+}
+
+std::string Bytes(const std::string& iHex) {
+  if (iHex.size() % 2 != 0) throw std::runtime_error("damaged index record: odd occupancy length");
+  std::string bytes;
+  for (std::size_t k = 0; k < iHex.size(); k += 2)
+    bytes.push_back(static_cast<char>(HexDigit(iHex[k]) << 4 | HexDigit(iHex[k + 1])));
+  return bytes;
+}
+
+}  // namespace
+
+std::string IndexTask(const std::string& iPath, const ImportOptions& iOptions) {
+  Report record;
+  try {
+    const ImportedModel model = ModelImporter(iOptions).Import(iPath);
+    record = {{"format", model.format}};
+    if (!model.warnings.empty()) record["warnings"] = model.warnings;
+    const Outcome<Descriptors> descriptors = DescribeModel(*model.root);
+    if (!descriptors) throw std::runtime_error(descriptors.Reason());
+    record["descriptors"] = DescriptorsReport(descriptors.Value());
+    const ShapeSignature signature = ShapeSignature::Compute(*model.root);
+    record["signature"] = {{"norm", ReportNumber(signature.Norm())},
+                           {"terms", signature.Terms()},
+                           {"depth", signature.Occupancy().Depth()},
+                           {"occupancy", Hex(signature.Occupancy().Pack())}};
+  } catch (...) {
+    record = {{"error", CurrentFailureReason()}};
+  }
+  return ReportText(record);
+}
+
+IndexedPart ReadIndexRecord(const std::string& iRecord) {
+  try {
+    const Report record = Report::parse(iRecord);
+    IndexedPart part;
+    if (record.contains("error")) {
+      part.error = record.at("error").get<std::string>();
+      return part;
+    }
+    part.format = record.at("format").get<std::string>();
+    part.descriptors = record.at("descriptors").dump();
+    const Report& signature = record.at("signature");
+    const std::string cells = Bytes(signature.at("occupancy").get<std::string>());
+    part.signature.emplace(signature.at("norm").get<float>(), signature.at("terms").get<ShapeSignature::Global>(),
+                           VoxelGrid::Unpack(signature.at("depth").get<unsigned int>(), cells.data(), cells.size()));
+    return part;
+  } catch (const std::exception& failure) {
+    throw std::runtime_error(std::string("damaged index record: ") + failure.what());
+  }
+}

@@ -1,0 +1,33 @@
+#include "ModelPathOptions.h"
+
+#include <iostream>
+
+#include "ExitStatus.h"
+
+void ModelPathOptions::AddTo(CLI::App& ioCommand) {
+  ioCommand.add_option("paths", _paths,
+                       "Model files, and directories walked recursively for the files whose name a reader knows");
+  ioCommand
+      .add_option("--list", _lists,
+                  "A file listing model files or directories, one a line, relative to the list's directory "
+                  "('-': standard input)")
+      ->type_name("FILE");
+}
+
+std::optional<Catalog> ModelPathOptions::Files(const std::string& iCommand, int& oStatus) const {
+  if (_paths.empty() && _lists.empty()) {
+    std::cerr << "geosig: " << iCommand << ": give at least one path or --list\n";
+    oStatus = ExitStatus::Usage;
+    return std::nullopt;
+  }
+  Catalog catalog;
+  try {
+    for (const std::string& path : _paths) catalog.AddPath(path);
+    for (const std::string& list : _lists) catalog.AddList(list);
+  } catch (const std::exception& failure) {
+    std::cerr << "geosig: " << failure.what() << '\n';
+    oStatus = ExitStatus::FileFailed;
+    return std::nullopt;
+  }
+  return catalog;
+}

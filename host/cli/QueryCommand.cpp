@@ -1,0 +1,77 @@
+#include "QueryCommand.h"
+
+#include <iomanip>
+#include <iostream>
+
+#include "CatalogSearch.h"
+#include "CommandFailure.h"
+#include "ExitStatus.h"
+#include "FileRecord.h"
+#include "ImportOptionFlags.h"
+#include "JsonDocument.h"
+#include "ModelImporter.h"
+
+QueryCommand::QueryCommand(CLI::App& ioApp) {
+  CLI::App* command = ioApp.add_subcommand("query", "The indexed parts most similar to a model");
+  command->add_option("file", _file, "The model to look for");
+  command->add_option("--entry", _entry, "Look for the part indexed at this path instead (not imported again)")
+      ->excludes(command->get_option("file"));
+  command->add_option("--db", _database, "The catalog database made by geosig index")->required();
+  command->add_option("-k", _count, "How many parts to report")->capture_default_str();
+  command->add_flag("--any-size", _anySize, "Ignore the absolute size: compare shapes only");
+  JsonDocument::AddFlag(*command, _json);
+  AddImportOptions(*command, _options);
+}
+
+int QueryCommand::Run() const {
+  if (_count < 1) {
+    std::cerr << "geosig: query: -k must be at least 1, not " << _count << '\n';
+    return ExitStatus::Usage;
+  }
+  if (_file.empty() && _entry.empty()) {
+    std::cerr << "geosig: query: give a model file or --entry PATH\n";
+    return ExitStatus::Usage;
+  }
+  try {
+    const CatalogSearch search(_database);
+    std::int64_t excluded = -1;
+    std::optional<ShapeSignature> query;
+    if (!_entry.empty()) {
+      const auto id = search.Catalog().SignedPart(SignatureCatalog::PathKey(_entry));
+      if (!id) return ReportFileFailure(_entry, "not indexed with a signature in " + _database);
+      excluded = *id;
+      query = search.Catalog().SignatureOf(*id);
+    } else {
+      try {
+        const ImportedModel model = ModelImporter(_options).Import(_file);
+        query = ShapeSignature::Compute(*model.root);
+      } catch (...) {
+        return ReportFileFailure(_file, CurrentFailureReason());
+      }
+    }
+    const SignatureMetric metric(_anySize);
+    const std::vector<SignatureMatch> matches =
+        search.Search().Nearest(*query, static_cast<std::size_t>(_count), metric, excluded);
+    if (_json) {
+      Report entry = FileRecord(_entry.empty() ? _file : SignatureCatalog::PathKey(_entry));
+      entry["entry"] = !_entry.empty();
+      entry["anySize"] = _anySize;
+      entry["weights"] = CatalogSearch::WeightsReport(metric);
+      entry["matches"] = Report::array();
+      for (const SignatureMatch& match : matches) entry["matches"].push_back(search.MatchReport(match));
+      JsonDocument document("query", 1);
+      document.Add(std::move(entry));
+      document.Write(std::cout);
+    } else {
+      int rank = 0;
+      for (const SignatureMatch& match : matches)
+        std::cout << std::setw(3) << ++rank << std::fixed << std::setprecision(4) << "  " << match.distance.combined
+                  << "  (occupancy " << match.distance.occupancy << ", shape " << match.distance.shape << ", size "
+                  << match.distance.size << ")  " << search.PathOf(match.id) << '\n';
+    }
+    return ExitStatus::Success;
+  } catch (const CatalogError& failure) {
+    std::cerr << "geosig: " << failure.what() << '\n';
+    return ExitStatus::CatalogFailed;
+  }
+}

@@ -1,0 +1,280 @@
+#include "SignatureCatalog.h"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <map>
+
+#include "SqliteStatement.h"
+
+namespace {
+
+const char* const schema = R"sql(
+CREATE TABLE IF NOT EXISTS schema_version(version INTEGER NOT NULL);
+CREATE TABLE IF NOT EXISTS parts(
+  id INTEGER PRIMARY KEY AUTOINCREMENT,
+  path TEXT NOT NULL UNIQUE,
+  fingerprint TEXT,
+  size INTEGER,
+  format TEXT,
+  options TEXT NOT NULL,
+  status TEXT NOT NULL CHECK (status IN ('ok', 'failed')),
+  error TEXT,
+  descriptors TEXT,
+  norm REAL,
+  terms BLOB,
+  coarse BLOB);
+CREATE INDEX IF NOT EXISTS parts_by_fingerprint ON parts(fingerprint);
+CREATE TABLE IF NOT EXISTS occupancies(
+  part INTEGER PRIMARY KEY REFERENCES parts(id) ON DELETE CASCADE,
+  depth INTEGER NOT NULL,
+  cells BLOB NOT NULL);
+)sql";
+
+// The global terms as little-endian IEEE single-precision numbers.
+std::string PackTerms(const ShapeSignature::Global& iTerms) {
+  std::string bytes;
+  for (const float term : iTerms) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &term, sizeof bits);
+    for (int byte = 0; byte < 4; ++byte) bytes.push_back(static_cast<char>(bits >> (8 * byte)));
+  }
+  return bytes;
+}
+
+ShapeSignature::Global UnpackTerms(const std::string& iBytes) {
+  ShapeSignature::Global terms{};
+  if (iBytes.size() != 4 * terms.size()) throw CatalogError("a signature's global terms are damaged");
+  for (std::size_t k = 0; k < terms.size(); ++k) {
+    std::uint32_t bits = 0;
+    for (int byte = 0; byte < 4; ++byte)
+      bits |= std::uint32_t{static_cast<unsigned char>(iBytes[4 * k + byte])} << (8 * byte);
+    std::memcpy(&terms[k], &bits, sizeof bits);
+  }
+  return terms;
+}
+
+VoxelGrid UnpackGrid(std::int64_t iDepth, const std::string& iBytes) {
+  try {
+    return VoxelGrid::Unpack(static_cast<unsigned int>(iDepth), iBytes.data(), iBytes.size());
+  } catch (const std::invalid_argument& failure) {
+    throw CatalogError(std::string("a signature's occupancy is damaged: ") + failure.what());
+  }
+}
+
+// Empty text is stored as null: the column has no value.
+void BindTextOrNull(SqliteStatement& ioStatement, int iIndex, const std::string& iText) {
+  if (iText.empty())
+    ioStatement.BindNull(iIndex);
+  else
+    ioStatement.Bind(iIndex, iText);
+}
+
+}  // namespace
+
+SignatureCatalog::SignatureCatalog(const std::string& iPath, Access iAccess) : _path(iPath) {
+  struct stat status;
+  if (iAccess == Access::Read && ::stat(iPath.c_str(), &status) != 0) throw CatalogError(iPath + ": no such catalog");
+  const int flags = iAccess == Access::Read ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+  if (sqlite3_open_v2(iPath.c_str(), &_database, flags | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+    const std::string reason = _database ? sqlite3_errmsg(_database) : "out of memory";
+    sqlite3_close(_database);
+    throw CatalogError(iPath + ": " + reason);
+  }
+  try {
+    sqlite3_busy_timeout(_database, BusyTimeoutMs);
+    Execute("PRAGMA foreign_keys = ON");
+    if (iAccess == Access::Write) {
+      Execute("PRAGMA journal_mode = WAL");
+      CreateSchema();
+    }
+    CheckSchema();
+  } catch (const CatalogError& failure) {
+    sqlite3_close(_database);
+    const std::string reason = failure.what();
+    // SQLite says "file is not a database" for a file of another kind or a damaged header.
+    throw CatalogError(iPath + ": " + (reason == "file is not a database" ? "not a catalog (or corrupt)" : reason));
+  }
+}
+
+SignatureCatalog::~SignatureCatalog() { sqlite3_close(_database); }
+
+std::string SignatureCatalog::PathKey(const std::string& iPath) {
+  return std::filesystem::absolute(iPath).lexically_normal().string();
+}
+
+void SignatureCatalog::Execute(const char* iSql) {
+  char* message = nullptr;
+  if (sqlite3_exec(_database, iSql, nullptr, nullptr, &message) != SQLITE_OK) {
+    const std::string reason = message ? message : sqlite3_errmsg(_database);
+    sqlite3_free(message);
+    throw CatalogError(reason);
+  }
+}
+
+void SignatureCatalog::CreateSchema() {
+  Execute("BEGIN IMMEDIATE");
+  try {
+    Execute(schema);
+    SqliteStatement count(_database, "SELECT count(*) FROM schema_version");
+    count.Step();
+    if (count.Integer(0) == 0)
+      SqliteStatement(_database, "INSERT INTO schema_version(version) VALUES (?)")
+          .Bind(1, std::int64_t{SchemaVersion})
+          .Run();
+    Execute("COMMIT");
+  } catch (...) {
+    sqlite3_exec(_database, "ROLLBACK", nullptr, nullptr, nullptr);
+    throw;
+  }
+}
+
+void SignatureCatalog::CheckSchema() {
+  SqliteStatement exists(_database,
+                         "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'schema_version'");
+  exists.Step();
+  if (exists.Integer(0) == 0) throw CatalogError("not a geosig catalog (no schema version)");
+  SqliteStatement version(_database, "SELECT max(version) FROM schema_version");
+  if (!version.Step() || version.IsNull(0)) throw CatalogError("not a geosig catalog (no schema version)");
+  const std::int64_t found = version.Integer(0);
+  if (found > SchemaVersion)
+    throw CatalogError("written by a newer geosig (schema version " + std::to_string(found) + "; this one reads " +
+                       std::to_string(SchemaVersion) + ")");
+}
+
+std::optional<std::pair<std::string, std::string>> SignatureCatalog::Stamp(const std::string& iPath) const {
+  SqliteStatement select(_database, "SELECT fingerprint, options FROM parts WHERE path = ?");
+  select.Bind(1, iPath);
+  if (!select.Step()) return std::nullopt;
+  return std::make_pair(select.Text(0), select.Text(1));
+}
+
+void SignatureCatalog::Put(const IndexedPart& iPart) { Put(std::vector<IndexedPart>{iPart}); }
+
+void SignatureCatalog::Put(const std::vector<IndexedPart>& iParts) {
+  Execute("BEGIN IMMEDIATE");
+  try {
+    for (const IndexedPart& part : iParts) Insert(part);
+    Execute("COMMIT");
+  } catch (...) {
+    sqlite3_exec(_database, "ROLLBACK", nullptr, nullptr, nullptr);
+    throw;
+  }
+}
+
+void SignatureCatalog::Insert(const IndexedPart& iPart) {
+  SqliteStatement(_database, "DELETE FROM parts WHERE path = ?").Bind(1, iPart.path).Run();
+  SqliteStatement insert(_database,
+                         "INSERT INTO parts(path, fingerprint, size, format, options, status, error, descriptors, "
+                         "norm, terms, coarse) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+  insert.Bind(1, iPart.path).Bind(3, iPart.size).Bind(5, iPart.options);
+  BindTextOrNull(insert, 2, iPart.fingerprint);
+  BindTextOrNull(insert, 4, iPart.format);
+  insert.Bind(6, std::string(iPart.error ? "failed" : "ok"));
+  BindTextOrNull(insert, 7, iPart.error.value_or(""));
+  BindTextOrNull(insert, 8, iPart.descriptors);
+  if (iPart.signature) {
+    const SignatureSummary summary = SignatureSummary::Of(0, *iPart.signature);
+    insert.Bind(9, static_cast<double>(iPart.signature->Norm()))
+        .BindBlob(10, PackTerms(iPart.signature->Terms()))
+        .BindBlob(11, summary.coarse.Pack());
+  } else {
+    insert.BindNull(9).BindNull(10).BindNull(11);
+  }
+  insert.Run();
+  if (iPart.signature)
+    SqliteStatement(_database, "INSERT INTO occupancies(part, depth, cells) VALUES (?, ?, ?)")
+        .Bind(1, static_cast<std::int64_t>(sqlite3_last_insert_rowid(_database)))
+        .Bind(2, static_cast<std::int64_t>(iPart.signature->Occupancy().Depth()))
+        .BindBlob(3, iPart.signature->Occupancy().Pack())
+        .Run();
+}
+
+void SignatureCatalog::Remove(const std::vector<std::string>& iPaths) {
+  if (iPaths.empty()) return;
+  Execute("BEGIN IMMEDIATE");
+  try {
+    for (const std::string& path : iPaths)
+      SqliteStatement(_database, "DELETE FROM parts WHERE path = ?").Bind(1, path).Run();
+    Execute("COMMIT");
+  } catch (...) {
+    sqlite3_exec(_database, "ROLLBACK", nullptr, nullptr, nullptr);
+    throw;
+  }
+}
+
+std::vector<std::string> SignatureCatalog::Paths() const {
+  std::vector<std::string> paths;
+  SqliteStatement select(_database, "SELECT path FROM parts ORDER BY path");
+  while (select.Step()) paths.push_back(select.Text(0));
+  return paths;
+}
+
+std::vector<IndexedPart> SignatureCatalog::Parts() const {
+  std::vector<IndexedPart> parts;
+  SqliteStatement select(_database,
+                         "SELECT id, path, fingerprint, size, format, options, error FROM parts ORDER BY id");
+  while (select.Step()) {
+    IndexedPart part;
+    part.id = select.Integer(0);
+    part.path = select.Text(1);
+    part.fingerprint = select.Text(2);
+    part.size = select.IsNull(3) ? -1 : select.Integer(3);
+    part.format = select.Text(4);
+    part.options = select.Text(5);
+    if (!select.IsNull(6)) part.error = select.Text(6);
+    parts.push_back(std::move(part));
+  }
+  return parts;
+}
+
+std::optional<std::int64_t> SignatureCatalog::SignedPart(const std::string& iPath) const {
+  SqliteStatement select(_database, "SELECT id FROM parts WHERE path = ? AND status = 'ok'");
+  select.Bind(1, iPath);
+  if (!select.Step()) return std::nullopt;
+  return select.Integer(0);
+}
+
+ShapeSignature SignatureCatalog::SignatureOf(std::int64_t iId) const {
+  SqliteStatement select(_database, "SELECT norm, terms FROM parts WHERE id = ? AND status = 'ok'");
+  select.Bind(1, iId);
+  if (!select.Step()) throw CatalogError(_path + ": no signature for part " + std::to_string(iId));
+  return ShapeSignature(static_cast<float>(select.Real(0)), UnpackTerms(select.Blob(1)), Occupancy(iId));
+}
+
+std::vector<SignatureSummary> SignatureCatalog::Summaries() const {
+  std::vector<SignatureSummary> summaries;
+  SqliteStatement select(_database, "SELECT id, norm, terms, coarse FROM parts WHERE status = 'ok' ORDER BY id");
+  while (select.Step()) {
+    SignatureSummary summary;
+    summary.id = select.Integer(0);
+    summary.norm = static_cast<float>(select.Real(1));
+    summary.global = UnpackTerms(select.Blob(2));
+    summary.coarse = UnpackGrid(SignatureSummary::CoarseDepth, select.Blob(3));
+    summaries.push_back(std::move(summary));
+  }
+  return summaries;
+}
+
+VoxelGrid SignatureCatalog::Occupancy(std::int64_t iId) const {
+  SqliteStatement select(_database, "SELECT depth, cells FROM occupancies WHERE part = ?");
+  select.Bind(1, iId);
+  if (!select.Step()) throw CatalogError(_path + ": no occupancy for part " + std::to_string(iId));
+  return UnpackGrid(select.Integer(0), select.Blob(1));
+}
+
+std::vector<std::vector<std::string>> SignatureCatalog::IdenticalFiles() const {
+  std::vector<std::vector<std::string>> groups;
+  SqliteStatement select(_database,
+                         "SELECT fingerprint, path FROM parts WHERE fingerprint IN (SELECT fingerprint FROM parts "
+                         "WHERE fingerprint IS NOT NULL GROUP BY fingerprint HAVING count(*) > 1) "
+                         "ORDER BY fingerprint, path");
+  std::map<std::string, std::vector<std::string>> byFingerprint;
+  while (select.Step()) byFingerprint[select.Text(0)].push_back(select.Text(1));
+  for (auto& entry : byFingerprint) groups.push_back(std::move(entry.second));
+  std::sort(groups.begin(), groups.end());
+  return groups;
+}

@@ -1,0 +1,81 @@
+#pragma once
+// The index of a catalog of model files: an SQLite database holding, per file, its path, its
+// SHA-256 fingerprint, size, format and the tessellation options it was read with, then
+// either its descriptors and shape signature or the reason it could not be read. One writer
+// at a time (SQLite's lock, waited for up to BusyTimeoutMs); readers are never blocked (the
+// write-ahead log). Each change is one transaction, so a stopped run loses nothing finished.
+// The tables are described in docs/geosig-catalog.md.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "CatalogError.h"
+#include "ShapeSignature.h"
+#include "SimilaritySearch.h"
+
+struct sqlite3;
+
+// One file as the catalog holds it.
+struct IndexedPart {
+  std::int64_t id = 0;  // given by the catalog
+  std::string path;
+  std::string fingerprint;  // empty when the file could not be read
+  std::int64_t size = -1;   // bytes; -1 when unknown
+  std::string format;
+  std::string options;
+  std::optional<std::string> error;
+  std::string descriptors;  // the JSON object `describe` reports
+  std::optional<ShapeSignature> signature;
+};
+
+class SignatureCatalog {
+ public:
+  static constexpr int SchemaVersion = 1;
+  static constexpr int BusyTimeoutMs = 60000;
+
+  enum class Access { Read, Write };
+
+  // Read: the catalog must exist. Write: it is created when missing. Throws CatalogError for
+  // a missing file (Read), a file that is no catalog or is corrupt, or a catalog written by
+  // a newer schema.
+  SignatureCatalog(const std::string& iPath, Access iAccess);
+  ~SignatureCatalog();
+  SignatureCatalog(const SignatureCatalog&) = delete;
+  SignatureCatalog& operator=(const SignatureCatalog&) = delete;
+
+  // The form a file's path is kept in: absolute and without . or .., so that runs from other
+  // directories find the same record.
+  static std::string PathKey(const std::string& iPath);
+
+  // The fingerprint and options the file at iPath was indexed with, if it was.
+  std::optional<std::pair<std::string, std::string>> Stamp(const std::string& iPath) const;
+  // Adds the part or replaces the record of its path.
+  void Put(const IndexedPart& iPart);
+  // The same for several parts in one transaction: all or none.
+  void Put(const std::vector<IndexedPart>& iParts);
+  void Remove(const std::vector<std::string>& iPaths);
+
+  std::vector<std::string> Paths() const;
+  // Every part, without descriptors and signature, in id order.
+  std::vector<IndexedPart> Parts() const;
+  // The id of the part indexed at iPath with a signature, if there is one.
+  std::optional<std::int64_t> SignedPart(const std::string& iPath) const;
+  ShapeSignature SignatureOf(std::int64_t iId) const;
+
+  std::vector<SignatureSummary> Summaries() const;
+  VoxelGrid Occupancy(std::int64_t iId) const;
+  // Paths of the files that share a fingerprint, each group in path order, the groups in
+  // order of their first path.
+  std::vector<std::vector<std::string>> IdenticalFiles() const;
+
+ private:
+  void Execute(const char* iSql);
+  void CreateSchema();
+  void CheckSchema();
+  void Insert(const IndexedPart& iPart);
+
+  std::string _path;
+  sqlite3* _database = nullptr;
+};

@@ -1,0 +1,136 @@
+#include "VoxelGrid.h"
+
+#include <stdexcept>
+
+#include "GeosigOctreeLeafWalk.h"
+
+namespace {
+
+std::size_t WordCount(unsigned int iDepth) {
+  const std::size_t cells = std::size_t{1} << (3 * iDepth);
+  return cells < 64 ? 1 : cells / 64;
+}
+
+// Calls iVisit(x, y, z) for every occupied cell, in bit order.
+template <class Visit>
+void ForEachCell(const std::vector<std::uint64_t>& iWords, unsigned int iDepth, Visit iVisit) {
+  const unsigned int side = 1u << iDepth;
+  for (std::size_t word = 0; word < iWords.size(); ++word)
+    for (std::uint64_t bits = iWords[word]; bits != 0; bits &= bits - 1) {
+      const std::size_t cell = word * 64 + static_cast<std::size_t>(__builtin_ctzll(bits));
+      iVisit(static_cast<unsigned int>(cell % side), static_cast<unsigned int>(cell / side % side),
+             static_cast<unsigned int>(cell / side / side));
+    }
+}
+
+}  // namespace
+
+VoxelGrid::VoxelGrid(unsigned int iDepth) : _depth(iDepth) {
+  if (iDepth < 1 || iDepth > MaxDepth)
+    throw std::invalid_argument("voxel depth " + std::to_string(iDepth) + " is not between 1 and " +
+                                std::to_string(MaxDepth));
+  _words.assign(WordCount(iDepth), 0);
+}
+
+VoxelGrid VoxelGrid::FromOctree(GeosigOctree& ioOctree) {
+  VoxelGrid grid(ioOctree.GetDepth());
+  GeosigOctreeLeafWalk(ioOctree).Run([&grid](const GeosigOctreeLeafWalk::Leaf& iLeaf) {
+    grid.Set(iLeaf._cell[0], iLeaf._cell[1], iLeaf._cell[2]);
+    return S_OK;
+  });
+  return grid;
+}
+
+VoxelGrid VoxelGrid::Unpack(unsigned int iDepth, const void* iBytes, std::size_t iLength) {
+  VoxelGrid grid(iDepth);
+  if (iLength != grid._words.size() * 8)
+    throw std::invalid_argument("an occupancy of depth " + std::to_string(iDepth) + " takes " +
+                                std::to_string(grid._words.size() * 8) + " bytes, not " + std::to_string(iLength));
+  const unsigned char* bytes = static_cast<const unsigned char*>(iBytes);
+  for (std::size_t word = 0; word < grid._words.size(); ++word)
+    for (int byte = 0; byte < 8; ++byte) grid._words[word] |= std::uint64_t{bytes[word * 8 + byte]} << (8 * byte);
+  return grid;
+}
+
+std::string VoxelGrid::Pack() const {
+  std::string bytes(_words.size() * 8, '\0');
+  for (std::size_t word = 0; word < _words.size(); ++word)
+    for (int byte = 0; byte < 8; ++byte) bytes[word * 8 + byte] = static_cast<char>(_words[word] >> (8 * byte));
+  return bytes;
+}
+
+bool VoxelGrid::Test(unsigned int iX, unsigned int iY, unsigned int iZ) const { return (Row(iY, iZ) >> iX & 1) != 0; }
+
+void VoxelGrid::Set(unsigned int iX, unsigned int iY, unsigned int iZ) { OrRow(iY, iZ, std::uint64_t{1} << iX); }
+
+std::size_t VoxelGrid::Count() const {
+  std::size_t count = 0;
+  for (const std::uint64_t word : _words) count += static_cast<std::size_t>(__builtin_popcountll(word));
+  return count;
+}
+
+std::uint64_t VoxelGrid::Row(unsigned int iY, unsigned int iZ) const {
+  const unsigned int side = Side();
+  const std::size_t offset = std::size_t{side} * (iY + std::size_t{side} * iZ);
+  const std::uint64_t mask = side == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << side) - 1;
+  return _words[offset / 64] >> (offset % 64) & mask;
+}
+
+void VoxelGrid::OrRow(unsigned int iY, unsigned int iZ, std::uint64_t iBits) {
+  const unsigned int side = Side();
+  const std::size_t offset = std::size_t{side} * (iY + std::size_t{side} * iZ);
+  _words[offset / 64] |= iBits << (offset % 64);
+}
+
+VoxelGrid VoxelGrid::Dilated() const {
+  const unsigned int side = Side();
+  const std::uint64_t mask = side == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << side) - 1;
+  VoxelGrid dilated(_depth);
+  for (unsigned int z = 0; z < side; ++z)
+    for (unsigned int y = 0; y < side; ++y) {
+      std::uint64_t row = 0;
+      for (unsigned int nz = z > 0 ? z - 1 : 0; nz <= z + 1 && nz < side; ++nz)
+        for (unsigned int ny = y > 0 ? y - 1 : 0; ny <= y + 1 && ny < side; ++ny) row |= Row(ny, nz);
+      dilated.OrRow(y, z, (row | row << 1 | row >> 1) & mask);
+    }
+  return dilated;
+}
+
+VoxelGrid VoxelGrid::Pooled(unsigned int iDepth) const {
+  if (iDepth > _depth) throw std::invalid_argument("a pooled grid cannot be finer than its source");
+  VoxelGrid pooled(iDepth);
+  const unsigned int shift = _depth - iDepth;
+  ForEachCell(_words, _depth,
+              [&](unsigned int x, unsigned int y, unsigned int z) { pooled.Set(x >> shift, y >> shift, z >> shift); });
+  return pooled;
+}
+
+VoxelGrid VoxelGrid::Mapped(const AxisMap& iMap) const {
+  VoxelGrid mapped(_depth);
+  const unsigned int last = Side() - 1;
+  ForEachCell(_words, _depth, [&](unsigned int x, unsigned int y, unsigned int z) {
+    const unsigned int cell[3] = {x, y, z};
+    unsigned int turned[3];
+    for (int k = 0; k < 3; ++k) turned[k] = iMap.flip[k] ? last - cell[iMap.axis[k]] : cell[iMap.axis[k]];
+    mapped.Set(turned[0], turned[1], turned[2]);
+  });
+  return mapped;
+}
+
+double VoxelGrid::JaccardDistance(const VoxelGrid& iA, const VoxelGrid& iB) {
+  if (iA._depth != iB._depth) throw std::invalid_argument("occupancies of different depths cannot be compared");
+  return JaccardDistance(iA._words.data(), iB._words.data(), iA._words.size());
+}
+
+// Counting bits is most of a search's time: where the processor has an instruction for it, a
+// copy of this function that uses it is chosen when the program starts.
+__attribute__((target_clones("popcnt", "default"))) double VoxelGrid::JaccardDistance(const std::uint64_t* iA,
+                                                                                      const std::uint64_t* iB,
+                                                                                      std::size_t iCount) {
+  std::size_t common = 0, either = 0;
+  for (std::size_t word = 0; word < iCount; ++word) {
+    common += static_cast<std::size_t>(__builtin_popcountll(iA[word] & iB[word]));
+    either += static_cast<std::size_t>(__builtin_popcountll(iA[word] | iB[word]));
+  }
+  return either == 0 ? 0.0 : 1.0 - static_cast<double>(common) / static_cast<double>(either);
+}

@@ -1,0 +1,190 @@
+// The shape signature and its distance: invariance to pose, scale and triangulation, the
+// frames left open by equal principal values, and the voxel grid's own operations.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "AxisMap.h"
+#include "Descriptors.h"
+#include "GeosigOctreeRender.h"
+#include "OctreeCensus.h"
+#include "SceneBuilder.h"
+#include "SearchTestShapes.h"
+#include "SignatureMetric.h"
+#include "SubdividedModel.h"
+
+namespace {
+
+ShapeSignature SignatureOf(const ZarTessellation& iMesh, const Zar4x4Matrix& iPlacement = Zar4x4Matrix()) {
+  const ZarRef<Zar3DBagRep> model = scene::Bag(iPlacement, {scene::Surface(iMesh).get()});
+  return ShapeSignature::Compute(*model);
+}
+
+// The unit square in the plane z = 0 as iCells x iCells pairs of triangles.
+ZarTessellation UnitSquare(unsigned int iCells) {
+  ZarTessellation square;
+  for (unsigned int i = 0; i <= iCells; ++i)
+    for (unsigned int j = 0; j <= iCells; ++j)
+      square.vertices.insert(square.vertices.end(), {float(i) / iCells, float(j) / iCells, 0.0f});
+  for (unsigned int i = 0; i < iCells; ++i)
+    for (unsigned int j = 0; j < iCells; ++j) {
+      const unsigned int a = i * (iCells + 1) + j, b = a + iCells + 1;
+      square.triangles.insert(square.triangles.end(), {a, b, b + 1, a, b + 1, a + 1});
+    }
+  return square;
+}
+
+Zar4x4Matrix Pose(double iAngle) { return scene::Rotation(0.36, 0.48, 0.8, iAngle) * scene::Translation(40, -7, 12.5); }
+
+void ExpectSameTerms(const ShapeSignature& iA, const ShapeSignature& iB, float iTolerance) {
+  for (int k = 0; k < ShapeSignature::TermCount; ++k)
+    EXPECT_NEAR(iA.Terms()[k], iB.Terms()[k], iTolerance * std::max(1.0f, std::fabs(iA.Terms()[k]))) << "term " << k;
+}
+
+TEST(ShapeSignature, SquareOfTwoTrianglesHasTheSignatureOfItsFinerTriangulation) {
+  // Unsubdivided, two triangles take the principal axes' precision mode and other values.
+  const ZarRef<ZarSurfacicRep> coarse = scene::Surface(UnitSquare(1));
+  const Outcome<Descriptors> raw = DescribeModel(*coarse);
+  ASSERT_TRUE(raw && raw->principalAxes);
+  EXPECT_NEAR(raw->principalAxes->values[0], 0.1096f, 1e-3f);
+  EXPECT_NEAR(raw->principalAxes->values[1], 0.0467f, 1e-3f);
+
+  const ShapeSignature two = SignatureOf(UnitSquare(1)), many = SignatureOf(UnitSquare(4));
+  EXPECT_FLOAT_EQ(two.Norm(), many.Norm());
+  // The same within float rounding and the resolution of the frame's turn in the square's plane.
+  ExpectSameTerms(two, many, 1e-3f);
+  EXPECT_NEAR(two.Terms()[ShapeSignature::Value1] * two.Norm() * two.Norm(), 1.0f / 12, 1e-5f);
+  EXPECT_NEAR(two.Terms()[ShapeSignature::Value2] * two.Norm() * two.Norm(), 1.0f / 12, 1e-5f);
+  EXPECT_EQ(VoxelGrid::JaccardDistance(two.Occupancy(), many.Occupancy()), 0.0);
+}
+
+TEST(ShapeSignature, SubdivisionKeepsTheSurfaceAndReachesTheTriangleCount) {
+  const ZarRef<ZarSurfacicRep> triangle = scene::Surface(scene::Triangle({0, 0, 0}, {2, 0, 0}, {0, 1, 0}));
+  const ZarRef<ZarRep> split = SubdividedModel(*triangle, 12);
+  RecordingRender recorder;
+  recorder.Traverse(*split);
+  EXPECT_EQ(recorder.triangles.size(), 16u);  // 1 -> 4 -> 16
+  double area = 0;
+  for (const RecordedTriangle& t : recorder.triangles)
+    area += 0.5 * std::fabs((t.b.x - t.a.x) * (t.c.y - t.a.y) - (t.c.x - t.a.x) * (t.b.y - t.a.y));
+  EXPECT_NEAR(area, 1.0, 1e-6);
+}
+
+TEST(ShapeSignature, PoseAndScaleChangeNothingButTheNorm) {
+  const ShapeSignature original = SignatureOf(Bracket());
+  const ShapeSignature moved = SignatureOf(Bracket(), Pose(1.1));
+  const ShapeSignature scaled = SignatureOf(Bracket(), scene::Scaling(3.0) * Pose(-2.0));
+  const SignatureMetric metric(false), anySize(true);
+  // The box in the principal frame follows the float rounding of the axes.
+  ExpectSameTerms(original, moved, 5e-3f);
+  ExpectSameTerms(original, scaled, 5e-3f);
+  EXPECT_LT(metric.Compare(original, moved).combined, 0.05);
+  EXPECT_NEAR(scaled.Norm(), 3.0f * original.Norm(), 1e-4f * scaled.Norm());
+  const DistanceParts toScaled = anySize.Compare(original, scaled);
+  EXPECT_NEAR(toScaled.size, std::log(3.0), 1e-4);
+  EXPECT_LT(toScaled.combined, 0.05);
+  EXPECT_NEAR(metric.Compare(original, scaled).combined, toScaled.combined + std::log(3.0), 1e-4);
+}
+
+TEST(ShapeSignature, SquarePlateFindsItsFrameWhateverItsTurnInItsPlane) {
+  // Equal principal values leave the in-plane axes to the solver's whim.
+  const ZarTessellation plate = scene::Box({-2, -2, -0.2f}, {2, 2, 0.2f});
+  const ShapeSignature reference = SignatureOf(plate);
+  EXPECT_TRUE(reference.FirstAxesAmbiguous());
+  const SignatureMetric metric(false);
+  for (const double angle : {0.3, 0.7, 1.2}) {
+    SCOPED_TRACE(angle);
+    const ShapeSignature turned = SignatureOf(plate, scene::Rotation(0, 0, 1, angle) * Pose(angle));
+    EXPECT_LT(metric.Compare(reference, turned).occupancy, 0.1);
+    EXPECT_NEAR(turned.Terms()[ShapeSignature::Extent1], turned.Terms()[ShapeSignature::Extent2], 1e-2f);
+  }
+}
+
+TEST(ShapeSignature, DistanceTellsShapesApartAndIsSymmetric) {
+  const ShapeSignature bracket = SignatureOf(Bracket()), box = SignatureOf(scene::Box({0, 0, 0}, {3, 1.5f, 2}));
+  const SignatureMetric metric(false);
+  const DistanceParts ab = metric.Compare(bracket, box), ba = metric.Compare(box, bracket);
+  EXPECT_GT(ab.occupancy, 0.3);
+  EXPECT_DOUBLE_EQ(ab.occupancy, ba.occupancy);
+  EXPECT_DOUBLE_EQ(ab.combined, ba.combined);
+  EXPECT_EQ(metric.Compare(bracket, bracket).combined, 0.0);
+}
+
+TEST(ShapeSignature, ModelWithoutAPoseOrWithABadDepthIsRefused) {
+  const ZarRef<ZarSurfacicRep> flat = scene::Surface(scene::Triangle({0, 0, 0}, {1, 0, 0}, {2, 0, 0}));
+  EXPECT_THROW(ShapeSignature::Compute(*flat), std::runtime_error);
+  const ZarRef<ZarSurfacicRep> box = scene::Surface(scene::Box({0, 0, 0}, {1, 1, 1}));
+  EXPECT_THROW(ShapeSignature::Compute(*box, 0), std::invalid_argument);
+  EXPECT_THROW(ShapeSignature::Compute(*box, VoxelGrid::MaxDepth + 1), std::invalid_argument);
+  EXPECT_EQ(ShapeSignature::Compute(*box, 3).Occupancy().Side(), 8u);
+}
+
+TEST(AxisMap, TurnsAreRightHandedAndAsManyAsTheAmbiguityAllows) {
+  const std::pair<bool, bool> cases[] = {{false, false}, {true, false}, {false, true}, {true, true}};
+  const std::size_t counts[] = {4, 8, 8, 24};
+  for (int c = 0; c < 4; ++c) {
+    const std::vector<AxisMap> turns = AxisMap::Turns(cases[c].first, cases[c].second);
+    EXPECT_EQ(turns.size(), counts[c]);
+    for (const AxisMap& turn : turns) {
+      double m[3][3] = {};
+      for (int k = 0; k < 3; ++k) m[k][turn.axis[k]] = turn.flip[k] ? -1 : 1;
+      const double determinant = m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
+                                 m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+                                 m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+      EXPECT_EQ(determinant, 1.0);
+    }
+  }
+}
+
+TEST(VoxelGrid, CellOperations) {
+  VoxelGrid grid(5);
+  grid.Set(0, 0, 0);
+  grid.Set(30, 2, 17);
+  EXPECT_EQ(grid.Count(), 2u);
+  // A corner cell grows into its 8-cell cube, an inner one into 27.
+  EXPECT_EQ(grid.Dilated().Count(), 8u + 27u);
+  const VoxelGrid pooled = grid.Pooled(3);
+  EXPECT_TRUE(pooled.Test(7, 0, 4));
+  EXPECT_EQ(pooled.Count(), 2u);
+  // New x is old -y, new y is old x.
+  const VoxelGrid turned = grid.Mapped({{1, 0, 2}, {true, false, false}});
+  EXPECT_TRUE(turned.Test(31, 0, 0));
+  EXPECT_TRUE(turned.Test(29, 30, 17));
+
+  const std::string bytes = grid.Pack();
+  EXPECT_EQ(bytes.size(), 4096u);
+  EXPECT_EQ(VoxelGrid::JaccardDistance(VoxelGrid::Unpack(5, bytes.data(), bytes.size()), grid), 0.0);
+  EXPECT_THROW(VoxelGrid::Unpack(5, bytes.data(), bytes.size() - 1), std::invalid_argument);
+  EXPECT_THROW(VoxelGrid::JaccardDistance(grid, pooled), std::invalid_argument);
+
+  VoxelGrid other(5);
+  EXPECT_EQ(VoxelGrid::JaccardDistance(other, VoxelGrid(5)), 0.0);
+  other.Set(0, 0, 0);
+  other.Set(1, 1, 1);
+  EXPECT_DOUBLE_EQ(VoxelGrid::JaccardDistance(grid, other), 1.0 - 1.0 / 3.0);
+}
+
+TEST(VoxelGrid, HoldsTheOctreesLeavesCellForCell) {
+  GeosigOctreeRender render(ZarMathPointf(-1, -1, -1), ZarMathPointf(1, 1, 1), 5);
+  scene::TraverseSurface(render, scene::Sphere({0.1f, -0.2f, 0}, 0.7f, 24, 12));
+  GeosigOctree* octree = nullptr;
+  ASSERT_EQ(render.GetOctree(&octree), S_OK);
+  const std::unique_ptr<GeosigOctree> owned(octree);
+  const VoxelGrid grid = VoxelGrid::FromOctree(*owned);
+  const OctreeCensus census(*owned);
+  EXPECT_EQ(grid.Count(), census.OccupiedLeaves());
+  std::array<unsigned int, 3> low = {32, 32, 32}, high = {0, 0, 0};
+  for (unsigned int z = 0; z < 32; ++z)
+    for (unsigned int y = 0; y < 32; ++y)
+      for (unsigned int x = 0; x < 32; ++x)
+        if (grid.Test(x, y, z)) {
+          const unsigned int cell[3] = {x, y, z};
+          for (int k = 0; k < 3; ++k) low[k] = std::min(low[k], cell[k]), high[k] = std::max(high[k], cell[k]);
+        }
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_EQ(low[k], census.LowestCell()[k]);
+    EXPECT_EQ(high[k], census.HighestCell()[k]);
+  }
+}
+
+}  // namespace
