@@ -15,6 +15,7 @@
 #include "CommandFailure.h"
 #include "ExitStatus.h"
 #include "ImportOptionFlags.h"
+#include "ReportValues.h"
 
 BatchCommand::BatchCommand(CLI::App& ioApp) : _jobs(std::max(1u, std::thread::hardware_concurrency())) {
   CLI::App* command = ioApp.add_subcommand(
@@ -32,6 +33,8 @@ BatchCommand::BatchCommand(CLI::App& ioApp) : _jobs(std::max(1u, std::thread::ha
       ->check(CLI::Range(1u, 256u))
       ->capture_default_str();
   command->add_flag("--resume", _resume, "Keep the records already in the output and describe only the other files");
+  command->add_flag("--follow-symlinks", _followLinks,
+                    "Follow symbolic links met while walking directories (without it they are skipped)");
   AddImportOptions(*command, _options);
 }
 
@@ -40,7 +43,7 @@ int BatchCommand::Run() const {
     std::cerr << "geosig: batch: give at least one path or --list\n";
     return ExitStatus::Usage;
   }
-  Catalog catalog;
+  Catalog catalog(_followLinks);
   try {
     for (const std::string& path : _paths) catalog.AddPath(path);
     for (const std::string& list : _lists) catalog.AddList(list);
@@ -48,14 +51,18 @@ int BatchCommand::Run() const {
     std::cerr << "geosig: " << failure.what() << '\n';
     return ExitStatus::FileFailed;
   }
-  if (catalog.Files().empty()) {
+  if (catalog.Files().empty() && catalog.Unreadable().empty()) {
     std::cerr << "geosig: batch: no model file found\n";
     return ExitStatus::FileFailed;
   }
 
+  if (catalog.Holds(_output)) return ReportFileFailure(_output, "is one of the models: it would be overwritten");
   std::optional<BatchOutput> output;
   try {
     output.emplace(_output, _resume);
+    for (const auto& [directory, reason] : catalog.Unreadable())
+      if (!output->RecordedFiles().count(directory))
+        output->Append(Report{{"file", directory}, {"error", reason}}.dump());
   } catch (const std::exception& failure) {
     return ReportFileFailure(_output, failure.what());
   }
@@ -67,5 +74,5 @@ int BatchCommand::Run() const {
   BatchRunner run(pending, _options, *output);
   run.Run(_jobs, progress);
   if (!run.WriteFailure().empty()) return ReportFileFailure(_output, run.WriteFailure());
-  return run.Failed() > 0 ? ExitStatus::FileFailed : ExitStatus::Success;
+  return run.Failed() > 0 || !catalog.Unreadable().empty() ? ExitStatus::FileFailed : ExitStatus::Success;
 }

@@ -3,7 +3,8 @@
 // record of every model file of a catalog, one JSON line per file, computed on N threads.
 // A file that cannot be described gets an error record and the batch goes on. Each record
 // is written whole as soon as it is ready, so a stopped batch loses nothing finished, and
-// --resume skips the files that OUT already has a record of.
+// --resume skips the files that OUT already has a record of. A directory that cannot be
+// walked gets an error record too; an OUT that is one of the models is refused.
 #include <CLI/CLI.hpp>
 
 #include <string>
@@ -23,5 +24,6 @@ class BatchCommand {
   std::string _output;
   unsigned int _jobs;
   bool _resume = false;
+  bool _followLinks = false;
   ImportOptions _options;
 };
