@@ -7,6 +7,7 @@
 
 #include "GeosigBBRender.h"
 #include "GeosigOctreeRender.h"
+#include "Zar3DBagRep.h"
 #include "Zar3DFaceGP.h"
 #include "ZarRef.h"
 #include "ZarSurfacicRep.h"
@@ -140,18 +141,22 @@ void DrawAll(GeosigOctree& ioOctree, const ZarTessellation& iMesh) {
                           ZarMathPointf(&v[3 * iMesh.triangles[t + 2]]));
 }
 
+// The octree over the box, made afresh and fed with the mesh's triangles.
+void Fill(MeasuredOctree& ioOctree, const ZarTessellation& iMesh, const ZarMathPointf& iLow,
+          const ZarMathPointf& iHigh) {
+  ioOctree.SetBoundingBox(iLow, iHigh);
+  ioOctree.Create();
+  DrawAll(ioOctree, iMesh);
+}
+
 // The octree alone, fed with the mesh's triangles.
 void DrawTriangles(benchmark::State& ioState, const ZarTessellation& iMesh) {
-  const unsigned int depth = static_cast<unsigned int>(ioState.range(0));
-  ZarRef<ZarSurfacicRep> surface = SurfaceOf(iMesh);
   ZarMathPointf low, high;
-  BoundingCube(*surface, low, high);
+  BoundingCube(*SurfaceOf(iMesh), low, high);
   MeasuredOctree octree;
-  octree.SetDepth(depth);
+  octree.SetDepth(static_cast<unsigned int>(ioState.range(0)));
   for (auto _ : ioState) {
-    octree.SetBoundingBox(low, high);
-    octree.Create();
-    DrawAll(octree, iMesh);
+    Fill(octree, iMesh, low, high);
     benchmark::ClobberMemory();
   }
   const double triangles = static_cast<double>(iMesh.triangles.size() / 3);
@@ -178,14 +183,31 @@ void RenderSurface(benchmark::State& ioState, const ZarTessellation& iMesh) {
                                                        benchmark::Counter::kIsIterationInvariantRate);
 }
 
+// The voxel cubes of the octree as a scene: one bag per occupied leaf, all holding one shared
+// cube, built and then released (the shared cube's parent links grow and shrink with them).
+void VoxelBags(benchmark::State& ioState, const ZarTessellation& iMesh) {
+  ZarMathPointf low, high;
+  BoundingCube(*SurfaceOf(iMesh), low, high);
+  MeasuredOctree octree;
+  octree.SetDepth(static_cast<unsigned int>(ioState.range(0)));
+  Fill(octree, iMesh, low, high);
+  for (auto _ : ioState) {
+    ZarRef<Zar3DBagRep> voxels(Zar3DBagRep::CreateRep());
+    octree.AddToBagRep(voxels.get());
+  }
+  ioState.counters["leaves"] = static_cast<double>(octree.OccupiedLeaves());
+}
+
 void BM_OctreeSphere(benchmark::State& ioState) { DrawTriangles(ioState, SphereMesh()); }
 void BM_OctreeKnot(benchmark::State& ioState) { DrawTriangles(ioState, KnotMesh()); }
 void BM_OctreeRenderSphere(benchmark::State& ioState) { RenderSurface(ioState, SphereMesh()); }
 void BM_OctreeRenderKnot(benchmark::State& ioState) { RenderSurface(ioState, KnotMesh()); }
+void BM_VoxelBagsKnot(benchmark::State& ioState) { VoxelBags(ioState, KnotMesh()); }
 
 BENCHMARK(BM_OctreeSphere)->Arg(6)->Arg(8)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OctreeKnot)->Arg(6)->Arg(8)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OctreeRenderSphere)->Arg(6)->Arg(8)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OctreeRenderKnot)->Arg(6)->Arg(8)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VoxelBagsKnot)->Arg(8)->Arg(10)->Unit(benchmark::kMillisecond);
 
 }  // namespace
