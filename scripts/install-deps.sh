@@ -15,6 +15,7 @@ packages=(
   openssl
   clang-14 libclang-rt-14-dev libfuzzer-14-dev
   assimp-testmodels
+  clang-format-14
 )
 
 missing=()

@@ -1,7 +1,6 @@
 #pragma once
-// What a filled octree holds, read through its public cursor (Test, and Move along existing
-// paths, which allocates nothing): the occupied leaves, the bytes of its node buffer in use,
-// and the range of leaf cells that the occupied leaves span.
+// What a filled octree holds, read through the library's leaf walk: the occupied leaves, the
+// bytes of its node buffer in use, and the range of leaf cells that the occupied leaves span.
 #include <array>
 #include <cstdint>
 
@@ -20,13 +19,6 @@ class OctreeCensus {
   const std::array<std::uint32_t, 3>& HighestCell() const { return _highest; }
 
  private:
-  // Visits the node at iIterator, whose cell at its level has the indices iCell.
-  void Visit(const GeosigOctree::Iterator& iIterator, const std::array<std::uint32_t, 3>& iCell);
-  // Counts the iLevels-deep block of leaves under the cell iCell, all occupied.
-  void AddFullBlock(const std::array<std::uint32_t, 3>& iCell, unsigned int iLevels);
-
-  GeosigOctree& _octree;
-  unsigned int _depth;
   std::uint64_t _leaves = 0;
   std::uint64_t _bytes = 0;
   std::array<std::uint32_t, 3> _lowest = {UINT32_MAX, UINT32_MAX, UINT32_MAX};
