@@ -3,11 +3,13 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "GeosigBBRender.h"
 #include "GeosigOctreeLeafWalk.h"
 #include "GeosigOctreeRender.h"
+#include "Zar3DBagRep.h"
 #include "Zar3DFaceGP.h"
 #include "ZarRef.h"
 #include "ZarSurfacicRep.h"
@@ -159,14 +161,33 @@ void RenderSurface(benchmark::State& ioState, const ZarTessellation& iMesh) {
                                                        benchmark::Counter::kIsIterationInvariantRate);
 }
 
+// The voxel cubes as a scene: one bag per occupied leaf, all holding one shared cube, built
+// and released (the shared cube's parent links grow and shrink with the bags).
+void VoxelBags(benchmark::State& ioState, const ZarTessellation& iMesh) {
+  ZarRef<ZarSurfacicRep> surface = SurfaceOf(iMesh);
+  ZarMathPointf low, high;
+  BoundingCube(*surface, low, high);
+  GeosigOctreeRender render(low, high, static_cast<unsigned int>(ioState.range(0)));
+  render.Traverse(*surface);
+  GeosigOctree* created = nullptr;
+  render.GetOctree(&created);
+  const std::unique_ptr<GeosigOctree> octree(created);
+  for (auto _ : ioState) {
+    ZarRef<Zar3DBagRep> voxels(Zar3DBagRep::CreateRep());
+    octree->AddToBagRep(voxels.get());
+  }
+}
+
 void BM_OctreeSphere(benchmark::State& ioState) { DrawTriangles(ioState, SphereMesh()); }
 void BM_OctreeKnot(benchmark::State& ioState) { DrawTriangles(ioState, KnotMesh()); }
 void BM_OctreeRenderSphere(benchmark::State& ioState) { RenderSurface(ioState, SphereMesh()); }
 void BM_OctreeRenderKnot(benchmark::State& ioState) { RenderSurface(ioState, KnotMesh()); }
+void BM_VoxelBagsKnot(benchmark::State& ioState) { VoxelBags(ioState, KnotMesh()); }
 
 BENCHMARK(BM_OctreeSphere)->Arg(6)->Arg(8)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OctreeKnot)->Arg(6)->Arg(8)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OctreeRenderSphere)->Arg(6)->Arg(8)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OctreeRenderKnot)->Arg(6)->Arg(8)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VoxelBagsKnot)->Arg(8)->Arg(10)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build needs, only those missing. Idempotent; run as root.
+# Installs the Debian packages the build needs, only those missing. Idempotent; runs apt-get
+# directly as root, through sudo otherwise.
 set -euo pipefail
 
 packages=(
@@ -13,6 +14,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsqlite3-dev
   openssl
+  clang-14 libclang-rt-14-dev libfuzzer-14-dev
+  assimp-testmodels
   clang-format-14
   assimp-testmodels
   libjs-three libmeshoptimizer-dev chromium
@@ -30,10 +33,13 @@ if ((${#missing[@]} == 0)); then
 fi
 
 echo "install-deps: installing ${missing[*]}"
+as_root=()
 if [[ $(id -u) -ne 0 ]]; then
-  echo "install-deps: root is needed to install packages" >&2
-  exit 1
+  if ! command -v sudo >/dev/null; then
+    echo "install-deps: installing packages needs root, and sudo is not installed" >&2
+    exit 1
+  fi
+  as_root=(sudo)
 fi
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}"
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
-# Sets up, builds with the dev preset (sanitizers, warnings as errors) and runs every test.
+# Sets up, then builds and runs every test twice: with the dev preset (sanitizers, warnings as
+# errors) and with the release preset (the optimised code users run). Last, fuzzes each
+# harness for FUZZ_SECONDS (default 45) with the fuzz preset.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 # The format check, off until the whole tree has been formatted once (GEOSIG_CHECK_FORMAT=1).
 if [ "${GEOSIG_CHECK_FORMAT:-0}" = 1 ]; then bash scripts/check-format.sh; fi
-cmake --preset dev
-cmake --build --preset dev -j2
-ctest --preset dev
+for preset in dev release; do
+  cmake --preset "$preset"
+  cmake --build --preset "$preset" -j2
+  ctest --preset "$preset"
+done
+bash scripts/fuzz.sh "${FUZZ_SECONDS:-45}"

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <random>
 #include <string>
 
@@ -75,6 +77,47 @@ TEST(ZarSceneGraph, SharedChildLivesAsLongAsAParentHoldsItAndDestroyDetaches) {
   shared.release()->Destroy();  // leaves both bags and drops the caller's reference: gone
   EXPECT_TRUE(right->GetChildren()->empty());
   EXPECT_TRUE(left->GetChildren()->empty());
+}
+
+// Every parent a representation lists holds it as often as it lists that parent.
+void ExpectParentsMatchChildren(const ZarRep& iChild, const std::vector<ZarRef<Zar3DBagRep>>& iBags) {
+  std::map<const Zar3DBagRep*, int> listed;
+  for (const Zar3DBagRep* parent : iChild.GetParents()) ++listed[parent];
+  for (const ZarRef<Zar3DBagRep>& bag : iBags) {
+    if (!bag) continue;
+    const std::vector<ZarRep*>& children = *bag->GetChildren();
+    EXPECT_EQ(listed[bag.get()], std::count(children.begin(), children.end(), &iChild));
+    listed.erase(bag.get());
+  }
+  EXPECT_TRUE(listed.empty());  // no parent that is gone
+}
+
+TEST(ZarSceneGraph, ParentLinksFollowEveryAdditionRemovalAndReleaseInAnyOrder) {
+  ZarRef<ZarSurfacicRep> shared = scene::Surface(scene::Box({0, 0, 0}, {1, 1, 1}));
+  ZarRef<ZarSurfacicRep> other = scene::Surface(scene::Box({0, 0, 0}, {2, 2, 2}));
+  std::mt19937 random(7);
+  std::vector<ZarRef<Zar3DBagRep>> bags;
+  for (int k = 0; k < 40; ++k) {
+    bags.emplace_back(Zar3DBagRep::CreateRep());
+    for (unsigned int n = random() % 5; n > 0; --n) bags.back()->AddChild(random() % 2 ? *shared : *other);
+  }
+  for (int step = 0; step < 120; ++step) {
+    ZarRef<Zar3DBagRep>& bag = bags[random() % bags.size()];
+    if (!bag) continue;
+    if (step % 7 == 0)
+      bag = ZarRef<Zar3DBagRep>();
+    else if (step % 3 == 0)
+      bag->AddChild(*shared);
+    else
+      bag->RemoveChild(random() % 2 ? *shared : *other);
+    ExpectParentsMatchChildren(*shared, bags);
+    ExpectParentsMatchChildren(*other, bags);
+  }
+  shared.get()->AddRef();
+  shared->Destroy();
+  EXPECT_TRUE(shared->GetParents().empty());
+  EXPECT_EQ(shared->RefCount(), 1u);
+  ExpectParentsMatchChildren(*other, bags);
 }
 
 TEST(ZarMetaClass, RegistryKeepsOneMetaClassPerNameAndWalksBases) {

@@ -4,7 +4,8 @@
 // processes. A file that cannot be described, or whose reader crashes, hangs or runs out of
 // memory, gets an error record and the batch goes on. Each record
 // is written whole as soon as it is ready, so a stopped batch loses nothing finished, and
-// --resume skips the files that OUT already has a record of.
+// --resume skips the files that OUT already has a record of. A directory that cannot be
+// walked gets an error record too; an OUT that is one of the models is refused.
 #include <CLI/CLI.hpp>
 
 #include <string>

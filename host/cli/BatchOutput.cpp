@@ -29,6 +29,17 @@ BatchOutput::BatchOutput(const std::string& iPath, bool iResume) {
 
 BatchOutput::~BatchOutput() { close(_file); }
 
+// True when iText, the end of a file after its last line end, is the start of a record that
+// was being written when a batch was stopped: an object cut off before it was complete.
+static bool IsTornRecord(const std::string& iText) {
+  if (iText.empty() || iText[0] != '{') return false;
+  try {
+    return Report::parse(iText).is_object();  // complete but for its line end
+  } catch (const Report::parse_error& failure) {
+    return failure.byte == iText.size() + 1;  // the text ran out, nothing in it was wrong
+  }
+}
+
 void BatchOutput::KeepCompleteRecords() {
   std::string content;
   char buffer[1 << 16];
@@ -40,8 +51,6 @@ void BatchOutput::KeepCompleteRecords() {
     content.append(buffer, static_cast<std::size_t>(n));
   }
   const std::size_t kept = content.rfind('\n') + 1;  // 0 when there is no complete line
-  if (kept < content.size() && ftruncate(_file, static_cast<off_t>(kept)) != 0)
-    throw SystemFailure("its partial last line cannot be cut off");
   std::size_t lineNumber = 0;
   for (std::size_t start = 0; start < kept;) {
     const std::size_t end = content.find('\n', start);
@@ -53,6 +62,11 @@ void BatchOutput::KeepCompleteRecords() {
     _recorded.insert(RecordedPath(record));
     start = end + 1;
   }
+  // Only a file known to be a batch output is changed.
+  if (kept == content.size()) return;
+  if (!IsTornRecord(content.substr(kept)))
+    throw std::runtime_error("line " + std::to_string(lineNumber + 1) + " is not a batch record");
+  if (ftruncate(_file, static_cast<off_t>(kept)) != 0) throw SystemFailure("its partial last line cannot be cut off");
 }
 
 void BatchOutput::Append(const std::string& iRecord) {

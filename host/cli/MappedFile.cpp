@@ -15,7 +15,8 @@ static std::runtime_error SystemFailure(const char* iWhat) {
 }
 
 MappedFile::MappedFile(const std::string& iPath) {
-  const int file = open(iPath.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK, opening a FIFO would wait for a writer before its type could be checked.
+  const int file = open(iPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (file < 0) throw SystemFailure("cannot be opened");
   struct stat status {};
   if (fstat(file, &status) != 0) {

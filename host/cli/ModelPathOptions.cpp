@@ -12,6 +12,8 @@ void ModelPathOptions::AddTo(CLI::App& ioCommand) {
                   "A file listing model files or directories, one a line, relative to the list's directory "
                   "('-': standard input)")
       ->type_name("FILE");
+  ioCommand.add_flag("--follow-symlinks", _followLinks,
+                     "Follow symbolic links met while walking directories (without it they are skipped)");
 }
 
 std::optional<Catalog> ModelPathOptions::Files(const std::string& iCommand, int& oStatus) const {
@@ -20,7 +22,7 @@ std::optional<Catalog> ModelPathOptions::Files(const std::string& iCommand, int&
     oStatus = ExitStatus::Usage;
     return std::nullopt;
   }
-  Catalog catalog;
+  Catalog catalog(_followLinks);
   try {
     for (const std::string& path : _paths) catalog.AddPath(path);
     for (const std::string& list : _lists) catalog.AddList(list);

@@ -11,7 +11,7 @@
 
 class ModelPathOptions {
  public:
-  // Adds the "paths" arguments and the --list option to ioCommand; this object must outlive
+  // Adds the "paths" arguments, the --list option and --follow-symlinks to ioCommand; this object must outlive
   // the parse.
   void AddTo(CLI::App& ioCommand);
 
@@ -24,4 +24,5 @@ class ModelPathOptions {
  private:
   std::vector<std::string> _paths;
   std::vector<std::string> _lists;
+  bool _followLinks = false;
 };

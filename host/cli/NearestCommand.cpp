@@ -46,6 +46,12 @@ Report ReportWidened(const ZarMathPoint& iPoint) {
   return ReportTriple(static_cast<float>(iPoint.x), static_cast<float>(iPoint.y), static_cast<float>(iPoint.z));
 }
 
+// True when the point, reported as floats, keeps finite coordinates.
+bool IsSinglePrecision(const ZarMathPoint& iPoint) {
+  return std::isfinite(static_cast<float>(iPoint.x)) && std::isfinite(static_cast<float>(iPoint.y)) &&
+         std::isfinite(static_cast<float>(iPoint.z));
+}
+
 }  // namespace
 
 NearestCommand::NearestCommand(CLI::App& ioApp) {
@@ -84,6 +90,8 @@ int NearestCommand::Run() const {
       ZarMathPoint onLine, nearest;
       double distance = 0.0;
       if (ZarFailed(render.GetResult(onLine, nearest, distance))) throw std::runtime_error("no vertex to measure");
+      if (!std::isfinite(distance) || !IsSinglePrecision(onLine))
+        throw std::runtime_error("the line is too far from the model: its distance overflows");
       Report found = ModelRecord(iFile, model.format, model.warnings);
       found["line"] = {{"origin", {_origin.x, _origin.y, _origin.z}}, {"direction", ReportDirection(line)}};
       found["nearestVertex"] = ReportWidened(nearest);

@@ -1,5 +1,6 @@
 #include "VoxelizeCommand.h"
 
+#include <cfloat>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -69,6 +70,8 @@ Report CubesBox(const GeosigOctree& iOctree, const OctreeCensus& iCensus, float 
     const float cell = (highCorner[axis] - lowCorner[axis]) / cells;
     first[axis] = lowCorner[axis] + (static_cast<float>(iCensus.LowestCell()[axis]) + 0.5f) * cell - iCubeEdge / 2;
     last[axis] = lowCorner[axis] + (static_cast<float>(iCensus.HighestCell()[axis]) + 0.5f) * cell + iCubeEdge / 2;
+    if (!std::isfinite(first[axis]) || !std::isfinite(last[axis]))
+      throw std::runtime_error("the offset makes the cubes too large for single precision");
   }
   return Box(ZarMathPointf(first[0], first[1], first[2]), ZarMathPointf(last[0], last[1], last[2]));
 }
@@ -90,8 +93,10 @@ VoxelizeCommand::VoxelizeCommand(CLI::App& ioApp) {
                       ->check(CLI::Validator(
                           [](std::string& iText) {
                             const double value = std::strtod(iText.c_str(), nullptr);
-                            return std::isfinite(value) && value >= 0 ? std::string()
-                                                                      : "the offset must be a finite length, 0 or more";
+                            // Kept in single precision, like the cubes.
+                            return value >= 0 && value <= FLT_MAX
+                                       ? std::string()
+                                       : "the offset must be a finite single-precision length, 0 or more";
                           },
                           "LENGTH"));
   command

@@ -3,6 +3,8 @@
 #include <CLI/CLI.hpp>
 #include <Standard_Version.hxx>
 
+#include <filesystem>
+#include <iostream>
 #include <sstream>
 #include <string>
 
@@ -18,6 +20,20 @@
 #include "QueryCommand.h"
 #include "ViewCommand.h"
 #include "VoxelizeCommand.h"
+
+namespace {
+
+// A word before "--" that starts with '-' is read as an option, even when it names a file:
+// tell the user how to name such a file when the command line was refused.
+void ExplainDashedFileNames(int iArgc, char** iArgv) {
+  for (int k = 1; k < iArgc && std::string(iArgv[k]) != "--"; ++k) {
+    std::error_code error;
+    if (iArgv[k][0] == '-' && std::filesystem::exists(iArgv[k], error))
+      std::cerr << "geosig: '" << iArgv[k] << "' was read as an option; name files that start with '-' after '--'\n";
+  }
+}
+
+}  // namespace
 
 // The library's version and those of the readers linked in.
 static std::string Versions() {
@@ -50,7 +66,9 @@ int main(int argc, char** argv) {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
     // Help was asked for (status 0) or the command line is wrong; CLI11 explains which.
-    return app.exit(error) == 0 ? ExitStatus::Success : ExitStatus::Usage;
+    if (app.exit(error) == 0) return ExitStatus::Success;
+    ExplainDashedFileNames(argc, argv);
+    return ExitStatus::Usage;
   }
   if (app.got_subcommand("count")) return count.Run();
   if (app.got_subcommand("nearest")) return nearest.Run();

@@ -1,7 +1,9 @@
 #pragma once
 // A file written under a temporary name beside its destination and renamed over it only when
 // complete, so that a failure, or a program stopped half way, never leaves a partial file
-// under the destination's name.
+// under the destination's name. The temporary file is named DESTINATION.partial-PID-N after the
+// process writing it; those of processes that were killed before they could remove them are
+// removed by the next writer of the same destination.
 #include <string>
 
 class AtomicOutputFile {
@@ -19,7 +21,7 @@ class AtomicOutputFile {
   void Commit();
 
   // Removes the temporary files for iPath that processes no longer running left behind (a
-  // process killed while it wrote).
+  // process killed while it wrote); the constructor does it too.
   static void RemoveAbandoned(const std::string& iPath);
 
  private:

@@ -116,6 +116,7 @@ static void AppendVertex(const aiVector3D& iVertex, std::vector<float>& ioCoordi
 // Assimp's single-precision vectors are three packed floats, as our vertex arrays are.
 static_assert(sizeof(aiVector3D) == 3 * sizeof(float), "Assimp built with double precision");
 static void AppendVertices(const aiMesh& iMesh, std::vector<float>& ioCoordinates) {
+  if (iMesh.mNumVertices == 0) return;  // an empty STL solid has no vertex array at all
   const float* coordinates = &iMesh.mVertices[0].x;
   ioCoordinates.insert(ioCoordinates.end(), coordinates,
                        coordinates + 3 * static_cast<std::size_t>(iMesh.mNumVertices));

@@ -82,6 +82,20 @@ TEST(AssimpSceneConverter, NestedNodesPlaceFacesSegmentsAndPointsInnermostTransf
   for (const auto& [actual, expected] : placed) EXPECT_LT((actual - expected).Norm(), 1e-5f) << expected.x;
 }
 
+TEST(AssimpSceneConverter, AMeshWithoutAVertexArrayBesideAnotherAddsNothing) {
+  aiMesh* empty = NewMesh({}, {});  // as an empty STL solid reads
+  delete[] empty->mVertices;
+  empty->mVertices = nullptr;
+  std::unique_ptr<aiScene> scene =
+      NewScene({empty, NewMesh({{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {{0, 1, 2}})}, NewNode("root", aiMatrix4x4(), {0, 1}));
+  AssimpSceneConverter converter(*scene);
+  ASSERT_EQ(converter.Check(), "");
+  RecordingRender render;
+  render.Traverse(*converter.Convert());
+  EXPECT_EQ(render.triangles.size(), 1u);
+  EXPECT_TRUE(render.points.empty());
+}
+
 TEST(AssimpSceneConverter, CheckNamesWhatIsWrong) {
   const float infinity = std::numeric_limits<float>::infinity();
   const std::vector<std::pair<std::function<void(aiScene&)>, std::string>> cases = {

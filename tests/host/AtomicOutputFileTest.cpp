@@ -1,24 +1,40 @@
-// The temporary files that a killed writer leaves behind are removed; a live writer's are not.
+#include "AtomicOutputFile.h"
+
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 
-#include "AtomicOutputFile.h"
+#include "ReportChecks.h"
 #include "TemporaryDirectory.h"
 
-TEST(AtomicOutputFile, RemoveAbandonedTakesOnlyTheFilesOfWritersNoLongerRunning) {
-  const TemporaryDirectory directory;
-  const pid_t gone = fork();
-  if (gone == 0) _exit(0);
-  waitpid(gone, nullptr, 0);
-  const std::string output = directory.Path("voxels.glb");
-  const std::string abandoned = directory.Write("voxels.glb.partial-" + std::to_string(gone) + "-0", "half");
-  const std::string live = directory.Write("voxels.glb.partial-" + std::to_string(getpid()) + "-0", "being written");
-  const std::string other = directory.Write("other.glb.partial-" + std::to_string(gone) + "-0", "not ours");
-  AtomicOutputFile::RemoveAbandoned(output);
-  EXPECT_FALSE(std::filesystem::exists(abandoned));
-  EXPECT_TRUE(std::filesystem::exists(live));
-  EXPECT_TRUE(std::filesystem::exists(other));
+namespace {
+
+// The id of a process that has ended.
+pid_t EndedProcess() {
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  waitpid(child, nullptr, 0);
+  return child;
 }
+
+TEST(AtomicOutputFile, RemovesThePartialFilesOfEndedWritersOfItsDestinationOnly) {
+  TemporaryDirectory directory;
+  const std::string ended = std::to_string(EndedProcess()), running = std::to_string(getpid());
+  const std::string stale = directory.Write("out.stl.partial-" + ended + "-0", "cut short");
+  const std::vector<std::string> kept = {
+      directory.Write("out.stl.partial-" + running + "-3", "being written"),
+      directory.Write("other.stl.partial-" + ended + "-0", "another destination's"),
+      directory.Write("out.stl.partial-" + ended + "-0.notes", "not a partial file's name"),
+      directory.Write("out.stl.partial-" + ended, "not a partial file's name")};
+  {
+    AtomicOutputFile file(directory.Path("out.stl"));
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_TRUE(std::filesystem::exists(file.TemporaryPath()));
+  }
+  for (const std::string& path : kept) EXPECT_TRUE(std::filesystem::exists(path)) << path;
+  EXPECT_FALSE(std::filesystem::exists(directory.Path("out.stl")));
+}
+
+}  // namespace

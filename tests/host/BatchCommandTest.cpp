@@ -130,6 +130,16 @@ TEST(BatchCommand, BadCommandLinesAndOutputsFailBeforeAnyRecord) {
   EXPECT_EQ(noList.exitStatus, 1);
   EXPECT_EQ(noList.err, "geosig: " + list + ": the list cannot be read\n");
   EXPECT_FALSE(std::filesystem::exists(output));
+
+  // An output that is one of the models, whatever path names it, is left as it is.
+  const std::string model = directory.Write("models/peg.stl", FileContents(peg));
+  const std::string sameModel = directory.Path("models/../models/peg.stl");
+  for (const bool resume : {false, true}) {
+    std::vector<std::string> arguments = {"batch", directory.Path("models"), "-o", sameModel};
+    if (resume) arguments.push_back("--resume");
+    ExpectFileFailure(RunCommand(geosig, arguments), sameModel, "is one of the models");
+  }
+  EXPECT_EQ(FileContents(model), FileContents(peg));
 }
 
 }  // namespace

@@ -1,5 +1,11 @@
 #include "Catalog.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <climits>
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include "TemporaryDirectory.h"
@@ -26,4 +32,83 @@ TEST(Catalog, ListEntriesAreRelativeToTheListAndSkipBlanksAndComments) {
   catalog.AddList(
       directory.Write("lists/catalog.txt", "# parts of the week\nparts\n\n" + elsewhere + "\r\nparts/p.ply\n"));
   EXPECT_EQ(catalog.Files(), (std::vector<std::string>{directory.Path("lists/parts/p.ply"), elsewhere}));
+}
+
+TEST(Catalog, AFileIsKeptOnceUnderTheFirstPathThatNamesIt) {
+  TemporaryDirectory directory;
+  const std::string model = directory.Write("parts/a.stl", "x");
+  std::filesystem::create_symlink(model, directory.Path("link.stl"));
+  Catalog catalog;
+  catalog.AddPath(directory.Path("parts/../parts/a.stl"));
+  catalog.AddPath(directory.Path("link.stl"));
+  catalog.AddPath(directory.Path("parts"));
+  EXPECT_EQ(catalog.Files(), std::vector<std::string>{directory.Path("parts/../parts/a.stl")});
+  EXPECT_TRUE(catalog.Holds(directory.Path("./parts/a.stl")));
+  EXPECT_FALSE(catalog.Holds(directory.Path("parts/b.stl")));
+}
+
+TEST(Catalog, AWalkStepsOverLinksUnlessToldToFollowThemAndThenVisitsEachDirectoryOnce) {
+  TemporaryDirectory directory;
+  directory.Write("tree/in.stl", "x");
+  const std::string outside = directory.Write("outside/out.stl", "x");
+  std::filesystem::create_symlink(outside, directory.Path("tree/file-link.stl"));
+  std::filesystem::create_symlink(directory.Path("outside"), directory.Path("tree/dir-link"));
+  std::filesystem::create_symlink(directory.Path("tree"), directory.Path("tree/loop"));
+  std::filesystem::create_symlink(directory.Path("gone.stl"), directory.Path("tree/dangling.stl"));
+  Catalog steppingOver;
+  steppingOver.AddPath(directory.Path("tree"));
+  EXPECT_EQ(steppingOver.Files(), std::vector<std::string>{directory.Path("tree/in.stl")});
+
+  Catalog following(true);
+  following.AddPath(directory.Path("tree"));
+  // The file link and the directory link lead to the same file: kept once, by its first path.
+  EXPECT_EQ(following.Files(), (std::vector<std::string>{directory.Path("tree/dangling.stl"),
+                                                         directory.Path("tree/dir-link/out.stl"),
+                                                         directory.Path("tree/in.stl")}));
+  EXPECT_TRUE(following.Unreadable().empty());
+}
+
+// Directories nested until their path is longer than the system takes: the deepest cannot
+// be opened by its path, whoever runs the test.
+class TooDeepDirectories {
+ public:
+  TooDeepDirectories(const std::string& iParent, std::size_t iPathLength) {
+    _levels.push_back(open(iParent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    for (std::size_t length = iParent.size(); length <= iPathLength; length += _name.size() + 1) {
+      mkdirat(_levels.back(), _name.c_str(), 0755);
+      _levels.push_back(openat(_levels.back(), _name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+      _path += "/" + _name;
+    }
+  }
+  ~TooDeepDirectories() {
+    for (std::size_t level = _levels.size() - 1; level > 0; --level) {
+      close(_levels[level]);
+      unlinkat(_levels[level - 1], _name.c_str(), AT_REMOVEDIR);
+    }
+    close(_levels[0]);
+  }
+  // The path of the deepest directory below the parent.
+  const std::string& RelativePath() const { return _path; }
+
+ private:
+  const std::string _name = std::string(200, 'd');
+  std::vector<int> _levels;
+  std::string _path;
+};
+
+TEST(Catalog, ADirectoryThatCannotBeReadIsKeptWithItsReasonAndTheWalkGoesOn) {
+  TemporaryDirectory directory;
+  directory.Write("tree/a/first.stl", "x");
+  directory.Write("tree/z/last.stl", "x");
+  std::filesystem::create_directories(directory.Path("tree/m"));
+  const TooDeepDirectories deep(directory.Path("tree/m"), PATH_MAX);
+  Catalog catalog;
+  catalog.AddPath(directory.Path("tree"));
+  EXPECT_EQ(catalog.Files(),
+            (std::vector<std::string>{directory.Path("tree/a/first.stl"), directory.Path("tree/z/last.stl")}));
+  ASSERT_EQ(catalog.Unreadable().size(), 1u);
+  const auto& [unreadable, reason] = catalog.Unreadable()[0];
+  EXPECT_EQ(unreadable.rfind(directory.Path("tree/m"), 0), 0u);
+  EXPECT_GE(unreadable.size(), std::size_t{PATH_MAX});
+  EXPECT_EQ(reason, "cannot be walked: File name too long");
 }

@@ -192,6 +192,21 @@ TEST(DescribeCommand, SurfaceWithoutAreaHasItsUndefinedDescriptorsReportedWithTh
 TEST(DescribeCommand, HelpNamesTheOptionsAndBadOptionsAreRefused) {
   EXPECT_NE(RunCommand(geosig, {"describe", "--help"}).out.find("--angular-deflection"), std::string::npos);
   EXPECT_EQ(RunCommand(geosig, {"describe", "--deflection", "-1", Sample("peg.step")}).exitStatus, 2);
+
+  // A file whose name starts with '-' is an option before "--" and a file after it.
+  TemporaryDirectory directory;
+  directory.Write("-peg.stl", FileContents(Sample("peg.stl")));
+  const auto inDirectory = [&](const std::string& iArguments) {
+    return RunCommand("/bin/sh", {"-c", "cd \"$1\" && \"$0\" describe " + iArguments, geosig, directory.Path("")});
+  };
+  const CommandResult asOption = inDirectory("-peg.stl");
+  EXPECT_EQ(asOption.exitStatus, 2);
+  EXPECT_NE(asOption.err.find("'-peg.stl' was read as an option; name files that start with '-' after '--'"),
+            std::string::npos)
+      << asOption.err;
+  const CommandResult asFile = inDirectory("-- -peg.stl");
+  EXPECT_EQ(asFile.exitStatus, 0) << asFile.err;
+  EXPECT_EQ(asFile.out.rfind("-peg.stl (STL)", 0), 0u) << asFile.out;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // End-to-end tests of `geosig fingerprint`.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "ReportChecks.h"
 #include "TemporaryDirectory.h"
@@ -38,6 +39,14 @@ TEST(FingerprintCommand, TwoBytesAreEnoughAndFilesWithoutFingerprintAreReportedB
     EXPECT_EQ(report["files"][k]["error"].get<std::string>().rfind(bad[k].second, 0), 0u) << report["files"][k];
   }
   EXPECT_EQ(report["files"][3]["fingerprint"], "+44g/C5MPySMYMOb1lLzwTRymLuXe4tNWQO4UFViBgM=");
+}
+
+TEST(FingerprintCommand, AFifoIsRefusedWithoutWaitingForAWriter) {
+  TemporaryDirectory directory;
+  const std::string fifo = directory.Path("fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  // Bounded, so that a command waiting on the FIFO fails the test instead of hanging it.
+  ExpectFileFailure(RunCommand("timeout", {"60", geosig, "fingerprint", fifo}), fifo, "not a regular file");
 }
 
 }  // namespace

@@ -70,6 +70,10 @@ TEST(NearestCommand, LinesWithoutADirectionAndBadFilesAreRefused) {
   }
   ExpectFileFailure(RunCommand(geosig, {"nearest", "/nonexistent.obj", "--line", "0,0,0", "1,0,0"}), "/nonexistent.obj",
                     "no such file");
+  // Finite lines whose distance, or point on the line in single precision, overflows.
+  for (const char* origin : {"1e308,1e308,0", "1e300,0,0"})
+    ExpectFileFailure(RunCommand(geosig, {"nearest", Sample("peg.stl"), "--line", origin, "0,0,1"}), Sample("peg.stl"),
+                      "the line is too far from the model");
 }
 
 }  // namespace

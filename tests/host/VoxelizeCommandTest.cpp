@@ -86,6 +86,10 @@ TEST(VoxelizeCommand, BadInputAndOptionsLeaveNoFileAndKeepAnEarlierOne) {
   for (const auto& [model, reason] : std::vector<std::pair<std::string, std::string>>{
            {directory.Path("missing.stl"), "no such file"}, {points, "no triangle to voxelize"}})
     ExpectFileFailure(RunCommand(geosig, {"voxelize", model, "--depth", "3", "-o", output}), model, reason);
+  // An offset that fits a float but not once added to the coordinates of a model far out.
+  const std::string far = directory.Write("far.obj", "v 3e38 0 0\nv 3e38 1 0\nv 3e38 0 1\nf 1 2 3\n");
+  ExpectFileFailure(RunCommand(geosig, {"voxelize", far, "--depth", "2", "--offset", "1e38", "-o", output}), far,
+                    "too large for single precision");
   const std::string cube = directory.Write("cube.obj", unitCube), unwritable = directory.Path("no/such/dir/out.stl");
   ExpectFileFailure(RunCommand(geosig, {"voxelize", cube, "--depth", "2", "-o", unwritable}), unwritable,
                     "cannot be created");
@@ -95,12 +99,13 @@ TEST(VoxelizeCommand, BadInputAndOptionsLeaveNoFileAndKeepAnEarlierOne) {
     return RunCommand("/bin/sh", {"-c", "\"$0\" voxelize \"$1\" " + iOptions, geosig, cube, output}).exitStatus;
   };
   for (const char* options : {"--depth 11 -o \"$2\"", "--depth 3 --offset -1 -o \"$2\"",
-                              "--depth 3 --offset nan -o \"$2\"", "-o \"$2\"", "--depth 3 -o \"$2.fbx\"", "--depth 3"})
+                              "--depth 3 --offset nan -o \"$2\"", "--depth 3 --offset 1e39 -o \"$2\"",
+                              "-o \"$2\"", "--depth 3 -o \"$2.fbx\"", "--depth 3"})
     EXPECT_EQ(status(options), 2) << options;
 
   EXPECT_EQ(FileContents(output), "an earlier result");
   const auto entries = std::filesystem::directory_iterator(directory.Path(""));
-  EXPECT_EQ(std::distance(begin(entries), end(entries)), 3);  // the earlier output and the two models
+  EXPECT_EQ(std::distance(begin(entries), end(entries)), 4);  // the earlier output and the three models
 }
 
 }  // namespace

@@ -1,11 +1,19 @@
-# Installs the build tree into a scratch prefix, then configures, builds and runs a consumer
-# project that finds the package with find_package(GeosigRenders).
+# Installs the build tree into a scratch prefix, runs the installed geosig on a sample when the
+# tool was built, then configures, builds and runs a consumer project that finds the package
+# with find_package(GeosigRenders).
 set(prefix "${WORK_DIR}/prefix")
 file(REMOVE_RECURSE "${WORK_DIR}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${prefix}"
                 RESULT_VARIABLE status OUTPUT_QUIET)
 if(status)
   message(FATAL_ERROR "install failed")
+endif()
+if(SAMPLE)
+  execute_process(COMMAND "${prefix}/bin/geosig" fingerprint "${SAMPLE}" RESULT_VARIABLE status
+                  ERROR_VARIABLE failure OUTPUT_QUIET)
+  if(status)
+    message(FATAL_ERROR "the installed geosig failed (status ${status}): ${failure}")
+  endif()
 endif()
 execute_process(COMMAND "${CMAKE_COMMAND}" -S "${SOURCE_DIR}" -B "${WORK_DIR}/consumer"
                         "-DCMAKE_PREFIX_PATH=${prefix}" "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}"

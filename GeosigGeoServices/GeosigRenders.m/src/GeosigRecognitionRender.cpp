@@ -112,7 +112,7 @@ int GeosigRecognitionRender::GetCuboidPosition(Zar4x4Matrix& oFrame) {
   // their distance.
   ZarMathPlane centrePlanes[3];
   for (int k = 0; k < 3; ++k) {
-    ZarMathVector d(ZarMathVectorf(axes[k]));
+    ZarMathVector d{ZarMathVectorf(axes[k])};
     d.Normalize();
     int faces[2] = {-1, -1};
     int found = 0;

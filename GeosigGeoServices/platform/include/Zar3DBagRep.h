@@ -32,6 +32,15 @@ class Zar3DBagRep : public Zar3DRep {
 
  private:
   friend class ZarRep;
+  // Appends the child and its link back to this bag.
+  void Link(ZarRep& ioChild);
+  // Removes the link back from the child at iSlot, keeping the child's other links in place.
+  void Unlink(std::size_t iSlot);
+  // Removes the child at iSlot and the bag's reference to it.
+  void RemoveChildAt(std::size_t iSlot);
+
   std::unique_ptr<Zar4x4Matrix> _matrix;
   std::vector<ZarRep*> _children;
+  // For each child, the index of this bag in the child's parents.
+  std::vector<std::size_t> _slotsInChildren;
 };

@@ -1,7 +1,9 @@
 #pragma once
 // A representation: a node of the scene graph. Representations are reference counted; a
 // bag holds a reference to each child, and a child knows its parents so that Destroy can
-// detach it from all of them.
+// detach it from all of them. Each link between a bag and a child knows its place on both
+// sides, so linking and unlinking cost the same however many parents a child has.
+#include <cstddef>
 #include <vector>
 
 #include "ZarBaseUnknown.h"
@@ -25,6 +27,7 @@ class ZarRep : public ZarBaseUnknown {
   const ZarGraphicAttributeSet& GetAttributeSet() const { return _attributes; }
   void SetAttributeSet(const ZarGraphicAttributeSet& iAttributes) { _attributes = iAttributes; }
 
+  // One entry per occurrence of the representation in a bag, in no particular order.
   const std::vector<Zar3DBagRep*>& GetParents() const { return _parents; }
   // Detaches the representation from every parent, then drops the caller's reference.
   void Destroy();
@@ -43,4 +46,6 @@ class ZarRep : public ZarBaseUnknown {
   ZarGraphicAttributeSet _attributes;
   int _viewModes = 0;
   std::vector<Zar3DBagRep*> _parents;
+  // For each parent, the index of the occurrence in that parent's children it stands for.
+  std::vector<std::size_t> _slotsInParents;
 };

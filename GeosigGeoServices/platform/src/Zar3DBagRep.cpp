@@ -11,11 +11,44 @@ ZAR_IMPLEMENT_CLASS(Zar3DBagRep, Zar3DRep, "ZarPlatform", ZarRetrieveMetaClass)
 Zar3DBagRep* Zar3DBagRep::CreateRep() { return new Zar3DBagRep(); }
 
 Zar3DBagRep::~Zar3DBagRep() {
-  for (ZarRep* child : _children) {
-    std::vector<Zar3DBagRep*>& parents = child->_parents;
-    parents.erase(std::find(parents.begin(), parents.end(), this));
-    child->Release();
+  for (std::size_t slot = 0; slot < _children.size(); ++slot) {
+    Unlink(slot);
+    _children[slot]->Release();
   }
+}
+
+void Zar3DBagRep::Link(ZarRep& ioChild) {
+  _slotsInChildren.push_back(ioChild._parents.size());
+  ioChild._parents.push_back(this);
+  ioChild._slotsInParents.push_back(_children.size());
+  _children.push_back(&ioChild);
+}
+
+void Zar3DBagRep::Unlink(std::size_t iSlot) {
+  ZarRep& child = *_children[iSlot];
+  const std::size_t link = _slotsInChildren[iSlot], last = child._parents.size() - 1;
+  if (link != last) {
+    // The child's last link takes the freed place; its bag learns where it went.
+    Zar3DBagRep* moved = child._parents[last];
+    const std::size_t movedSlot = child._slotsInParents[last];
+    child._parents[link] = moved;
+    child._slotsInParents[link] = movedSlot;
+    moved->_slotsInChildren[movedSlot] = link;
+  }
+  child._parents.pop_back();
+  child._slotsInParents.pop_back();
+}
+
+void Zar3DBagRep::RemoveChildAt(std::size_t iSlot) {
+  ZarRep* child = _children[iSlot];
+  Unlink(iSlot);
+  _children.erase(_children.begin() + static_cast<std::ptrdiff_t>(iSlot));
+  _slotsInChildren.erase(_slotsInChildren.begin() + static_cast<std::ptrdiff_t>(iSlot));
+  // The children after it moved down one place.
+  for (std::size_t slot = iSlot; slot < _children.size(); ++slot)
+    _children[slot]->_slotsInParents[_slotsInChildren[slot]] = slot;
+  child->Release();
+  GeometryChanged();
 }
 
 HRESULT Zar3DBagRep::SetMatrix(const Zar4x4Matrix& iMatrix) {
@@ -27,8 +60,7 @@ HRESULT Zar3DBagRep::SetMatrix(const Zar4x4Matrix& iMatrix) {
 
 HRESULT Zar3DBagRep::AddChild(ZarRep& iChild) {
   if (&iChild == this) return E_INVALIDARG;
-  _children.push_back(&iChild);
-  iChild._parents.push_back(this);
+  Link(iChild);
   iChild.AddRef();
   GeometryChanged();
   return S_OK;
@@ -37,11 +69,7 @@ HRESULT Zar3DBagRep::AddChild(ZarRep& iChild) {
 HRESULT Zar3DBagRep::RemoveChild(ZarRep& iChild) {
   auto found = std::find(_children.begin(), _children.end(), &iChild);
   if (found == _children.end()) return E_FAIL;
-  _children.erase(found);
-  std::vector<Zar3DBagRep*>& parents = iChild._parents;
-  parents.erase(std::find(parents.begin(), parents.end(), this));
-  iChild.Release();
-  GeometryChanged();
+  RemoveChildAt(static_cast<std::size_t>(found - _children.begin()));
   return S_OK;
 }
 

@@ -8,7 +8,7 @@ int ZarRep::ViewMode(int iMode, const void*) const { return _viewModes & iMode; 
 
 void ZarRep::Destroy() {
   AddRef();  // stay alive while the parents let go
-  while (!_parents.empty()) _parents.back()->RemoveChild(*this);
+  while (!_parents.empty()) _parents.back()->RemoveChildAt(_slotsInParents.back());
   Release();
   Release();
 }
