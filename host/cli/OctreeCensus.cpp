@@ -17,10 +17,25 @@ OctreeCensus::OctreeCensus(GeosigOctree& ioOctree) : _octree(ioOctree), _depth(i
 
 void OctreeCensus::AddFullBlock(const std::array<std::uint32_t, 3>& iCell, unsigned int iLevels) {
   _leaves += std::uint64_t{1} << (3 * iLevels);
+  _blocks.push_back({iCell, iLevels});
   for (std::size_t axis = 0; axis < 3; ++axis) {
     _lowest[axis] = std::min(_lowest[axis], iCell[axis] << iLevels);
     _highest[axis] = std::max(_highest[axis], ((iCell[axis] + 1) << iLevels) - 1);
   }
+}
+
+std::vector<std::array<std::uint32_t, 3>> OctreeCensus::OccupiedCells() const {
+  std::vector<std::array<std::uint32_t, 3>> cells;
+  cells.reserve(static_cast<std::size_t>(_leaves));
+  for (const FullBlock& block : _blocks) {
+    const std::uint32_t side = std::uint32_t{1} << block.levels;
+    const std::array<std::uint32_t, 3> first = {block.cell[0] << block.levels, block.cell[1] << block.levels,
+                                                block.cell[2] << block.levels};
+    for (std::uint32_t x = 0; x < side; ++x)
+      for (std::uint32_t y = 0; y < side; ++y)
+        for (std::uint32_t z = 0; z < side; ++z) cells.push_back({first[0] + x, first[1] + y, first[2] + z});
+  }
+  return cells;
 }
 
 void OctreeCensus::Visit(const GeosigOctree::Iterator& iIterator, const std::array<std::uint32_t, 3>& iCell) {

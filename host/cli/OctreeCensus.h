@@ -1,9 +1,10 @@
 #pragma once
 // What a filled octree holds, read through its public cursor (Test, and Move along existing
 // paths, which allocates nothing): the occupied leaves, the bytes of its node buffer in use,
-// and the range of leaf cells that the occupied leaves span.
+// the range of leaf cells that the occupied leaves span, and the cells themselves.
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "GeosigOctree.h"
 
@@ -18,8 +19,16 @@ class OctreeCensus {
   // without an occupied leaf.
   const std::array<std::uint32_t, 3>& LowestCell() const { return _lowest; }
   const std::array<std::uint32_t, 3>& HighestCell() const { return _highest; }
+  // The x, y, z indices of every occupied leaf cell, in the walk's order.
+  std::vector<std::array<std::uint32_t, 3>> OccupiedCells() const;
 
  private:
+  // A cube of 2^levels leaf cells a side, all occupied, from the cell cell * 2^levels.
+  struct FullBlock {
+    std::array<std::uint32_t, 3> cell;
+    unsigned int levels;
+  };
+
   // Visits the node at iIterator, whose cell at its level has the indices iCell.
   void Visit(const GeosigOctree::Iterator& iIterator, const std::array<std::uint32_t, 3>& iCell);
   // Counts the iLevels-deep block of leaves under the cell iCell, all occupied.
@@ -31,4 +40,5 @@ class OctreeCensus {
   std::uint64_t _bytes = 0;
   std::array<std::uint32_t, 3> _lowest = {UINT32_MAX, UINT32_MAX, UINT32_MAX};
   std::array<std::uint32_t, 3> _highest = {0, 0, 0};
+  std::vector<FullBlock> _blocks;
 };

@@ -9,14 +9,13 @@
 
 #include "CommandFailure.h"
 #include "ExitStatus.h"
-#include "GeosigBBRender.h"
-#include "GeosigOctreeRender.h"
 #include "GeosigOffsetRep.h"
 #include "ImportOptionFlags.h"
 #include "ModelImporter.h"
 #include "OctreeCensus.h"
 #include "SceneCollector.h"
 #include "SceneFile.h"
+#include "SurfaceOctree.h"
 #include "TextReport.h"
 #include "Zar3DCuboidRep.h"
 #include "ZarRef.h"
@@ -26,19 +25,6 @@ namespace {
 // The status of a scene-graph operation that can fail only for want of memory.
 void CheckAllocated(HRESULT iStatus) {
   if (ZarFailed(iStatus)) throw std::bad_alloc();
-}
-
-// The octree of the model's surface over its bounding cube.
-std::unique_ptr<GeosigOctree> Voxelize(ZarRep& ioModel, unsigned int iDepth) {
-  GeosigBBRender bounds;
-  bounds.Traverse(ioModel);
-  ZarMathPointf low, high;
-  if (ZarFailed(bounds.GetBoundingCube(low, high))) throw std::runtime_error("no triangle to voxelize");
-  GeosigOctreeRender render(low, high, iDepth);
-  render.Traverse(ioModel);
-  GeosigOctree* octree = nullptr;
-  if (ZarFailed(render.GetOctree(&octree))) throw std::runtime_error("no triangle to voxelize");
-  return std::unique_ptr<GeosigOctree>(octree);
 }
 
 // One bag per occupied voxel, all sharing one cube of the voxel's edge, grown by the offset
@@ -126,7 +112,7 @@ int VoxelizeCommand::Run() const {
   ExportScene scene;
   try {
     const ImportedModel model = ModelImporter(_options).Import(_file);
-    const std::unique_ptr<GeosigOctree> octree = Voxelize(*model.root, _depth);
+    const std::unique_ptr<GeosigOctree> octree = SurfaceOctree(*model.root, _depth);
     const OctreeCensus census(*octree);
     // Every triangle marks at least the voxel it lies in: none means the storage ran out.
     if (census.OccupiedLeaves() == 0) throw std::runtime_error("out of memory for the octree");

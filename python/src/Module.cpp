@@ -1,0 +1,126 @@
+// The extension under the geosig package: thin bindings over the host. Files come back as the
+// JSON records the command line writes, so that Python sees the same fields and numbers; the
+// package turns them into dicts and exceptions.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "BatchOutput.h"
+#include "BatchProgress.h"
+#include "Catalog.h"
+#include "CommandFailure.h"
+#include "FileDescription.h"
+#include "FingerprintCommand.h"
+#include "GeosigBBRender.h"
+#include "ImportOptions.h"
+#include "ModelImporter.h"
+#include "VoxelGrid.h"
+#include "VoxelizeCommand.h"
+
+namespace py = pybind11;
+
+namespace {
+
+// Neither reading library may run on two threads at once.
+std::mutex reading;
+
+std::string DescribeRecord(const std::string& iPath, const ImportOptions& iOptions) {
+  const py::gil_scoped_release released;
+  const std::lock_guard<std::mutex> lock(reading);
+  return DescribeFile(iPath, iOptions).record.dump();
+}
+
+// (indices, origin, edge): the cells as an (N, 3) int64 array, the grid's corner as three
+// float64 and the cell edge, the numbers as the JSON reports read them.
+py::tuple VoxelGridToPython(const VoxelGrid& iGrid) {
+  py::array_t<std::int64_t> indices({static_cast<py::ssize_t>(iGrid.cells.size()), py::ssize_t{3}});
+  auto write = indices.mutable_unchecked<2>();
+  for (std::size_t k = 0; k < iGrid.cells.size(); ++k)
+    for (py::ssize_t axis = 0; axis < 3; ++axis)
+      write(static_cast<py::ssize_t>(k), axis) = iGrid.cells[k][static_cast<std::size_t>(axis)];
+  const std::vector<double> origin = ReportPoint(iGrid.origin);
+  return py::make_tuple(indices, py::array_t<double>(3, origin.data()), ReportNumber(iGrid.edge).get<double>());
+}
+
+py::tuple VoxelizeFile(const std::string& iPath, unsigned int iDepth, const ImportOptions& iOptions) {
+  VoxelGrid grid;
+  {
+    const py::gil_scoped_release released;
+    const std::lock_guard<std::mutex> lock(reading);
+    const ImportedModel model = ModelImporter(iOptions).Import(iPath);
+    grid = VoxelizeSurface(*model.root, iDepth);
+  }
+  return VoxelGridToPython(grid);
+}
+
+std::string ErrorRecord(const std::string& iPath, const std::string& iReason) {
+  return Report{{"file", iPath}, {"error", iReason}}.dump();
+}
+
+std::vector<std::string> CatalogFiles(const std::vector<std::string>& iPaths, const std::vector<std::string>& iLists) {
+  Catalog catalog;
+  for (const std::string& path : iPaths) catalog.AddPath(path);
+  for (const std::string& list : iLists) catalog.AddList(list);
+  return catalog.Files();
+}
+
+}  // namespace
+
+PYBIND11_MODULE(_geosig, ioModule) {
+  // The first render creates the support that every render shares, without a lock: create it
+  // now, before threads that released the interpreter lock could race to do it.
+  { const GeosigBBRender firstRender; }
+
+  ioModule.doc() = "The host's descriptors, fingerprints and batch records (wrapped by the geosig package)";
+  ioModule.attr("__version__") = GEOSIG_VERSION;
+  ioModule.attr("MAX_VOXEL_DEPTH") = VoxelizeCommand::_MaxDepth;
+  // A file that could not be handled (the host reports those as std::runtime_error); its text
+  // is the reason, without the path.
+  static py::exception<std::runtime_error> fileFailure(ioModule, "FileFailure");
+  py::register_exception_translator([](std::exception_ptr iFailure) {
+    try {
+      if (iFailure) std::rethrow_exception(iFailure);
+    } catch (const py::builtin_exception&) {
+      throw;  // ValueError and the like, raised as they are
+    } catch (const std::runtime_error&) {
+      fileFailure(CurrentFailureReason().c_str());
+    }
+  });
+
+  py::class_<ImportOptions>(ioModule, "ImportOptions", "How curved CAD geometry is tessellated")
+      .def(py::init<>())
+      .def_readwrite("relative_deflection", &ImportOptions::relativeDeflection)
+      .def_readwrite("deflection", &ImportOptions::absoluteDeflection)
+      .def_readwrite("angular_deflection", &ImportOptions::angularDeflection);
+
+  ioModule.def("describe_record", &DescribeRecord, py::arg("path"), py::arg("options"),
+               "The file's batch record as one JSON line: a description, or the reason it failed");
+  ioModule.def("voxelize_file", &VoxelizeFile, py::arg("path"), py::arg("depth"), py::arg("options"),
+               "(indices, origin, edge) of the file's surface voxels; raises FileFailure");
+  ioModule.def("error_record", &ErrorRecord, py::arg("path"), py::arg("reason"),
+               "The batch record of a file that failed for iReason");
+  ioModule.def(
+      "fingerprint",
+      [](const std::string& iPath) {
+        const py::gil_scoped_release released;
+        return FingerprintCommand::FingerprintOf(iPath);
+      },
+      py::arg("path"), "The base64 SHA-256 digest of the file's bytes; raises FileFailure");
+  ioModule.def("catalog_files", &CatalogFiles, py::arg("paths"), py::arg("lists"),
+               "The model files of a batch over these paths and list files; raises FileFailure");
+
+  py::class_<BatchOutput>(ioModule, "BatchOutput", "The JSON-lines file of a batch")
+      .def(py::init<const std::string&, bool>(), py::arg("path"), py::arg("resume"))
+      .def("recorded_files", &BatchOutput::RecordedFiles, "The files of the records kept from an earlier run")
+      .def("append", &BatchOutput::Append, py::arg("record"), "Appends one record in one write");
+
+  py::class_<BatchProgress>(ioModule, "BatchProgress", "The progress line of a batch on standard error")
+      .def(py::init<std::size_t, bool>(), py::arg("total"), py::arg("shown"))
+      .def("show", &BatchProgress::Show, py::arg("done"), py::arg("failed"))
+      .def("finish", &BatchProgress::Finish, py::arg("done"), py::arg("failed"));
+}
