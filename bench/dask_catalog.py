@@ -1,9 +1,9 @@
 """Files per second of geosig.dask.describe_catalog on a local cluster of 1 and of 2 process workers.
 
-    PYTHONPATH=build/release/python /usr/bin/python3 bench/dask_catalog.py CATALOG_DIR
+    build/release/host/geosig_make_samples --step-catalog /tmp/parts --count 200
+    PYTHONPATH=build/release/python /usr/bin/python3 bench/dask_catalog.py /tmp/parts
 
-CATALOG_DIR holds the model files (for example the STEP parts the sample generator writes). Each
-cluster is started and warmed up before it is timed; the run is repeated and the best time
+Each cluster is started and warmed up before it is timed; the run is repeated and the best time
 kept, and the load average is printed, since other work on the machine skews the figures.
 """
 
