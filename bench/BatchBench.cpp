@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "BatchOutput.h"
-#include "BatchProgress.h"
+#include "ProgressLine.h"
 #include "BatchRunner.h"
 #include "MeshWriters.h"
 #include "SceneBuilder.h"
@@ -43,7 +43,7 @@ const std::vector<std::string>& Catalog(bool iWithCad) {
 void DescribeCatalog(benchmark::State& ioState, bool iWithCad) {
   const std::vector<std::string>& files = Catalog(iWithCad);
   const TemporaryDirectory output;
-  const BatchProgress silent(files.size(), false);
+  const ProgressLine silent(files.size(), false);
   for (auto _ : ioState) {
     BatchOutput records(output.Path("out.jsonl"), false);
     BatchRunner runner(files, ImportOptions(), records);

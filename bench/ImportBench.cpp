@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "DescriptorSections.h"
+#include "Descriptors.h"
 #include "GeosigCountRender.h"
 #include "MeshWriters.h"
 #include "ModelImporter.h"
@@ -112,7 +112,7 @@ void BM_DescribeImportedTree(benchmark::State& ioState) {
   WriteBinaryStl(file.Path(), Torus(static_cast<unsigned int>(ioState.range(0))));
   const ImportedModel model = ModelImporter().Import(file.Path());
   const int triangles = TriangleCount(*model.root);
-  for (auto _ : ioState) benchmark::DoNotOptimize(DescribeTree(*model.root));
+  for (auto _ : ioState) benchmark::DoNotOptimize(DescribeModel(*model.root));
   ioState.SetItemsProcessed(static_cast<std::int64_t>(ioState.iterations()) * triangles);
   ioState.counters["triangles"] = triangles;
 }

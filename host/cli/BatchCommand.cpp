@@ -1,7 +1,5 @@
 #include "BatchCommand.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <iostream>
 #include <optional>
@@ -9,12 +7,12 @@
 #include <thread>
 
 #include "BatchOutput.h"
-#include "BatchProgress.h"
 #include "BatchRunner.h"
 #include "Catalog.h"
 #include "CommandFailure.h"
 #include "ExitStatus.h"
 #include "ImportOptionFlags.h"
+#include "ProgressLine.h"
 
 BatchCommand::BatchCommand(CLI::App& ioApp) : _jobs(std::max(1u, std::thread::hardware_concurrency())) {
   CLI::App* command = ioApp.add_subcommand(
@@ -63,7 +61,7 @@ int BatchCommand::Run() const {
   for (const std::string& file : catalog.Files())
     if (!output->RecordedFiles().count(file)) pending.push_back(file);
 
-  const BatchProgress progress(pending.size(), isatty(STDERR_FILENO) != 0);
+  const ProgressLine progress(pending.size(), ProgressLine::OnTerminal());
   BatchRunner run(pending, _options, *output);
   run.Run(_jobs, progress);
   if (!run.WriteFailure().empty()) return ReportFileFailure(_output, run.WriteFailure());

@@ -12,7 +12,7 @@ BatchRunner::BatchRunner(const std::vector<std::string>& iFiles, const ImportOpt
                          BatchOutput& ioOutput)
     : _files(iFiles), _options(iOptions), _output(ioOutput) {}
 
-void BatchRunner::Run(unsigned int iJobs, const BatchProgress& iProgress) {
+void BatchRunner::Run(unsigned int iJobs, const ProgressLine& iProgress) {
   // The first render creates the support that all renders share, without a lock: create it
   // here, before the workers could race to do it.
   { const GeosigBBRender firstRender; }
@@ -32,9 +32,9 @@ void BatchRunner::Run(unsigned int iJobs, const BatchProgress& iProgress) {
 
 void BatchRunner::Work() {
   for (std::size_t k; !_stop && (k = _next++) < _files.size();) {
-    const FileDescription description = DescribeFile(_files[k], _options);
+    const FileDescription description = DescribeFileRecord(_files[k], _options);
     try {
-      _output.Append(description.record.dump());
+      _output.Append(ReportText(description.record));
     } catch (const std::exception& failure) {
       const std::lock_guard<std::mutex> lock(_state);
       if (_writeFailure.empty()) _writeFailure = failure.what();

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "BatchOutput.h"
-#include "BatchProgress.h"
+#include "ProgressLine.h"
 #include "ImportOptions.h"
 
 class BatchRunner {
@@ -18,7 +18,7 @@ class BatchRunner {
 
   // Describes on iJobs threads (no more than there are files). Returns once every file is
   // recorded, or once a record could not be written (WriteFailure).
-  void Run(unsigned int iJobs, const BatchProgress& iProgress);
+  void Run(unsigned int iJobs, const ProgressLine& iProgress);
 
   std::size_t Failed() const { return _failed; }
   // Why writing stopped the batch; empty when it did not.

@@ -3,9 +3,7 @@
 // "geosig: FILE: reason", and the exit status for it.
 #include <string>
 
-// The reason carried by the exception being handled: an import error's reason, "out of
-// memory", or the exception's text. Call it only from a catch block.
-std::string CurrentFailureReason();
+#include "Outcome.h"  // CurrentFailureReason
 
 // Writes the line for iPath and returns ExitStatus::FileFailed.
 int ReportFileFailure(const std::string& iPath, const std::string& iReason);

@@ -6,7 +6,9 @@
 #include "CommandFailure.h"
 #include "ExitStatus.h"
 #include "GeosigCountRender.h"
+#include "FileRecord.h"
 #include "ImportOptionFlags.h"
+#include "JsonDocument.h"
 #include "ModelImporter.h"
 #include "TextReport.h"
 
@@ -42,7 +44,7 @@ CountCommand::CountCommand(CLI::App& ioApp) {
                    "Budget of slow representations (geometry held as visualization primitives): "
                    "exit with status 3 when the model has more")
       ->check(CLI::Range(1, INT_MAX));
-  command->add_flag("--json", _json, "Write one JSON document (schema in docs/geosig-json.md)");
+  JsonDocument::AddFlag(*command, _json);
   AddImportOptions(*command, _options);
 }
 
@@ -55,8 +57,7 @@ int CountCommand::Run() const {
     int triangles = 0, slowReps = 0;
     render.GetTriangleNumber(triangles);
     render.GetSlowRepNumber(slowReps);
-    report = {{"file", _file}, {"format", model.format}};
-    if (!model.warnings.empty()) report["warnings"] = model.warnings;
+    report = ModelRecord(_file, model.format, model.warnings);
     report["triangles"] = Tally(triangles, _maxTriangles);
     report["slowRepresentations"] = Tally(slowReps, _maxSlowReps);
   } catch (...) {
@@ -66,8 +67,9 @@ int CountCommand::Run() const {
                         report["slowRepresentations"]["exceeded"].get<bool>();
   if (_json) {
     report["exceeded"] = exceeded;
-    std::cout << Report{{"schema", "geosig-count"}, {"version", 1}, {"files", Report::array({report})}}.dump(2)
-              << '\n';
+    JsonDocument document("count", 1);
+    document.Add(std::move(report));
+    document.Write(std::cout);
   } else {
     WriteFileHeading(std::cout, report);
     WriteTitledValues(std::cout, {{"triangles", TallyText(report["triangles"])},

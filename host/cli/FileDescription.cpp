@@ -1,19 +1,20 @@
 #include "FileDescription.h"
 
-#include "CommandFailure.h"
 #include "DescriptorSections.h"
-#include "ModelImporter.h"
+#include "FileRecord.h"
 
-FileDescription DescribeFile(const std::string& iPath, const ImportOptions& iOptions) {
+FileDescription DescriptionOf(const std::string& iPath, const Outcome<ModelDescription>& iDescribed) {
   FileDescription description;
-  try {
-    const ImportedModel model = ModelImporter(iOptions).Import(iPath);
-    description.record = {{"file", iPath}, {"format", model.format}};
-    if (!model.warnings.empty()) description.record["warnings"] = model.warnings;
-    description.record["descriptors"] = DescribeTree(*model.root);
-  } catch (...) {
-    description.error = CurrentFailureReason();
-    description.record = {{"file", iPath}, {"error", *description.error}};
+  if (!iDescribed) {
+    description.error = iDescribed.Reason();
+    description.record = FailureRecord(iPath, iDescribed.Reason());
+    return description;
   }
+  description.record = ModelRecord(iPath, iDescribed->format, iDescribed->warnings);
+  description.record["descriptors"] = DescriptorsReport(iDescribed->descriptors);
   return description;
+}
+
+FileDescription DescribeFileRecord(const std::string& iPath, const ImportOptions& iOptions) {
+  return DescriptionOf(iPath, DescribeFile(iPath, iOptions));
 }

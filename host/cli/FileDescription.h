@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ImportOptions.h"
+#include "ModelDescription.h"
 #include "ReportValues.h"
 
 struct FileDescription {
@@ -15,5 +16,8 @@ struct FileDescription {
   std::optional<std::string> error;
 };
 
-// Imports iPath and computes its descriptors; never throws for a bad file.
-FileDescription DescribeFile(const std::string& iPath, const ImportOptions& iOptions);
+// The record of iPath described as iDescribed says.
+FileDescription DescriptionOf(const std::string& iPath, const Outcome<ModelDescription>& iDescribed);
+
+// Imports iPath, computes its descriptors and gives its record; never throws for a bad file.
+FileDescription DescribeFileRecord(const std::string& iPath, const ImportOptions& iOptions);

@@ -6,16 +6,17 @@
 
 #include "CommandFailure.h"
 #include "ExitStatus.h"
+#include "FileRecord.h"
 #include "GeosigMathServices.h"
+#include "JsonDocument.h"
 #include "MappedFile.h"
-#include "ReportValues.h"
 #include "ZarString.h"
 
 FingerprintCommand::FingerprintCommand(CLI::App& ioApp) {
   CLI::App* command = ioApp.add_subcommand(
       "fingerprint", "Print the base64 SHA-256 fingerprint of files (as openssl dgst -sha256 -binary | base64)");
   command->add_option("files", _files, "Files of any kind")->required();
-  command->add_flag("--json", _json, "Write one JSON document (schema in docs/geosig-json.md)");
+  JsonDocument::AddFlag(*command, _json);
 }
 
 std::string FingerprintCommand::FingerprintOf(const std::string& iPath) {
@@ -31,20 +32,23 @@ std::string FingerprintCommand::FingerprintOf(const std::string& iPath) {
 
 int FingerprintCommand::Run() const {
   int status = ExitStatus::Success;
-  Report files = Report::array();
+  JsonDocument document("fingerprint", 1);
   for (const std::string& path : _files) {
     try {
       const std::string fingerprint = FingerprintOf(path);
-      if (_json)
-        files.push_back({{"file", path}, {"fingerprint", fingerprint}});
-      else
+      if (_json) {
+        Report record = FileRecord(path);
+        record["fingerprint"] = fingerprint;
+        document.Add(std::move(record));
+      } else {
         std::cout << fingerprint << "  " << path << '\n';
+      }
     } catch (...) {
       const std::string reason = CurrentFailureReason();
       status = ReportFileFailure(path, reason);
-      if (_json) files.push_back({{"file", path}, {"error", reason}});
+      if (_json) document.Add(FailureRecord(path, reason));
     }
   }
-  if (_json) std::cout << Report{{"schema", "geosig-fingerprint"}, {"version", 1}, {"files", files}}.dump(2) << '\n';
+  if (_json) document.Write(std::cout);
   return status;
 }

@@ -11,7 +11,9 @@
 #include "CommandFailure.h"
 #include "ExitStatus.h"
 #include "GeosigRepIntersectRender.h"
+#include "FileRecord.h"
 #include "ImportOptionFlags.h"
+#include "JsonDocument.h"
 #include "ModelImporter.h"
 #include "TextReport.h"
 
@@ -65,7 +67,7 @@ NearestCommand::NearestCommand(CLI::App& ioApp) {
       ->type_name("ORIGIN DIRECTION")
       ->expected(2)
       ->required();
-  command->add_flag("--json", _json, "Write one JSON document (schema in docs/geosig-json.md)");
+  JsonDocument::AddFlag(*command, _json);
   AddImportOptions(*command, _options);
 }
 
@@ -79,8 +81,7 @@ int NearestCommand::Run() const {
     ZarMathPoint onLine, nearest;
     double distance = 0.0;
     if (ZarFailed(render.GetResult(onLine, nearest, distance))) throw std::runtime_error("no vertex to measure");
-    report = {{"file", _file}, {"format", model.format}};
-    if (!model.warnings.empty()) report["warnings"] = model.warnings;
+    report = ModelRecord(_file, model.format, model.warnings);
     report["line"] = {{"origin", {_origin.x, _origin.y, _origin.z}}, {"direction", ReportDirection(line)}};
     report["nearestVertex"] = ReportWidened(nearest);
     report["pointOnLine"] = ReportWidened(onLine);
@@ -89,8 +90,9 @@ int NearestCommand::Run() const {
     return ReportFileFailure(_file, CurrentFailureReason());
   }
   if (_json) {
-    std::cout << Report{{"schema", "geosig-nearest"}, {"version", 1}, {"files", Report::array({report})}}.dump(2)
-              << '\n';
+    JsonDocument document("nearest", 1);
+    document.Add(std::move(report));
+    document.Write(std::cout);
   } else {
     WriteFileHeading(std::cout, report);
     WriteTitledValues(std::cout, {{"nearest vertex", report["nearestVertex"]},

@@ -34,3 +34,5 @@ Report ReportMatrix(const Zar4x4Matrix& iMatrix) {
   }
   return rows;
 }
+
+std::string ReportText(const Report& iReport, int iIndent) { return iReport.dump(iIndent); }

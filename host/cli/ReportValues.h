@@ -3,6 +3,8 @@
 // shortest decimal that gives the float back, so 0.1f reads 0.1, not 0.10000000149.
 #include <nlohmann/json.hpp>
 
+#include <string>
+
 #include "Zar4x4Matrix.h"
 #include "ZarMathPoint.h"
 
@@ -15,3 +17,6 @@ Report ReportVector(const ZarMathVectorf& iVector);
 // Four rows of four numbers: the linear part and translation, then (0, 0, 0, 1). Elements
 // that are exactly single-precision values are reported as such.
 Report ReportMatrix(const Zar4x4Matrix& iMatrix);
+
+// The report as JSON text, indented by iIndent spaces per level, or on one line with -1.
+std::string ReportText(const Report& iReport, int iIndent = -1);

@@ -10,7 +10,9 @@
 #include "CommandFailure.h"
 #include "ExitStatus.h"
 #include "GeosigOffsetRep.h"
+#include "FileRecord.h"
 #include "ImportOptionFlags.h"
+#include "JsonDocument.h"
 #include "ModelImporter.h"
 #include "OctreeCensus.h"
 #include "SceneCollector.h"
@@ -102,7 +104,7 @@ VoxelizeCommand::VoxelizeCommand(CLI::App& ioApp) {
           },
           "FILE"))
       ->required();
-  command->add_flag("--json", _json, "Write one JSON document (schema in docs/geosig-json.md)");
+  JsonDocument::AddFlag(*command, _json);
   AddImportOptions(*command, _options);
 }
 
@@ -122,8 +124,7 @@ int VoxelizeCommand::Run() const {
     ZarMathPointf low, high;
     octree->GetBoundingBox(low, high);
     const float voxelEdge = (high.x - low.x) / std::ldexp(1.0f, static_cast<int>(_depth));
-    report = {{"file", _file}, {"format", model.format}};
-    if (!model.warnings.empty()) report["warnings"] = model.warnings;
+    report = ModelRecord(_file, model.format, model.warnings);
     report["depth"] = _depth;
     report["offset"] = offset ? ReportNumber(_offset) : Report();
     report["voxels"] = census.OccupiedLeaves();
@@ -141,8 +142,9 @@ int VoxelizeCommand::Run() const {
   }
   report["output"] = _output;
   if (_json) {
-    std::cout << Report{{"schema", "geosig-voxelize"}, {"version", 1}, {"files", Report::array({report})}}.dump(2)
-              << '\n';
+    JsonDocument document("voxelize", 1);
+    document.Add(std::move(report));
+    document.Write(std::cout);
   } else {
     WriteFileHeading(std::cout, report);
     WriteTitledValues(std::cout, {{"depth", report["depth"]},

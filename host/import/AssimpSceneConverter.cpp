@@ -6,9 +6,7 @@
 #include <cstdint>
 
 #include "PlatformChecks.h"
-#include "Zar3DBoundingGP.h"
-#include "Zar3DFaceGP.h"
-#include "Zar3DLineGP.h"
+#include "SurfacicRepOf.h"
 
 static std::string NodeName(const aiNode& iNode) {
   return iNode.mName.length > 0 ? "node '" + std::string(iNode.mName.C_Str()) + "'" : "unnamed node";
@@ -151,15 +149,7 @@ ZarSurfacicRep& AssimpSceneConverter::MeshRep(unsigned int iMesh) {
   }
   if (mesh.mNumFaces == 0) AppendVertices(mesh, loosePoints);
 
-  rep = AdoptCreated(ZarSurfacicRep::CreateRep());
-  if (!surface.triangles.empty() || !surface.fans.empty()) {
-    AppendVertices(mesh, surface.vertices);
-    CheckStatus(rep->AddPrimitive(*AdoptCreated(new Zar3DFaceGP(surface))));
-  }
-  if (!segments.empty())
-    CheckStatus(
-        rep->AddPrimitive(*AdoptCreated(new Zar3DLineGP(std::move(segments), Zar3DLineGP::IndependentSegments))));
-  if (!loosePoints.empty())
-    CheckStatus(rep->AddPrimitive(*AdoptCreated(new Zar3DBoundingGP(ZarTessellation(), std::move(loosePoints)))));
+  if (!surface.triangles.empty() || !surface.fans.empty()) AppendVertices(mesh, surface.vertices);
+  rep = SurfacicRepOf(surface, std::move(segments), std::move(loosePoints));
   return *rep;
 }

@@ -1,15 +1,19 @@
-#include "BatchProgress.h"
+#include "ProgressLine.h"
+
+#include <unistd.h>
 
 #include <cstdio>
 
-BatchProgress::BatchProgress(std::size_t iTotal, bool iShown)
+ProgressLine::ProgressLine(std::size_t iTotal, bool iShown)
     : _total(iTotal), _shown(iShown), _start(std::chrono::steady_clock::now()) {}
 
-double BatchProgress::Elapsed() const {
+bool ProgressLine::OnTerminal() { return isatty(STDERR_FILENO) != 0; }
+
+double ProgressLine::Elapsed() const {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - _start).count();
 }
 
-void BatchProgress::Show(std::size_t iDone, std::size_t iFailed) const {
+void ProgressLine::Show(std::size_t iDone, std::size_t iFailed, const std::string& iCurrent) const {
   if (!_shown) return;
   const double elapsed = Elapsed();
   std::fprintf(stderr, "\r\033[K[%zu/%zu]", iDone, _total);
@@ -19,10 +23,17 @@ void BatchProgress::Show(std::size_t iDone, std::size_t iFailed) const {
     std::fprintf(stderr, " %.1f files/s, ETA %ld:%02ld", rate, left / 60, left % 60);
   }
   if (iFailed > 0) std::fprintf(stderr, ", %zu failed", iFailed);
+  if (!iCurrent.empty()) std::fprintf(stderr, " %s", iCurrent.c_str());
   std::fflush(stderr);
 }
 
-void BatchProgress::Finish(std::size_t iDone, std::size_t iFailed) const {
+void ProgressLine::Erase() const {
+  if (!_shown) return;
+  std::fprintf(stderr, "\r\033[K");
+  std::fflush(stderr);
+}
+
+void ProgressLine::Finish(std::size_t iDone, std::size_t iFailed) const {
   if (!_shown) return;
   std::fprintf(stderr, "\r\033[K%zu files described, %zu failed, in %.1f s\n", iDone - iFailed, iFailed, Elapsed());
 }
