@@ -14,16 +14,19 @@ import os
 from typing import Any, Dict, NamedTuple, Optional, Tuple, Union
 
 import numpy as np
+from numpy.typing import ArrayLike
 
 from . import _geosig
 from ._failures import file_error
+from ._mesh import mesh_arrays
 from ._options import import_options
 from ._records import parse
 
 __version__: str = _geosig.__version__
-__all__ = ["describe", "fingerprint", "voxelize", "Voxels"]
+__all__ = ["describe", "describe_mesh", "fingerprint", "voxelize", "Voxels"]
 
 PathLike = Union[str, "os.PathLike[str]"]
+Mesh = Tuple[ArrayLike, ArrayLike]
 MAX_VOXEL_DEPTH: int = _geosig.MAX_VOXEL_DEPTH
 
 
@@ -49,6 +52,21 @@ def describe(path: PathLike, *, relative_deflection: Optional[float] = None, def
     if "error" in record:
         raise file_error(path, record["error"])
     return record
+
+
+def describe_mesh(vertices: ArrayLike, faces: ArrayLike) -> Dict[str, Any]:
+    """The descriptors of a triangle mesh given as arrays.
+
+    vertices is an (N, 3) array of real numbers (taken as float32, as a mesh file's are),
+    faces an (M, 3) array of integers, each triangle's three vertex indices (0 to N - 1).
+    Returns {"descriptors": ...}, the members describe gives for the same mesh read from a
+    file.
+
+    Raises ValueError for arrays of another shape or type, a coordinate that is not finite, a
+    face index out of range, or a mesh without vertex or triangle.
+    """
+    vertices, faces = mesh_arrays(vertices, faces)
+    return parse(_geosig.describe_mesh_record(vertices, faces))
 
 
 def fingerprint(path: PathLike) -> str:
@@ -77,18 +95,21 @@ class Voxels(NamedTuple):
     """The cells' edge."""
 
 
-def voxelize(path_or_mesh: PathLike, depth: int, *, relative_deflection: Optional[float] = None,
+def voxelize(path_or_mesh: Union[PathLike, Mesh], depth: int, *, relative_deflection: Optional[float] = None,
              deflection: Optional[float] = None, angular_deflection: Optional[float] = None) -> Voxels:
-    """The voxels ``geosig voxelize --depth DEPTH`` writes for a file: the model's bounding cube,
+    """The voxels ``geosig voxelize --depth DEPTH`` writes for a file, or for a mesh given as a
+    (vertices, faces) pair of arrays as describe_mesh takes them: the model's bounding cube,
     widened by a millionth of its diagonal, split into 2**depth cells a side, and every cell a
     triangle touches.
 
     depth is 1 to 10. The tessellation keywords are those of describe. Raises OSError for a
-    file that cannot be reached or read and ValueError for a file that cannot be voxelized or
-    an invalid depth.
+    file that cannot be reached or read and ValueError for a file or arrays that cannot be
+    voxelized or an invalid depth.
     """
     if isinstance(depth, bool) or not isinstance(depth, (int, np.integer)) or not 1 <= depth <= MAX_VOXEL_DEPTH:
         raise ValueError(f"depth must be an integer from 1 to {MAX_VOXEL_DEPTH}, not {depth!r}")
+    if isinstance(path_or_mesh, tuple):
+        return Voxels(*_geosig.voxelize_mesh(*mesh_arrays(*path_or_mesh), int(depth)))
     path = os.fspath(path_or_mesh)
     options = import_options(relative_deflection, deflection, angular_deflection)
     try:

@@ -10,7 +10,6 @@ A script that creates the local cluster (no client given) must call describe_cat
 
 import json
 import os
-import sys
 from dataclasses import dataclass
 from typing import Dict, Iterable, Optional
 
@@ -75,7 +74,7 @@ def describe_catalog(paths: Iterable[PathLike], out: PathLike, client: Optional[
         raise file_error(out, str(failure)) from None
     kept = output.recorded_files()
     pending = [path for path in files if path not in kept]
-    shown = sys.stderr.isatty() if progress is None else progress
+    shown = _geosig.ProgressLine.on_terminal() if progress is None else progress
     if client is not None:
         return _describe_on(client, pending, tessellation, output, shown, len(kept))
     processes = workers or len(os.sched_getaffinity(0))
@@ -87,7 +86,7 @@ def describe_catalog(paths: Iterable[PathLike], out: PathLike, client: Optional[
 def _describe_on(client: Client, files: list, tessellation: Dict[str, float], output: "_geosig.BatchOutput",
                  shown: bool, kept: int) -> CatalogRun:
     _check_worker_versions(client)
-    progress = _geosig.BatchProgress(len(files), shown)
+    progress = _geosig.ProgressLine(len(files), shown)
     futures = client.map(_describe_record, files, tessellation=tessellation, pure=False)
     file_of = {future.key: path for future, path in zip(futures, files)}
     done = failed = 0

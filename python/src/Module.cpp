@@ -11,14 +11,17 @@
 #include <vector>
 
 #include "BatchOutput.h"
-#include "BatchProgress.h"
 #include "Catalog.h"
 #include "CommandFailure.h"
+#include "DescriptorSections.h"
 #include "FileDescription.h"
+#include "FileRecord.h"
 #include "FingerprintCommand.h"
 #include "GeosigBBRender.h"
 #include "ImportOptions.h"
+#include "MeshArrays.h"
 #include "ModelImporter.h"
+#include "ProgressLine.h"
 #include "VoxelGrid.h"
 #include "VoxelizeCommand.h"
 
@@ -32,7 +35,29 @@ std::mutex reading;
 std::string DescribeRecord(const std::string& iPath, const ImportOptions& iOptions) {
   const py::gil_scoped_release released;
   const std::lock_guard<std::mutex> lock(reading);
-  return DescribeFile(iPath, iOptions).record.dump();
+  return DescribeFileRecord(iPath, iOptions).record.dump();
+}
+
+using FloatTriples = py::array_t<float, py::array::c_style>;
+using IndexTriples = py::array_t<std::uint32_t, py::array::c_style>;
+
+// The arrays as the host's mesh, which points into them: they must outlive it.
+MeshArrays MeshOf(const FloatTriples& iVertices, const IndexTriples& iFaces) {
+  if (iVertices.ndim() != 2 || iVertices.shape(1) != 3) throw py::value_error("vertices must be an (N, 3) array");
+  if (iFaces.ndim() != 2 || iFaces.shape(1) != 3) throw py::value_error("faces must be an (M, 3) array");
+  return {iVertices.data(), static_cast<std::size_t>(iVertices.shape(0)), iFaces.data(),
+          static_cast<std::size_t>(iFaces.shape(0))};
+}
+
+// {"descriptors": ...} as JSON; raises ValueError with the reason the mesh cannot be described.
+std::string DescribeMeshRecord(const FloatTriples& iVertices, const IndexTriples& iFaces) {
+  const MeshArrays mesh = MeshOf(iVertices, iFaces);
+  const Outcome<Descriptors> described = [&mesh] {
+    const py::gil_scoped_release released;
+    return DescribeMesh(mesh);
+  }();
+  if (!described) throw py::value_error(described.Reason());
+  return Report{{"descriptors", DescriptorsReport(described.Value())}}.dump();
 }
 
 // (indices, origin, edge): the cells as an (N, 3) int64 array, the grid's corner as three
@@ -58,8 +83,16 @@ py::tuple VoxelizeFile(const std::string& iPath, unsigned int iDepth, const Impo
   return VoxelGridToPython(grid);
 }
 
-std::string ErrorRecord(const std::string& iPath, const std::string& iReason) {
-  return Report{{"file", iPath}, {"error", iReason}}.dump();
+py::tuple VoxelizeMesh(const FloatTriples& iVertices, const IndexTriples& iFaces, unsigned int iDepth) {
+  const MeshArrays mesh = MeshOf(iVertices, iFaces);
+  VoxelGrid grid;
+  {
+    const py::gil_scoped_release released;
+    const Outcome<ZarRef<Zar3DBagRep>> tree = MeshTree(mesh);
+    if (!tree) throw py::value_error(tree.Reason());
+    grid = VoxelizeSurface(*tree.Value(), iDepth);
+  }
+  return VoxelGridToPython(grid);
 }
 
 std::vector<std::string> CatalogFiles(const std::vector<std::string>& iPaths, const std::vector<std::string>& iLists) {
@@ -102,8 +135,15 @@ PYBIND11_MODULE(_geosig, ioModule) {
                "The file's batch record as one JSON line: a description, or the reason it failed");
   ioModule.def("voxelize_file", &VoxelizeFile, py::arg("path"), py::arg("depth"), py::arg("options"),
                "(indices, origin, edge) of the file's surface voxels; raises FileFailure");
-  ioModule.def("error_record", &ErrorRecord, py::arg("path"), py::arg("reason"),
-               "The batch record of a file that failed for iReason");
+  ioModule.def("describe_mesh_record", &DescribeMeshRecord, py::arg("vertices"), py::arg("faces"),
+               "{\"descriptors\": ...} of float32 (N, 3) vertices and uint32 (M, 3) faces, as JSON");
+  ioModule.def("voxelize_mesh", &VoxelizeMesh, py::arg("vertices"), py::arg("faces"), py::arg("depth"),
+               "(indices, origin, edge) of the mesh's surface voxels");
+  ioModule.def(
+      "error_record", [](const std::string& iPath, const std::string& iReason) {
+        return FailureRecord(iPath, iReason).dump();
+      },
+      py::arg("path"), py::arg("reason"), "The batch record of a file that failed for the reason");
   ioModule.def(
       "fingerprint",
       [](const std::string& iPath) {
@@ -119,8 +159,9 @@ PYBIND11_MODULE(_geosig, ioModule) {
       .def("recorded_files", &BatchOutput::RecordedFiles, "The files of the records kept from an earlier run")
       .def("append", &BatchOutput::Append, py::arg("record"), "Appends one record in one write");
 
-  py::class_<BatchProgress>(ioModule, "BatchProgress", "The progress line of a batch on standard error")
+  py::class_<ProgressLine>(ioModule, "ProgressLine", "The progress line of the commands on standard error")
       .def(py::init<std::size_t, bool>(), py::arg("total"), py::arg("shown"))
-      .def("show", &BatchProgress::Show, py::arg("done"), py::arg("failed"))
-      .def("finish", &BatchProgress::Finish, py::arg("done"), py::arg("failed"));
+      .def_static("on_terminal", &ProgressLine::OnTerminal, "Whether standard error is a terminal")
+      .def("show", &ProgressLine::Show, py::arg("done"), py::arg("failed"), py::arg("current") = std::string())
+      .def("finish", &ProgressLine::Finish, py::arg("done"), py::arg("failed"));
 }

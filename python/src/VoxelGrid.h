@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "ReportValues.h"
 #include "ZarMathPoint.h"
 #include "ZarRep.h"
 
@@ -14,6 +15,12 @@ struct VoxelGrid {
   std::vector<std::array<std::uint32_t, 3>> cells;
   ZarMathPointf origin;
   float edge = 0.0f;
+
+  // {"origin", "edge", "cells": [i, j, k, i, j, k, ...]}: how a worker process hands the grid
+  // back, without loss.
+  Report ToReport() const;
+  // Throws std::runtime_error when iReport is not a grid's.
+  static VoxelGrid FromReport(const Report& iReport);
 };
 
 // The voxels `geosig voxelize` writes for the model at iDepth (1 to 10). Throws
