@@ -1,16 +1,14 @@
 // Importer throughput, from a file on disk to the representation tree, in triangles per
 // second, beside the time `geosig describe` then spends on the descriptors of that tree.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 #include "Descriptors.h"
-#include "GeosigCountRender.h"
 #include "MeshWriters.h"
 #include "ModelImporter.h"
+#include "TemporaryDirectory.h"
 
 namespace {
 
@@ -36,60 +34,43 @@ ZarTessellation Torus(unsigned int iSectors) {
   return torus;
 }
 
-// A file in the temporary directory, removed when the benchmark is over.
-class ScratchFile {
- public:
-  explicit ScratchFile(const std::string& iExtension)
-      : _path("/tmp/geosig-bench-" + std::to_string(getpid()) + iExtension) {}
-  ~ScratchFile() { std::remove(_path.c_str()); }
-  const std::string& Path() const { return _path; }
-
- private:
-  std::string _path;
-};
-
-int TriangleCount(ZarRep& ioRoot) {
-  GeosigCountRender render;
-  render.Traverse(ioRoot);
-  int triangles = 0;
-  render.GetTriangleNumber(triangles);
-  return triangles;
-}
+// The triangles of a model, each instance of a shared part counted, as `geosig describe` counts them.
+int TrianglesOf(const ImportedModel& iModel) { return DescribeModel(*iModel.root)->triangles; }
 
 void ImportRepeatedly(benchmark::State& ioState, const std::string& iPath, const ImportOptions& iOptions) {
   const ModelImporter importer(iOptions);
-  int triangles = 0;
+  const int triangles = TrianglesOf(importer.Import(iPath));
   for (auto _ : ioState) {
     ImportedModel model = importer.Import(iPath);
     benchmark::DoNotOptimize(model.root.get());
-    ioState.PauseTiming();
-    triangles = TriangleCount(*model.root);
-    ioState.ResumeTiming();
   }
   ioState.SetItemsProcessed(static_cast<std::int64_t>(ioState.iterations()) * triangles);
   ioState.counters["triangles"] = triangles;
 }
 
 void BM_ImportBinaryStl(benchmark::State& ioState) {
-  const ScratchFile file(".stl");
-  WriteBinaryStl(file.Path(), Torus(static_cast<unsigned int>(ioState.range(0))));
-  ImportRepeatedly(ioState, file.Path(), ImportOptions());
+  const TemporaryDirectory directory;
+  const std::string path = directory.Path("torus.stl");
+  WriteBinaryStl(path, Torus(static_cast<unsigned int>(ioState.range(0))));
+  ImportRepeatedly(ioState, path, ImportOptions());
 }
 BENCHMARK(BM_ImportBinaryStl)->Arg(64)->Arg(512)->Unit(benchmark::kMillisecond);
 
 void BM_ImportObj(benchmark::State& ioState) {
-  const ScratchFile file(".obj");
-  WriteObj(file.Path(), "torus", Torus(static_cast<unsigned int>(ioState.range(0))));
-  ImportRepeatedly(ioState, file.Path(), ImportOptions());
+  const TemporaryDirectory directory;
+  const std::string path = directory.Path("torus.obj");
+  WriteObj(path, "torus", Torus(static_cast<unsigned int>(ioState.range(0))));
+  ImportRepeatedly(ioState, path, ImportOptions());
 }
 BENCHMARK(BM_ImportObj)->Arg(64)->Arg(512)->Unit(benchmark::kMillisecond);
 
 void BM_ImportGlb(benchmark::State& ioState) {
-  const ScratchFile file(".glb");
-  GltfNode node;
+  const TemporaryDirectory directory;
+  const std::string path = directory.Path("torus.glb");
+  ExportNode node;
   node.mesh = 0;
-  WriteGlb(file.Path(), {{"torus", Torus(static_cast<unsigned int>(ioState.range(0)))}}, {node});
-  ImportRepeatedly(ioState, file.Path(), ImportOptions());
+  WriteGlb(path, {{"torus", Torus(static_cast<unsigned int>(ioState.range(0)))}}, {node});
+  ImportRepeatedly(ioState, path, ImportOptions());
 }
 BENCHMARK(BM_ImportGlb)->Arg(64)->Arg(512)->Unit(benchmark::kMillisecond);
 
@@ -108,10 +89,11 @@ BENCHMARK(BM_ImportStepAssembly)->Unit(benchmark::kMillisecond);
 
 // Every descriptor that `geosig describe` reports, on the imported torus.
 void BM_DescribeImportedTree(benchmark::State& ioState) {
-  const ScratchFile file(".stl");
-  WriteBinaryStl(file.Path(), Torus(static_cast<unsigned int>(ioState.range(0))));
-  const ImportedModel model = ModelImporter().Import(file.Path());
-  const int triangles = TriangleCount(*model.root);
+  const TemporaryDirectory directory;
+  const std::string path = directory.Path("torus.stl");
+  WriteBinaryStl(path, Torus(static_cast<unsigned int>(ioState.range(0))));
+  const ImportedModel model = ModelImporter().Import(path);
+  const int triangles = TrianglesOf(model);
   for (auto _ : ioState) benchmark::DoNotOptimize(DescribeModel(*model.root));
   ioState.SetItemsProcessed(static_cast<std::int64_t>(ioState.iterations()) * triangles);
   ioState.counters["triangles"] = triangles;

@@ -1,4 +1,4 @@
-// Voxelisation speed and storage: a sphere and a real-size mesh (a knotted tube of 131k
+// Voxelisation speed and storage: a sphere and a real-size mesh (a knotted tube of 262k
 // triangles) at depths 6, 8 and 10, through the octree directly and through a traversal.
 #include <benchmark/benchmark.h>
 
@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "GeosigBBRender.h"
+#include "GeosigOctreeLeafWalk.h"
 #include "GeosigOctreeRender.h"
 #include "Zar3DFaceGP.h"
 #include "ZarRef.h"
@@ -36,9 +37,9 @@ ZarTessellation Sphere(unsigned int iRings, unsigned int iSegments) {
     const double polar = pi * i / iRings;
     for (unsigned int j = 0; j < iSegments; ++j) {
       const double azimuth = 2 * pi * j / iSegments;
-      mesh.vertices.insert(mesh.vertices.end(),
-                           {static_cast<float>(std::sin(polar) * std::cos(azimuth)),
-                            static_cast<float>(std::sin(polar) * std::sin(azimuth)), static_cast<float>(std::cos(polar))});
+      mesh.vertices.insert(mesh.vertices.end(), {static_cast<float>(std::sin(polar) * std::cos(azimuth)),
+                                                 static_cast<float>(std::sin(polar) * std::sin(azimuth)),
+                                                 static_cast<float>(std::cos(polar))});
     }
   }
   mesh.vertices.insert(mesh.vertices.end(), {0, 0, -1});
@@ -77,7 +78,8 @@ ZarTessellation KnottedTube(unsigned int iAlong, unsigned int iAround) {
       const double angle = 2 * pi * j / iAround;
       const double radius = 0.25 * (1 + 0.05 * std::sin(40 * t) * std::cos(6 * angle));
       for (int a = 0; a < 3; ++a)
-        vertices.push_back(static_cast<float>(p[a] + radius * (std::cos(angle) * normal[a] + std::sin(angle) * binormal[a])));
+        vertices.push_back(
+            static_cast<float>(p[a] + radius * (std::cos(angle) * normal[a] + std::sin(angle) * binormal[a])));
     }
   }
   return WrappedGrid(iAlong, iAround, std::move(vertices));
@@ -89,35 +91,9 @@ const ZarTessellation& SphereMesh() {
 }
 
 const ZarTessellation& KnotMesh() {
-  static const ZarTessellation mesh = KnottedTube(2048, 64);  // 131k triangles
+  static const ZarTessellation mesh = KnottedTube(2048, 64);  // 262,144 triangles
   return mesh;
 }
-
-// The octree with its storage size and occupied leaves made readable.
-class MeasuredOctree : public GeosigOctree {
- public:
-  unsigned int StorageBytes() {
-    SetSize();
-    return GetOctreeSize();
-  }
-  std::uint64_t OccupiedLeaves() { return GetDepth() == 0 ? 0 : CountBelow(Iterator()); }
-
- private:
-  std::uint64_t CountBelow(const Iterator& iIterator) {
-    std::uint64_t count = 0;
-    for (unsigned int child = 0; child < 8; ++child) {
-      const TestResult state = Test(iIterator, child);
-      if (state == Empty) continue;
-      if (iIterator._level + 1 == GetDepth()) {
-        ++count;
-        continue;
-      }
-      Iterator below = iIterator;
-      if (ZarSucceeded(Move(below, child))) count += CountBelow(below);
-    }
-    return count;
-  }
-};
 
 // The bounding cube of the mesh, as a host would ask for it.
 void BoundingCube(ZarSurfacicRep& iSurface, ZarMathPointf& oMin, ZarMathPointf& oMax) {
@@ -146,7 +122,7 @@ void DrawTriangles(benchmark::State& ioState, const ZarTessellation& iMesh) {
   ZarRef<ZarSurfacicRep> surface = SurfaceOf(iMesh);
   ZarMathPointf low, high;
   BoundingCube(*surface, low, high);
-  MeasuredOctree octree;
+  GeosigOctree octree;
   octree.SetDepth(depth);
   for (auto _ : ioState) {
     octree.SetBoundingBox(low, high);
@@ -155,10 +131,15 @@ void DrawTriangles(benchmark::State& ioState, const ZarTessellation& iMesh) {
     benchmark::ClobberMemory();
   }
   const double triangles = static_cast<double>(iMesh.triangles.size() / 3);
-  const double leaves = static_cast<double>(octree.OccupiedLeaves());
+  double leaves = 0;
+  GeosigOctreeLeafWalk walk(octree);
+  walk.Run([&leaves](const GeosigOctreeLeafWalk::Leaf&) {
+    ++leaves;
+    return S_OK;
+  });
   ioState.counters["triangles/s"] = benchmark::Counter(triangles, benchmark::Counter::kIsIterationInvariantRate);
   ioState.counters["leaves"] = leaves;
-  ioState.counters["bytes/leaf"] = octree.StorageBytes() / leaves;
+  ioState.counters["bytes/leaf"] = static_cast<double>(walk.StorageBytes()) / leaves;
 }
 
 // A traversal with the octree render: face decoding and transformation included.

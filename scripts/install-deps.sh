@@ -12,6 +12,7 @@ packages=(
   nlohmann-json3-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   openssl
+  clang-format-14
   pybind11-dev python3-dev python3-numpy python3-distributed python3-pytest
 )
 

@@ -4,8 +4,6 @@
 
 #include <cmath>
 
-#include "ClassIdentity.h"
-#include "GeosigBarycenterRender.h"
 #include "SceneBuilder.h"
 
 namespace {
@@ -78,13 +76,6 @@ TEST(GeosigNormRender, TraversalPrunesSubTreesInsideTheBallReached) {
     EXPECT_EQ(render.GetTrianglesCount(), c.decoded);
     EXPECT_FLOAT_EQ(NormOf(render), c.norm);
   }
-}
-
-TEST(GeosigNormRender, HasAClassIdentityOfItsOwnBelowThePlatformRender) {
-  GeosigNormRender render;
-  ExpectOwnClassIdentity<GeosigNormRender>(render, "GeosigNormRender", ZarRender::MetaObject());
-  GeosigBarycenterRender other;  // renders without an identity of their own answer as the platform's
-  EXPECT_STREQ(static_cast<const ZarBaseUnknown&>(other).IsA(), "ZarRender");
 }
 
 }  // namespace

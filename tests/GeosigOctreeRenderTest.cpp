@@ -4,7 +4,6 @@
 
 #include <memory>
 
-#include "ClassIdentity.h"
 #include "OctreeTestSupport.h"
 #include "SceneBuilder.h"
 #include "Zar3DLineGP.h"
@@ -80,11 +79,6 @@ TEST(GeosigOctreeRender, RunningOutOfStorageFailsEveryLaterTriangle) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(), octreeOutOfMemoryMessage);
   EXPECT_EQ(render.Small(), E_FAIL);
   EXPECT_TRUE(MarkedLeaves(*TakeOctree(render)).empty());
-}
-
-TEST(GeosigOctreeRender, HasAClassIdentityOfItsOwnBelowThePlatformRender) {
-  GeosigOctreeRender render({0, 0, 0}, {1, 1, 1}, 3);
-  ExpectOwnClassIdentity<GeosigOctreeRender>(render, "GeosigOctreeRender", ZarRender::MetaObject());
 }
 
 }  // namespace

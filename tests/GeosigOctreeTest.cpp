@@ -45,50 +45,11 @@ class OctreeProbe : public GeosigOctree {
     return box;
   }
   std::vector<unsigned char> Buffer() const { return std::vector<unsigned char>(_data, _data + _used); }
-  // Moves from the root down a path of children.
-  HRESULT MoveAlong(std::initializer_list<unsigned int> iPath, Iterator& ioIterator) {
-    for (unsigned int child : iPath)
-      if (ZarFailed(Move(ioIterator, child))) return E_FAIL;
-    return S_OK;
-  }
 };
 
 const ZarMathPointf unit(1, 1, 1);
-const GeosigOctree::Iterator root;
 
 // Storage and addressing
-
-TEST(GeosigOctreeStorage, EachLevelGetsItsPackedForm) {
-  GeosigOctree::Iterator it;
-  OctreeProbe one(1, unit);  // the root is a mask byte
-  ASSERT_EQ(one.MoveAlong({5}, it), S_OK);
-  EXPECT_EQ(std::make_pair(it._node, it._level), std::make_pair(0u, 1u));
-  for (unsigned int child = 0; child < 8; ++child)
-    EXPECT_EQ(one.Test(root, child), child == 5 ? GeosigOctree::Full : GeosigOctree::Empty);
-
-  OctreeProbe two(2, unit);  // the root is a node set: one mask byte per child
-  ASSERT_EQ(two.MoveAlong({6, 3}, it = root), S_OK);
-  EXPECT_EQ(two._data[6], 1u << 3);
-  EXPECT_EQ(two._used, 32u);
-  EXPECT_EQ(two.Test(root, 6), GeosigOctree::Partial);
-  two._data[1] = 0xFF;
-  EXPECT_EQ(two.Test(root, 1), GeosigOctree::Full);
-
-  OctreeProbe three(3, unit);  // root links lead to 8-byte node sets, allocated once
-  for (int repeat = 0; repeat < 2; ++repeat) ASSERT_EQ(three.MoveAlong({4}, it = root), S_OK);
-  EXPECT_EQ(std::make_pair(it._node, three._used), std::make_pair(32u, 40u));
-  three.SetFull(6);
-  EXPECT_EQ(three.Test(root, 6), GeosigOctree::Full);
-
-  OctreeProbe four(4, unit);  // a node, then a node set
-  ASSERT_EQ(four.MoveAlong({7, 2, 5, 1}, it = root), S_OK);
-  EXPECT_EQ(four._used, 72u);
-  EXPECT_EQ(std::make_pair(four.Link(0, 7), four.Link(32, 2)), std::make_pair(32u, 64u));
-  EXPECT_EQ(four._data[64 + 5], 1u << 1);
-  ASSERT_EQ(four.Create(), S_OK);  // discards every mark
-  EXPECT_EQ(four._used, 32u);
-  EXPECT_EQ(four.Test(root, 7), GeosigOctree::Empty);
-}
 
 TEST(GeosigOctreeStorage, RunningOutOfMemoryReportsAndLosesTheStorageUntilCreate) {
   const ZarMathPointf a(0.1f, 0.1f, 0.1f), b(0.9f, 0.2f, 0.3f), c(0.2f, 0.9f, 0.8f);

@@ -4,7 +4,6 @@
 
 #include <cmath>
 
-#include "ClassIdentity.h"
 #include "GeosigBBRender.h"
 #include "SceneBuilder.h"
 #include "Zar3DCuboidRep.h"
@@ -37,11 +36,6 @@ TEST(GeosigOffsetRep, OffsetScalesTheChildrenUniformlyWhenOffsetAndSizeArePositi
   ASSERT_EQ(render.GetBoundingBox(low, high), S_OK);
   EXPECT_EQ(std::make_pair(low, high),
             std::make_pair(ZarMathPointf(8.75f, -1.25f, -1.25f), ZarMathPointf(11.25f, 1.25f, 1.25f)));
-}
-
-TEST(GeosigOffsetRep, ClassIdentityDerivesFromTheFinalBag) {
-  ZarRef<GeosigOffsetRep> rep = OffsetRep(1);
-  ExpectOwnClassIdentity<GeosigOffsetRep>(*rep, "GeosigOffsetRep", Zar3DFinalBagRep::MetaObject());
 }
 
 }  // namespace

@@ -6,23 +6,9 @@
 
 #include "SceneBuilder.h"
 
-// Reaches the accumulated sums, which are private to the render.
-class GeosigPrincipleAxisRenderProbe {
- public:
-  explicit GeosigPrincipleAxisRenderProbe(const GeosigPrincipleAxisRender& iRender) : _render(iRender) {}
-  int SubTriangles() const { return _render._nbSubTriangles; }
-  float Area() const { return _render._area; }
-  // The mean of the second moment number iIndex (xx, xy, xz, yy, yz, zz) over the surface.
-  double NormalisedMoment(int iIndex) const { return _render._secondMoments[iIndex] / (12.0 * _render._area); }
-
- private:
-  const GeosigPrincipleAxisRender& _render;
-};
-
 namespace {
 
 using scene::TraverseSurface;
-using Probe = GeosigPrincipleAxisRenderProbe;
 
 struct Axes {
   HRESULT status = E_FAIL;
@@ -34,40 +20,6 @@ Axes PrincipalAxes(GeosigPrincipleAxisRender& iRender) {
   Axes r;
   r.status = iRender.GetPrincipalAxis(r.values[0], r.axes[0], r.values[1], r.axes[1], r.values[2], r.axes[2]);
   return r;
-}
-
-const ZarTessellation unitTriangle = scene::Triangle({0, 0, 0}, {1, 0, 0}, {0, 1, 0});
-
-// The area integrated over iTriangles copies of a triangle of area iArea in precision mode.
-// The 17 visits of one triangle: the triangle, then one quarter, one sixteenth, one 64th,
-// four 256ths (the first children at each level are split further before their siblings),
-// then three 64ths, three 16ths, three quarters; every third visit after the third, counted
-// from the first triangle's first visit, is left out.
-double PrecisionArea(double iArea, int iTriangles) {
-  const int shares[17] = {1, 4, 16, 64, 256, 256, 256, 256, 64, 64, 64, 16, 16, 16, 4, 4, 4};
-  double area = 0.0;
-  for (int visit = 1; visit <= 17 * iTriangles; ++visit)
-    if (visit <= 3 || visit % 3 != 0) area += iArea / shares[(visit - 1) % 17];
-  return area;
-}
-
-TEST(GeosigPrincipleAxisRender, PrecisionModeVisitsSeventeenSubTrianglesAndSkipsEveryThird) {
-  GeosigPrincipleAxisRender render(5);
-  TraverseSurface(render, unitTriangle);
-  const Probe probe(render);
-  EXPECT_EQ(probe.SubTriangles(), 17);
-  EXPECT_EQ(render.GetTrianglesCount(), 1u);
-  EXPECT_NEAR(probe.Area(), 0.998046875, 1e-6);  // visits 6, 9, 12 and 15 left out
-  EXPECT_NEAR(probe.NormalisedMoment(0), 0.111, 1e-3);
-  TraverseSurface(render, unitTriangle);  // the count of visits runs on across triangles
-  EXPECT_EQ(probe.SubTriangles(), 34);
-  EXPECT_NEAR(probe.Area(), PrecisionArea(0.5, 2), 1e-6);
-
-  for (const auto& [count, visits] : {std::pair<int, int>{-1, 1}, {0, 1}, {1, 17}, {11, 17}, {12, 1}}) {
-    GeosigPrincipleAxisRender other(count);  // precision mode for 1 to 11 triangles only
-    TraverseSurface(other, unitTriangle);
-    EXPECT_EQ(Probe(other).SubTriangles(), visits) << count;
-  }
 }
 
 TEST(GeosigPrincipleAxisRender, ResetOrNoAreaFails) {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <unistd.h>
+#include <cstdlib>
 
 #include "SceneBuilder.h"
 #include "Zar2DRep.h"
@@ -41,29 +41,6 @@ TEST(GeosigRender, ChildMatrixAppliesFirstWhetherPushedOrReachedThroughBags) {
   EXPECT_EQ(traversed.Stack(), nullptr);
 }
 
-TEST(GeosigRender, CullingAnswersVisitEvery3DElementAtFullDetailAndNo2DElement) {
-  RecordingRender render;
-  ZarGraphicAttributeSet attr;
-  attr.layer = 7;
-  Zar3DBoundingSphere sphere;
-  sphere.flags = Zar3DBoundingSphere::StateValid;
-  sphere.radius = 1e6f;
-  const Zar2DBoundingBox box;
-  ZarRef<ZarSurfacicRep> rep(ZarSurfacicRep::CreateRep());
-  const float center[3] = {0, 0, 0}, sags[3] = {0, 0, 0};  // the platform would take level 2
-  EXPECT_EQ((std::vector<int>{render.IsDrawable(std::list<int>{1}), render.IsDrawable(3),
-                              render.IsDrawable(attr, center, 1, 0), render.IsSeen(center, center),
-                              render.IsDrawable(attr, box, *rep), render.IsDrawable(attr, box, 0), render.IsInside(box),
-                              render.IsToSmall(box), render.IsInside(sphere), render.IsToSmall(sphere),
-                              render.Get3DLODNumber(sphere, 3, sags)}),
-            (std::vector<int>{1, 1, 1, 1, 0, 0, 1, 1, 0, 0, 0}));
-  attr.layer = 8;
-  EXPECT_EQ(render.IsDrawable(attr, sphere, *rep, nullptr), 1);
-  EXPECT_EQ(render.GetCurrentAttribute(), attr);  // made current before answering
-  render.SetModelCulling(0.25f);
-  EXPECT_EQ(render.Get3DModelCulling(sphere), 0.25f);
-}
-
 TEST(GeosigRender, TraversalSkips2DRepsAndTakesFinestLevelAndIgnoresEdgesAndMarkers) {
   ZarRef<Zar2DRep> overlay(Zar2DRep::CreateRep(Zar2DBoundingBox()));
   ZarRef<ZarSurfacicRep> surface = scene::Surface(scene::Triangle({0, 0, 0}, {1, 0, 0}, {0, 1, 0}));
@@ -83,7 +60,6 @@ TEST(GeosigRender, TraversalSkips2DRepsAndTakesFinestLevelAndIgnoresEdgesAndMark
 TEST(GeosigRenderDeathTest, RendersShareOneSupportReleasedAtExit) {
   const ZarSupport* first = &RecordingRender().GetSupport();
   EXPECT_EQ(&RecordingRender().GetSupport(), first);
-  EXPECT_EQ(first->Width(), 100);
   EXPECT_EXIT(
       {
         { RecordingRender render; }

@@ -44,8 +44,6 @@ class GeosigPrincipleAxisRender : public GeosigRender {
   HRESULT AnalyzePoint(ZarMathPointf& ioP) override;
 
  private:
-  friend class GeosigPrincipleAxisRenderProbe;  // lets tests check the accumulated sums
-
   // ioLevel is shared by the whole recursion of one input triangle.
   HRESULT AnalyzeTriangleRec(ZarMathPointf& ioP1, ZarMathPointf& ioP2, ZarMathPointf& ioP3, int& ioLevel);
   HRESULT AnalyzeSubTriangle(ZarMathPointf& ioP1, ZarMathPointf& ioP2, ZarMathPointf& ioP3);

@@ -1,5 +1,5 @@
 #pragma once
-// The exit statuses of every geosig command (docs/geosig.md lists them for users).
+// The exit statuses of every geosig command (host/README.md, "Exit statuses", lists them for users).
 namespace ExitStatus {
 constexpr int Success = 0;
 // At least one file could not be read, described or written; each got a one-line error.

@@ -1,10 +1,8 @@
 #pragma once
-// What a filled octree holds, read through its public cursor (Test, and Move along existing
-// paths, which allocates nothing): the occupied leaves, the bytes of its node buffer in use,
-// the range of leaf cells that the occupied leaves span, and the cells themselves.
+// What a filled octree holds, read through the library's leaf walk: the occupied leaves, the
+// bytes of its node buffer in use, and the range of leaf cells that the occupied leaves span.
 #include <array>
 #include <cstdint>
-#include <vector>
 
 #include "GeosigOctree.h"
 
@@ -19,26 +17,10 @@ class OctreeCensus {
   // without an occupied leaf.
   const std::array<std::uint32_t, 3>& LowestCell() const { return _lowest; }
   const std::array<std::uint32_t, 3>& HighestCell() const { return _highest; }
-  // The x, y, z indices of every occupied leaf cell, in the walk's order.
-  std::vector<std::array<std::uint32_t, 3>> OccupiedCells() const;
 
  private:
-  // A cube of 2^levels leaf cells a side, all occupied, from the cell cell * 2^levels.
-  struct FullBlock {
-    std::array<std::uint32_t, 3> cell;
-    unsigned int levels;
-  };
-
-  // Visits the node at iIterator, whose cell at its level has the indices iCell.
-  void Visit(const GeosigOctree::Iterator& iIterator, const std::array<std::uint32_t, 3>& iCell);
-  // Counts the iLevels-deep block of leaves under the cell iCell, all occupied.
-  void AddFullBlock(const std::array<std::uint32_t, 3>& iCell, unsigned int iLevels);
-
-  GeosigOctree& _octree;
-  unsigned int _depth;
   std::uint64_t _leaves = 0;
   std::uint64_t _bytes = 0;
   std::array<std::uint32_t, 3> _lowest = {UINT32_MAX, UINT32_MAX, UINT32_MAX};
   std::array<std::uint32_t, 3> _highest = {0, 0, 0};
-  std::vector<FullBlock> _blocks;
 };

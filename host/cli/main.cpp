@@ -1,5 +1,10 @@
 // geosig: shape descriptors of mesh and CAD files.
+#include <assimp/version.h>
 #include <CLI/CLI.hpp>
+#include <Standard_Version.hxx>
+
+#include <sstream>
+#include <string>
 
 #include "BatchCommand.h"
 #include "CountCommand.h"
@@ -9,8 +14,21 @@
 #include "NearestCommand.h"
 #include "VoxelizeCommand.h"
 
+// The library's version and those of the readers linked in.
+static std::string Versions() {
+  std::ostringstream text;
+  text << "geosig " << GEOSIG_VERSION << "\nAssimp " << aiGetVersionMajor() << '.' << aiGetVersionMinor() << '.'
+       << aiGetVersionPatch();
+  // The commit a build of Assimp came from, when it was built from a repository.
+  if (const unsigned int revision = aiGetVersionRevision())
+    text << " (revision " << std::hex << revision << std::dec << ')';
+  text << "\nOpenCASCADE " << OCC_VERSION_COMPLETE;
+  return text.str();
+}
+
 int main(int argc, char** argv) {
   CLI::App app("Shape descriptors of mesh and CAD files.", "geosig");
+  app.set_version_flag("--version", Versions);
   app.require_subcommand(1);
   const DescribeCommand describe(app);
   const CountCommand count(app);

@@ -96,14 +96,13 @@ static void WriteChunk(std::ostream& ioStream, std::uint32_t iType, std::string 
 
 // The glTF document of the scene, its buffer's bytes appended to oBinary; the caller adds the
 // buffer itself, which the two forms of the format describe differently.
-static nlohmann::json GltfDocument(const std::vector<GltfMesh>& iMeshes, const std::vector<GltfNode>& iNodes,
+static nlohmann::json GltfDocument(const std::vector<ExportMesh>& iMeshes, const std::vector<ExportNode>& iNodes,
                                    std::string& oBinary) {
-  const int arrayBuffer = 34962, elementArrayBuffer = 34963, floatType = 5126, unsignedIntType = 5125,
-            triangles = 4;
+  const int arrayBuffer = 34962, elementArrayBuffer = 34963, floatType = 5126, unsignedIntType = 5125, triangles = 4;
   const std::array<double, 9> identityAxes = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-  nlohmann::json views = nlohmann::json::array(), accessors = nlohmann::json::array(),
-                 meshes = nlohmann::json::array(), nodes = nlohmann::json::array();
-  for (const GltfMesh& mesh : iMeshes) {
+  nlohmann::json views = nlohmann::json::array(), accessors = nlohmann::json::array(), meshes = nlohmann::json::array(),
+                 nodes = nlohmann::json::array();
+  for (const ExportMesh& mesh : iMeshes) {
     const std::vector<float>& vertices = mesh.tessellation.vertices;
     std::array<float, 3> low = Vertex(mesh.tessellation, 0), high = low;
     for (std::size_t v = 0; v < vertices.size(); ++v) {
@@ -111,19 +110,24 @@ static nlohmann::json GltfDocument(const std::vector<GltfMesh>& iMeshes, const s
       high[v % 3] = std::max(high[v % 3], vertices[v]);
     }
     const int positions = AddBufferView(oBinary, views, vertices.data(), vertices.size() * sizeof(float), arrayBuffer);
-    accessors.push_back({{"bufferView", positions}, {"componentType", floatType}, {"count", vertices.size() / 3},
-                         {"type", "VEC3"}, {"min", low}, {"max", high}});
+    accessors.push_back({{"bufferView", positions},
+                         {"componentType", floatType},
+                         {"count", vertices.size() / 3},
+                         {"type", "VEC3"},
+                         {"min", low},
+                         {"max", high}});
     const std::vector<unsigned int>& indices = mesh.tessellation.triangles;
     const int indexView =
         AddBufferView(oBinary, views, indices.data(), indices.size() * sizeof(unsigned int), elementArrayBuffer);
     accessors.push_back(
         {{"bufferView", indexView}, {"componentType", unsignedIntType}, {"count", indices.size()}, {"type", "SCALAR"}});
     const std::size_t accessor = accessors.size();
-    meshes.push_back({{"name", mesh.name},
-                      {"primitives",
-                       {{{"attributes", {{"POSITION", accessor - 2}}}, {"indices", accessor - 1}, {"mode", triangles}}}}});
+    meshes.push_back(
+        {{"name", mesh.name},
+         {"primitives",
+          {{{"attributes", {{"POSITION", accessor - 2}}}, {"indices", accessor - 1}, {"mode", triangles}}}}});
   }
-  for (const GltfNode& node : iNodes) {
+  for (const ExportNode& node : iNodes) {
     const auto& m = node.axesAndTranslation;
     nlohmann::json entry = nlohmann::json::object();
     if (!node.name.empty()) entry["name"] = node.name;
@@ -147,7 +151,7 @@ static nlohmann::json GltfDocument(const std::vector<GltfMesh>& iMeshes, const s
           {"bufferViews", views}};
 }
 
-void WriteGlb(const std::string& iPath, const std::vector<GltfMesh>& iMeshes, const std::vector<GltfNode>& iNodes) {
+void WriteGlb(const std::string& iPath, const std::vector<ExportMesh>& iMeshes, const std::vector<ExportNode>& iNodes) {
   std::string binary;
   nlohmann::json document = GltfDocument(iMeshes, iNodes, binary);
   document["buffers"] = {{{"byteLength", binary.size()}}};
@@ -158,12 +162,13 @@ void WriteGlb(const std::string& iPath, const std::vector<GltfMesh>& iMeshes, co
   Put(file, std::uint32_t{0x46546C67});  // "glTF"
   Put(file, std::uint32_t{2});
   Put(file, static_cast<std::uint32_t>(12 + 8 + padded + 8 + binary.size()));
-  WriteChunk(file, 0x4E4F534A, std::move(json), ' ');        // "JSON"
-  WriteChunk(file, 0x004E4942, std::move(binary), '\0');     // "BIN"
+  WriteChunk(file, 0x4E4F534A, std::move(json), ' ');     // "JSON"
+  WriteChunk(file, 0x004E4942, std::move(binary), '\0');  // "BIN"
   if (!file) throw std::runtime_error("cannot write " + iPath);
 }
 
-void WriteGltf(const std::string& iPath, const std::vector<GltfMesh>& iMeshes, const std::vector<GltfNode>& iNodes) {
+void WriteGltf(const std::string& iPath, const std::vector<ExportMesh>& iMeshes,
+               const std::vector<ExportNode>& iNodes) {
   std::string binary;
   nlohmann::json document = GltfDocument(iMeshes, iNodes, binary);
   if (binary.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))

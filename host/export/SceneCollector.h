@@ -7,13 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "MeshWriters.h"
+#include "ExportScene.h"
 #include "Zar3DBagRep.h"
-
-struct ExportScene {
-  std::vector<GltfMesh> meshes;
-  std::vector<GltfNode> nodes;  // node 0 is the root
-};
 
 class SceneCollector {
  public:

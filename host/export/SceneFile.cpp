@@ -6,6 +6,8 @@
 #include <stdexcept>
 
 #include "AtomicOutputFile.h"
+#include "MeshWriters.h"
+#include "Zar4x4Matrix.h"
 
 namespace {
 
@@ -16,7 +18,7 @@ std::string LowercaseExtension(const std::string& iPath) {
   return extension;
 }
 
-Zar4x4Matrix NodeMatrix(const GltfNode& iNode) {
+Zar4x4Matrix NodeMatrix(const ExportNode& iNode) {
   const std::array<double, 12>& m = iNode.axesAndTranslation;
   return Zar4x4Matrix(ZarMathVector(m[0], m[1], m[2]), ZarMathVector(m[3], m[4], m[5]), ZarMathVector(m[6], m[7], m[8]),
                       ZarMathVector(m[9], m[10], m[11]));
@@ -24,7 +26,7 @@ Zar4x4Matrix NodeMatrix(const GltfNode& iNode) {
 
 // Appends the meshes of node iIndex and its descendants, placed in the root's frame.
 void Expand(const ExportScene& iScene, std::size_t iIndex, const Zar4x4Matrix& iParent, ZarTessellation& ioMesh) {
-  const GltfNode& node = iScene.nodes[iIndex];
+  const ExportNode& node = iScene.nodes[iIndex];
   // The node's own matrix applies first, then its parent's.
   const Zar4x4Matrix matrix = NodeMatrix(node) * iParent;
   if (node.mesh >= 0) {

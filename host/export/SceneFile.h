@@ -4,7 +4,7 @@
 // placement into its own triangles. The file appears under its name only once complete.
 #include <string>
 
-#include "SceneCollector.h"
+#include "ExportScene.h"
 
 class SceneFile {
  public:

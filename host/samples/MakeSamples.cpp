@@ -136,8 +136,8 @@ void WriteBlocksStep(const std::string& iPath) {
 }
 
 void WriteBlocksGlb(const std::string& iPath) {
-  std::vector<GltfMesh> meshes = {{"plate", BoxMesh(plate)}, {"block", BoxMesh(block)}};
-  std::vector<GltfNode> nodes(4);
+  std::vector<ExportMesh> meshes = {{"plate", BoxMesh(plate)}, {"block", BoxMesh(block)}};
+  std::vector<ExportNode> nodes(4);
   nodes[0].name = "blocks";
   nodes[0].children = {1, 2, 3};
   nodes[1].name = "plate";
@@ -169,8 +169,8 @@ void WritePegMeshes(const std::string& iDirectory) {
   const ZarTessellation peg = PegMesh();
   WriteBinaryStl(iDirectory + "/peg.stl", peg);
   WriteObj(iDirectory + "/peg.obj", "peg", peg);
-  std::vector<GltfNode> nodes(2);
-  nodes[0] = {"peg scene", -1, GltfNode().axesAndTranslation, {1}};
+  std::vector<ExportNode> nodes(2);
+  nodes[0] = {"peg scene", -1, ExportNode().axesAndTranslation, {1}};
   nodes[1] = {"peg", 0, pegNode, {}};
   WriteGlb(iDirectory + "/peg.glb", {{"peg", PegMeshInNodeFrame()}}, nodes);
 }

@@ -4,16 +4,18 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "OctreeCensus.h"
+#include "GeosigOctreeLeafWalk.h"
 #include "SurfaceOctree.h"
 
 VoxelGrid VoxelizeSurface(ZarRep& ioModel, unsigned int iDepth) {
   const std::unique_ptr<GeosigOctree> octree = SurfaceOctree(ioModel, iDepth);
-  const OctreeCensus census(*octree);
-  // Every triangle marks at least the voxel it lies in: none means the storage ran out.
-  if (census.OccupiedLeaves() == 0) throw std::runtime_error("out of memory for the octree");
   VoxelGrid grid;
-  grid.cells = census.OccupiedCells();
+  GeosigOctreeLeafWalk(*octree).Run([&grid](const GeosigOctreeLeafWalk::Leaf& iLeaf) {
+    grid.cells.push_back(iLeaf._cell);
+    return S_OK;
+  });
+  // Every triangle marks at least the voxel it lies in: none means the storage ran out.
+  if (grid.cells.empty()) throw std::runtime_error("out of memory for the octree");
   std::sort(grid.cells.begin(), grid.cells.end());
   ZarMathPointf high;
   octree->GetBoundingBox(grid.origin, high);

@@ -2,6 +2,7 @@
 // Helpers for the octree tests: reading the occupied leaves, and starving the node buffer.
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <set>
 
 #include "GeosigOctree.h"
@@ -9,9 +10,9 @@
 // The text an octree prints when its node buffer cannot be allocated.
 extern const char octreeOutOfMemoryMessage[];
 
-// The occupied leaves as integer cells (ix, iy, iz) in 0..2^depth-1, read through the public
-// cursor along existing paths, which allocates nothing. Full links have no storage to walk.
-using OctreeCell = std::array<unsigned int, 3>;
+// The occupied leaves as integer cells (ix, iy, iz) in 0..2^depth-1, read by the library's
+// leaf walk, which allocates nothing.
+using OctreeCell = std::array<std::uint32_t, 3>;
 std::set<OctreeCell> MarkedLeaves(GeosigOctree& iOctree);
 
 // Lets a number of node-buffer allocations succeed, then fails every one, while it lives.

@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "GeosigMathServices.h"
+#include "GeosigOctreeLeafWalk.h"
+#include "GeosigOctreeStorage.h"
 #include "GeosigOffsetRep.h"
 #include "Zar3DBagRep.h"
 #include "Zar3DCuboidRep.h"
@@ -15,9 +17,6 @@
 
 namespace {
 
-// Storage forms: a node holds eight 32-bit links, a node set eight mask bytes.
-const unsigned int nodeSize = 32;
-const unsigned int nodeSetSize = 8;
 const std::uint32_t initialCapacity = 1024;
 // Offsets are 32-bit: the buffer never grows beyond 2^31 bytes.
 const std::uint32_t maximumCapacity = 0x80000000u;
@@ -87,8 +86,8 @@ HRESULT DrawElement(GeosigOctree& ioOctree, const Zar4x4Matrix& iMatrix, ZarGrap
   const float* vertices = nullptr;
   const float* normals = nullptr;
   const int *triangles = nullptr, *strips = nullptr, *stripCounts = nullptr, *fans = nullptr, *fanCounts = nullptr;
-  iElement.GetArrays(&flag, &vertices, &vertexSize, &normals, &normalSize, &triangles, &nbTriangles, &strips,
-                     &nbStrips, &stripCounts, &fans, &nbFans, &fanCounts, nullptr, nullptr, nullptr);
+  iElement.GetArrays(&flag, &vertices, &vertexSize, &normals, &normalSize, &triangles, &nbTriangles, &strips, &nbStrips,
+                     &stripCounts, &fans, &nbFans, &fanCounts, nullptr, nullptr, nullptr);
   // Indices are the positions of the vertices' x coordinates.
   auto draw = [&](int iA, int iB, int iC) {
     return ioOctree.DrawTriangle(iMatrix * ZarMathPointf(vertices + iA), iMatrix * ZarMathPointf(vertices + iB),
@@ -128,20 +127,6 @@ HRESULT AddLeafBag(Zar3DBagRep& ioBag, GeosigOffsetRep& ioShared, const ZarMathP
   return status;
 }
 
-// The leaves of a box that a full link declares completely occupied, in child order: such a
-// box has no storage to walk.
-HRESULT AddFullBox(Zar3DBagRep& ioBag, GeosigOffsetRep& ioShared, std::uint32_t iLevelsBelow,
-                   const ZarMathPointf& iBoxMin, const ZarMathPointf& iBoxMax) {
-  if (iLevelsBelow == 0) return AddLeafBag(ioBag, ioShared, iBoxMin, iBoxMax);
-  HRESULT status = S_OK;
-  for (unsigned int child = 0; child < 8 && ZarSucceeded(status); ++child) {
-    ZarMathPointf childMin, childMax;
-    GeosigOctree::GetBoxCoord(child, iBoxMin, iBoxMax, childMin, childMax);
-    status = AddFullBox(ioBag, ioShared, iLevelsBelow - 1, childMin, childMax);
-  }
-  return status;
-}
-
 }  // namespace
 
 GeosigOctree::GeosigOctree() : _data(nullptr), _used(0), _capacity(0), _depth(0), _octreeSize(0) {}
@@ -173,7 +158,7 @@ HRESULT GeosigOctree::Create() {
   _data = nullptr;
   _used = _capacity = 0;
   unsigned int root = 0;
-  return Alloc(nodeSize, root);
+  return Alloc(GeosigOctreeStorage::_NodeBytes, root);
 }
 
 HRESULT GeosigOctree::Alloc(unsigned int iSize, unsigned int& oOffset) {
@@ -203,9 +188,9 @@ HRESULT GeosigOctree::Alloc(unsigned int iSize, unsigned int& oOffset) {
   return S_OK;
 }
 
-HRESULT GeosigOctree::AllocNode(unsigned int& oOffset) { return Alloc(nodeSize, oOffset); }
+HRESULT GeosigOctree::AllocNode(unsigned int& oOffset) { return Alloc(GeosigOctreeStorage::_NodeBytes, oOffset); }
 
-HRESULT GeosigOctree::AllocNodeSet(unsigned int& oOffset) { return Alloc(nodeSetSize, oOffset); }
+HRESULT GeosigOctree::AllocNodeSet(unsigned int& oOffset) { return Alloc(GeosigOctreeStorage::_NodeSetBytes, oOffset); }
 
 std::uint32_t GeosigOctree::LinkAt(std::uint32_t iNode, unsigned int iChild) const {
   std::uint32_t link;
@@ -382,8 +367,7 @@ int GeosigOctree::TriangleToBox(const float* iCentre, const float* iHalfSize, co
       EdgeAxisSeparates(e2, 2, w1, w2, iHalfSize))
     return 0;
   // The triangle's plane, against the box corners nearest and farthest along its normal.
-  const float normal[3] = {e0[1] * e1[2] - e0[2] * e1[1], e0[2] * e1[0] - e0[0] * e1[2],
-                           e0[0] * e1[1] - e0[1] * e1[0]};
+  const float normal[3] = {e0[1] * e1[2] - e0[2] * e1[1], e0[2] * e1[0] - e0[0] * e1[2], e0[0] * e1[1] - e0[1] * e1[0]};
   float nearest[3], farthest[3];
   for (int a = 0; a < 3; ++a) {
     const float toward = normal[a] > 0.0f ? iHalfSize[a] : -iHalfSize[a];
@@ -450,23 +434,10 @@ HRESULT GeosigOctree::AddLeafBags(Zar3DBagRep& ioBag, GeosigOffsetRep& ioShared)
 HRESULT GeosigOctree::AddToOffsetRep(Zar3DBagRep* iBag, GeosigOffsetRep* iRep, const Iterator& iIterator,
                                      const ZarMathPointf& iBoxMin, const ZarMathPointf& iBoxMax) {
   if (!iBag || !iRep) return E_FAIL;
-  if (iIterator._level == _depth) return AddLeafBag(*iBag, *iRep, iBoxMin, iBoxMax);
-  const std::uint32_t levelsBelowChildren = _depth - iIterator._level - 1;
-  HRESULT status = S_OK;
-  for (unsigned int child = 0; child < 8 && ZarSucceeded(status); ++child) {
-    const TestResult state = Test(iIterator, child);
-    if (state == Empty) continue;
-    ZarMathPointf childMin, childMax;
-    GetBoxCoord(child, iBoxMin, iBoxMax, childMin, childMax);
-    if (state == Full && levelsBelowChildren >= 2) {  // a full link
-      status = AddFullBox(*iBag, *iRep, levelsBelowChildren, childMin, childMax);
-      continue;
-    }
-    // The path exists: moving along it allocates nothing and marks nothing new.
-    Iterator below = iIterator;
-    if (ZarSucceeded(Move(below, child))) status = AddToOffsetRep(iBag, iRep, below, childMin, childMax);
-  }
-  return status;
+  return GeosigOctreeLeafWalk(*this).Run(iIterator, iBoxMin, iBoxMax,
+                                         [iBag, iRep](const GeosigOctreeLeafWalk::Leaf& iLeaf) {
+                                           return AddLeafBag(*iBag, *iRep, iLeaf._min, iLeaf._max);
+                                         });
 }
 
 HRESULT GeosigOctree::AddToBagRep(Zar3DBagRep* iBag) {
@@ -481,9 +452,8 @@ HRESULT GeosigOctree::AddToBagRep(Zar3DBagRep* iBag) {
   }
   const float edge = shared->GetSize();
   const float half = edge / 2;
-  ZarRef<Zar3DCuboidRep> cube(Zar3DCuboidRep::CreateRep(ZarMathPointf(-half, -half, -half),
-                                                        ZarMathVectorf(edge, 0, 0), ZarMathVectorf(0, edge, 0),
-                                                        ZarMathVectorf(0, 0, edge), 2));
+  ZarRef<Zar3DCuboidRep> cube(Zar3DCuboidRep::CreateRep(ZarMathPointf(-half, -half, -half), ZarMathVectorf(edge, 0, 0),
+                                                        ZarMathVectorf(0, edge, 0), ZarMathVectorf(0, 0, edge), 2));
   if (!cube) return status;
   return shared->AddChild(*cube);
 }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "VisPrimitive.h"
 #include "Zar3DBoundingGP.h"
 #include "Zar3DCurvedPipeGP.h"
 #include "Zar3DCylinderGP.h"
@@ -13,10 +14,10 @@
 #include "Zar3DPolylineGP.h"
 #include "ZarSupport.h"
 #include "ZarSystem.h"
+#include "ZarTessellationRecord.h"
 #include "ZarViz3DFace.h"
 #include "ZarViz3DLine.h"
 #include "ZarVizVertexBuffer.h"
-#include "VisPrimitive.h"
 
 namespace {
 
@@ -47,8 +48,8 @@ ZarSupport& SharedSupport() {
     sharedSupport = new GeosigRenderSupport();
     // A render cannot exist without its support: nothing sensible can go on.
     if (!sharedSupport)
-      ZarFatalError("AssertionFailed:NULL != sharedSupport", "out of memory for the shared render support",
-                    nullptr, nullptr, __FILE__, __LINE__);
+      ZarFatalError("AssertionFailed:NULL != sharedSupport", "out of memory for the shared render support", nullptr,
+                    nullptr, __FILE__, __LINE__);
   }
   return *sharedSupport;
 }
@@ -61,13 +62,16 @@ inline std::uint32_t IndexAt(const void* iArray, std::uint32_t iPosition) {
   return value;
 }
 
-// Runs iSection with the index width of iIndexType (0: 8, 1: 16, 2: 32 bits); other types skip it.
+// The decoder's index types: the width of every index of one call.
+enum IndexType : unsigned int { Index8Bits = 0, Index16Bits = 1, Index32Bits = 2 };
+
+// Runs iSection with the index width of iIndexType; other types skip it.
 template <class Section>
 inline HRESULT WithIndexWidth(unsigned int iIndexType, Section&& iSection) {
   switch (iIndexType) {
-    case 0: return iSection(std::uint8_t{});
-    case 1: return iSection(std::uint16_t{});
-    case 2: return iSection(std::uint32_t{});
+    case Index8Bits: return iSection(std::uint8_t{});
+    case Index16Bits: return iSection(std::uint16_t{});
+    case Index32Bits: return iSection(std::uint32_t{});
     default: return S_OK;
   }
 }
@@ -198,20 +202,25 @@ void GeosigRender::DrawZarViz3DFace(ZarViz3DFace* iFace) {
   ZarVizVertexBuffer* buffer = GetCurrentVertexBuffer();
   if (!iFace || !buffer) return;
 
-  unsigned int indexType = 2;
+  unsigned int indexType = Index32Bits;
   int vertexNumbers = 0;
   std::uint32_t nbTriangles = 0, nbStrips = 0, nbFans = 0;
   const void *triangles = nullptr, *strips = nullptr, *fans = nullptr;
   const unsigned int *stripCounts = nullptr, *fanCounts = nullptr;
 
   if (const std::uint8_t* record = iFace->GetRecord()) {
+    namespace bits = ZarTessellationRecord;
     const std::uint32_t flags = RecordWord(record, 0);
-    std::uint32_t at = (flags & 0x200) ? 12 : 4;
-    if (flags & 0x8) at += 12;
-    indexType = (flags & 0x80) ? 2 : (flags & 0x20) ? 1 : (flags & 0x10) ? 0 : 2;
+    std::uint32_t at = (flags & bits::LongHeader) ? bits::LongHeaderBytes : bits::ShortHeaderBytes;
+    if (flags & bits::ExtraBlock) at += bits::ExtraBlockBytes;
+    indexType = (flags & bits::Index32)   ? Index32Bits
+                : (flags & bits::Index16) ? Index16Bits
+                : (flags & bits::Index8)  ? Index8Bits
+                                          : Index32Bits;
     const std::uint32_t width = 1u << indexType;
-    vertexNumbers = (flags & 0x40) ? 1 : 0;
-    const bool hasTriangles = flags & 0x1, hasStrips = flags & 0x2, hasFans = flags & 0x4;
+    vertexNumbers = (flags & bits::VertexNumbers) ? 1 : 0;
+    const bool hasTriangles = flags & bits::HasTriangles, hasStrips = flags & bits::HasStrips;
+    const bool hasFans = flags & bits::HasFans;
     // Count arrays start at multiples of 4 in a record laid in aligned storage.
     auto counts = [record](std::uint32_t iAt) { return reinterpret_cast<const unsigned int*>(record + iAt); };
 
@@ -259,7 +268,7 @@ void GeosigRender::DrawGenericFace(const float* iVertices, int iVertexFloatCount
                                    int iNbTriangles, const int* iStrips, int iNbStrips, const int* iStripCounts,
                                    const int* iFans, int iNbFans, const int* iFanCounts) {
   if (!iVertices) return;
-  unsigned int indexType = 2;
+  unsigned int indexType = Index32Bits;
   DrawGenericFace(iVertices, static_cast<unsigned int>(iVertexFloatCount), iTriangles,
                   static_cast<unsigned int>(iNbTriangles), iStrips, static_cast<unsigned int>(iNbStrips),
                   reinterpret_cast<const unsigned int*>(iStripCounts), iFans, static_cast<unsigned int>(iNbFans),
@@ -328,13 +337,16 @@ void GeosigRender::DrawGenericFace(const float* iVertices, unsigned int, const v
 // Visualization primitives: surface items, then line items; hook statuses are not looked at.
 
 void GeosigRender::DrawVisPrimitive(VisPrimitive& iPrimitive) {
-  constexpr unsigned int surfaceTypes = 0x670, lineTypes = 0x18e;
-  constexpr unsigned int triangleList = 16, triangleStrip = 32, triangleFan = 64;
-  constexpr unsigned int segmentList = 2, lineStrip = 4, lineLoop = 8;
+  using Item = VisSGPrimitiveItem;
+  // Quads and polygons are asked for, and counted, but not decoded; so are the adjacency lines.
+  constexpr unsigned int surfaceTypes =
+      Item::TriangleList | Item::TriangleStrip | Item::TriangleFan | Item::Quads | Item::Polygon;
+  constexpr unsigned int lineTypes =
+      Item::SegmentList | Item::LineStrip | Item::LineLoop | Item::LinesAdjacency | Item::LineStripAdjacency;
 
-  auto vertexOf = [](VisSGPrimitiveItem& iItem, unsigned int iIndex) {
+  auto vertexOf = [](Item& iItem, unsigned int iIndex) {
     float xyz[3] = {0.0f, 0.0f, 0.0f};
-    iItem.GetVertexData(iIndex, 0, 22, xyz);
+    iItem.GetVertexData(iIndex, Item::PositionComponent, Item::ThreeFloatsFormat, xyz);
     return ZarMathPointf(xyz);
   };
   auto triangle = [this](ZarMathPointf iA, ZarMathPointf iB, ZarMathPointf iC) {
@@ -356,19 +368,19 @@ void GeosigRender::DrawVisPrimitive(VisPrimitive& iPrimitive) {
     if (!item) continue;
     const unsigned int type = item->GetPrimitiveType();
     const unsigned int n = item->GetNbVertices();
-    if (n <= 2 || (type == triangleList && n % 3 != 0)) {
+    if (n <= 2 || (type == Item::TriangleList && n % 3 != 0)) {
       delete item;
       continue;
     }
-    if (type == triangleList) {
+    if (type == Item::TriangleList) {
       for (unsigned int i = 0; i < n - 2; i += 3)
         triangle(vertexOf(*item, i), vertexOf(*item, i + 1), vertexOf(*item, i + 2));
-    } else if (type == triangleStrip || type == triangleFan) {
+    } else if (type == Item::TriangleStrip || type == Item::TriangleFan) {
       ZarMathPointf first = vertexOf(*item, 0), previous = vertexOf(*item, 1);
       ZarMathPointf beforePrevious = first;
       for (unsigned int i = 2; i < n; ++i) {
         const ZarMathPointf current = vertexOf(*item, i);
-        triangle(type == triangleFan ? first : beforePrevious, previous, current);
+        triangle(type == Item::TriangleFan ? first : beforePrevious, previous, current);
         beforePrevious = previous;
         previous = current;
       }
@@ -389,14 +401,14 @@ void GeosigRender::DrawVisPrimitive(VisPrimitive& iPrimitive) {
       delete item;
       continue;
     }
-    if (type == segmentList) {
+    if (type == Item::SegmentList) {
       for (unsigned int i = 0; i < n - 1; i += 2) {
         ZarMathPointf a = vertexOf(*item, i), b = vertexOf(*item, i + 1);
         ProjectPoint(a);
         ProjectPoint(b);
         segment(a, b);
       }
-    } else if (type == lineStrip || type == lineLoop) {
+    } else if (type == Item::LineStrip || type == Item::LineLoop) {
       ZarMathPointf a = vertexOf(*item, 0);
       ProjectPoint(a);
       ZarMathPointf first = a;
@@ -406,7 +418,7 @@ void GeosigRender::DrawVisPrimitive(VisPrimitive& iPrimitive) {
         segment(a, b);
         a = b;
       }
-      if (type == lineLoop) segment(a, first);
+      if (type == Item::LineLoop) segment(a, first);
     }
     delete item;
   }
@@ -449,7 +461,8 @@ void GeosigRender::Draw3DLine(Zar3DLineGP& iLine) {
   int count = 0, lineType = 0;
   iLine.GetReadOnly(&points, &count, &lineType);
   if (!points || count <= 0) return;
-  DrawSegments(points, static_cast<std::uint32_t>(count), lineType == 0, lineType == 2);
+  DrawSegments(points, static_cast<std::uint32_t>(count), lineType == Zar3DLineGP::IndependentSegments,
+               lineType == Zar3DLineGP::ClosedPolyline);
 }
 
 void GeosigRender::Draw3DPolyline(Zar3DPolylineGP& iPolyline) { Draw3DLine(iPolyline); }
@@ -458,10 +471,10 @@ void GeosigRender::DrawZarViz3DLine(ZarViz3DLine* iLine) {
   if (!iLine) return;
   const float* points = iLine->GetPoints();
   const std::uint32_t word = iLine->GetDescription();
-  const std::uint32_t count = (word >> 5) & 0xFFFFF;
+  const std::uint32_t count = (word >> ZarViz3DLine::CountShift) & ZarViz3DLine::CountMask;
   if (!points || count == 0) return;
-  const std::uint32_t kind = word & 0x0C000000u;
-  DrawSegments(points, count, kind == 0, kind == 0x08000000u);
+  const std::uint32_t kind = word & ZarViz3DLine::KindMask;
+  DrawSegments(points, count, kind == ZarViz3DLine::KindSegments, kind == ZarViz3DLine::KindClosed);
 }
 
 void GeosigRender::Draw3DBoundinGP(Zar3DBoundingGP& iPrimitive) {
@@ -486,10 +499,9 @@ void GeosigRender::Draw3DBoundinGP(Zar3DBoundingGP& iPrimitive) {
   const int *triangles = nullptr, *strips = nullptr, *stripCounts = nullptr, *fans = nullptr, *fanCounts = nullptr;
   iPrimitive.GetArrays(&flag, &vertices, &vertexSize, &normals, &normalSize, &triangles, &nbTriangles, &strips,
                        &nbStrips, &stripCounts, &fans, &nbFans, &fanCounts, nullptr, nullptr, nullptr);
-  DrawGenericFace(vertices, vertexSize, triangles, nbTriangles, strips, nbStrips, stripCounts, fans, nbFans,
-                  fanCounts);
-  iPrimitive.Clear(&flag, &vertices, &vertexSize, &normals, &normalSize, &triangles, &nbTriangles, &strips,
-                   &nbStrips, &stripCounts, &fans, &nbFans, &fanCounts);
+  DrawGenericFace(vertices, vertexSize, triangles, nbTriangles, strips, nbStrips, stripCounts, fans, nbFans, fanCounts);
+  iPrimitive.Clear(&flag, &vertices, &vertexSize, &normals, &normalSize, &triangles, &nbTriangles, &strips, &nbStrips,
+                   &stripCounts, &fans, &nbFans, &fanCounts);
 }
 
 void GeosigRender::Draw3DCylinder(Zar3DCylinderGP& iCylinder, int) { Draw3DBoundinGP(iCylinder); }

@@ -28,8 +28,11 @@ class VisSGPrimitiveItem {
 
   virtual unsigned int GetPrimitiveType() const { return _type; }
   virtual unsigned int GetNbVertices() const { return _vertexCount; }
-  // Copies vertex iIndex into oXyz. iComponent 0 and iFormat 22 ask for the position as
-  // three floats, the only form this platform stores.
+  // What GetVertexData copies: the position, as three floats, the only form this platform stores.
+  static constexpr int PositionComponent = 0;
+  static constexpr int ThreeFloatsFormat = 22;
+
+  // Copies vertex iIndex into oXyz, asked for as PositionComponent in ThreeFloatsFormat.
   virtual HRESULT GetVertexData(unsigned int iIndex, int iComponent, int iFormat, float* oXyz) const;
 
   // Items alive in the process: lets tests see that every item handed out was disposed of.

@@ -12,6 +12,10 @@ class ZarViz3DLine : public ZarPointListGP {
   static constexpr std::uint32_t KindSegments = 0;
   static constexpr std::uint32_t KindOpen = 0x04000000u;
   static constexpr std::uint32_t KindClosed = 0x08000000u;
+  static constexpr std::uint32_t KindMask = 0x0C000000u;
+  // The number of points: (word >> CountShift) & CountMask.
+  static constexpr unsigned int CountShift = 5;
+  static constexpr std::uint32_t CountMask = 0xFFFFFu;
 
   // The word is built from the points and the kind. Fails (std::invalid_argument) past 2^20 - 1 points.
   ZarViz3DLine(std::vector<float> iPoints, std::uint32_t iKind);

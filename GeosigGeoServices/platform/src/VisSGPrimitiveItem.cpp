@@ -10,7 +10,8 @@ VisSGPrimitiveItem::VisSGPrimitiveItem(unsigned int iType, const float* iVertice
 VisSGPrimitiveItem::~VisSGPrimitiveItem() { --_live; }
 
 HRESULT VisSGPrimitiveItem::GetVertexData(unsigned int iIndex, int iComponent, int iFormat, float* oXyz) const {
-  if (!oXyz || iIndex >= _vertexCount || iComponent != 0 || iFormat != 22) return E_INVALIDARG;
+  if (!oXyz || iIndex >= _vertexCount || iComponent != PositionComponent || iFormat != ThreeFloatsFormat)
+    return E_INVALIDARG;
   for (int k = 0; k < 3; ++k) oXyz[k] = _vertices[3 * iIndex + k];
   return S_OK;
 }

@@ -49,9 +49,11 @@ std::vector<std::uint8_t> Encode(const ZarTessellation& iTessellation, const Lay
 
   const std::uint64_t scale = iLayout.vertexNumbers ? 1 : 3;
   std::uint64_t largest = 0;
-  for (const std::vector<unsigned int>* indices : {&iTessellation.triangles, &iTessellation.strips, &iTessellation.fans})
+  for (const std::vector<unsigned int>* indices :
+       {&iTessellation.triangles, &iTessellation.strips, &iTessellation.fans})
     for (unsigned int index : *indices) largest = std::max(largest, scale * index);
-  if (largest > 0xFFFFFFFFull) throw std::invalid_argument("cannot pack tessellation: float position overflows 32 bits");
+  if (largest > 0xFFFFFFFFull)
+    throw std::invalid_argument("cannot pack tessellation: float position overflows 32 bits");
   const unsigned int width = iLayout.indexBytes ? iLayout.indexBytes : WidthFor(largest);
   if (WidthFor(largest) > width)
     throw std::invalid_argument("cannot pack tessellation: index " + std::to_string(largest) + " does not fit in " +
@@ -71,12 +73,9 @@ std::vector<std::uint8_t> Encode(const ZarTessellation& iTessellation, const Lay
   std::vector<std::uint8_t> bytes;
   Writer out(bytes);
   out.Word(flags);
-  if (iLayout.longHeader) {
-    out.Word(0);
-    out.Word(0);
-  }
-  if (iLayout.extraBlock)
-    for (int i = 0; i < 3; ++i) out.Word(0);
+  const std::uint32_t skipped =
+      (iLayout.longHeader ? LongHeaderBytes - ShortHeaderBytes : 0) + (iLayout.extraBlock ? ExtraBlockBytes : 0);
+  for (std::uint32_t i = 0; i < skipped; i += 4) out.Word(0);
 
   if (triangles) out.Word(static_cast<std::uint32_t>(iTessellation.triangles.size() / 3));
   std::size_t fanOffsetField = 0;

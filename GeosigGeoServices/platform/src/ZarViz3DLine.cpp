@@ -6,8 +6,8 @@
 
 ZarViz3DLine::ZarViz3DLine(std::vector<float> iPoints, std::uint32_t iKind) : ZarPointListGP(std::move(iPoints)) {
   const std::uint32_t count = static_cast<std::uint32_t>(PointCount());
-  if (count > 0xFFFFFu) throw std::invalid_argument("visualization line of more than 2^20 - 1 points");
-  _description = (count << 5) | (iKind & 0x0C000000u);
+  if (count > CountMask) throw std::invalid_argument("visualization line of more than 2^20 - 1 points");
+  _description = (count << CountShift) | (iKind & KindMask);
 }
 
 ZarViz3DLine::ZarViz3DLine(std::vector<float> iPoints, std::uint32_t iDescription, bool)
