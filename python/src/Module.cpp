@@ -140,9 +140,8 @@ PYBIND11_MODULE(_geosig, ioModule) {
   ioModule.def("voxelize_mesh", &VoxelizeMesh, py::arg("vertices"), py::arg("faces"), py::arg("depth"),
                "(indices, origin, edge) of the mesh's surface voxels");
   ioModule.def(
-      "error_record", [](const std::string& iPath, const std::string& iReason) {
-        return FailureRecord(iPath, iReason).dump();
-      },
+      "error_record",
+      [](const std::string& iPath, const std::string& iReason) { return FailureRecord(iPath, iReason).dump(); },
       py::arg("path"), py::arg("reason"), "The batch record of a file that failed for the reason");
   ioModule.def(
       "fingerprint",
