@@ -8,7 +8,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "ReportValues.h"
+#include "FileRecord.h"
 
 static std::runtime_error SystemFailure(const std::string& iWhat) {
   return std::runtime_error(iWhat + ": " + std::strerror(errno));
@@ -50,7 +50,7 @@ void BatchOutput::KeepCompleteRecords() {
                                         content.begin() + static_cast<std::ptrdiff_t>(end), nullptr, false);
     if (!record.is_object() || !record.contains("file") || !record["file"].is_string())
       throw std::runtime_error("line " + std::to_string(lineNumber) + " is not a batch record");
-    _recorded.insert(record["file"].get<std::string>());
+    _recorded.insert(RecordedPath(record));
     start = end + 1;
   }
 }

@@ -16,7 +16,7 @@ class BatchOutput {
   BatchOutput(const BatchOutput&) = delete;
   BatchOutput& operator=(const BatchOutput&) = delete;
 
-  // The "file" member of every record kept from an earlier run.
+  // The path that every record kept from an earlier run names (RecordedPath).
   const std::unordered_set<std::string>& RecordedFiles() const { return _recorded; }
 
   // Appends one record and its line end; several threads may call it. Throws

@@ -21,7 +21,7 @@ DescribeCommand::DescribeCommand(CLI::App& ioApp)
 }
 
 int DescribeCommand::Run() const {
-  JsonDocument document("describe", 1);
+  JsonDocument document("describe", DescriptionRecordVersion);
   int status = 0;
   std::size_t described = 0, failed = 0;
   const ProgressLine progress(_files.size(), _files.size() > 1 && ProgressLine::OnTerminal());

@@ -15,28 +15,41 @@ Report BoundingBoxSection(const Descriptors& iDescriptors) { return Box(iDescrip
 
 Report BoundingCubeSection(const Descriptors& iDescriptors) { return Box(iDescriptors.boundingCube); }
 
+// A descriptor the model does not define is reported as {"undefined": reason}.
+template <class T>
+Report Defined(const Outcome<T>& iDescriptor, Report (*iReport)(const T&)) {
+  if (!iDescriptor) return {{"undefined", iDescriptor.Reason()}};
+  return iReport(iDescriptor.Value());
+}
+
 Report BarycenterSection(const Descriptors& iDescriptors) {
-  if (!iDescriptors.barycenter) return nullptr;
-  return {{"point", ReportPoint(iDescriptors.barycenter->point)},
-          {"matrix", ReportMatrix(iDescriptors.barycenter->matrix)}};
+  return Defined<Barycenter>(iDescriptors.barycenter, [](const Barycenter& iBarycenter) -> Report {
+    return {{"point", ReportPoint(iBarycenter.point)}, {"matrix", ReportMatrix(iBarycenter.matrix)}};
+  });
 }
 
 Report NormSection(const Descriptors& iDescriptors) {
-  const Norm& norm = iDescriptors.norm.Value();
-  return {{"value", ReportNumber(norm.value)}, {"matrix", norm.matrix ? ReportMatrix(norm.matrix.Value()) : Report()}};
+  return Defined<Norm>(iDescriptors.norm, [](const Norm& iNorm) -> Report {
+    return {{"value", ReportNumber(iNorm.value)},
+            {"matrix", iNorm.matrix ? ReportMatrix(iNorm.matrix.Value()) : Report()}};
+  });
 }
 
 Report PrincipalAxesSection(const Descriptors& iDescriptors) {
-  if (!iDescriptors.principalAxes) return nullptr;
-  const PrincipalAxes& principal = iDescriptors.principalAxes.Value();
-  return {{"values", ReportTriple(principal.values[0], principal.values[1], principal.values[2])},
-          {"axes", {ReportVector(principal.axes[0]), ReportVector(principal.axes[1]), ReportVector(principal.axes[2])}},
-          {"matrix", ReportMatrix(principal.matrix)}};
+  return Defined<PrincipalAxes>(iDescriptors.principalAxes, [](const PrincipalAxes& iPrincipal) -> Report {
+    return {{"values", ReportTriple(iPrincipal.values[0], iPrincipal.values[1], iPrincipal.values[2])},
+            {"axes",
+             {ReportVector(iPrincipal.axes[0]), ReportVector(iPrincipal.axes[1]), ReportVector(iPrincipal.axes[2])}},
+            {"matrix", ReportMatrix(iPrincipal.matrix)},
+            {"triangulationDependent", iPrincipal.triangulationDependent}};
+  });
 }
 
 Report SymmetriesSection(const Descriptors& iDescriptors) {
-  const Symmetries& symmetries = iDescriptors.symmetries.Value();
-  return {{"x", symmetries.x}, {"y", symmetries.y}, {"z", symmetries.z}, {"matrix", ReportMatrix(symmetries.matrix)}};
+  return Defined<Symmetries>(iDescriptors.symmetries, [](const Symmetries& iSymmetries) -> Report {
+    return {
+        {"x", iSymmetries.x}, {"y", iSymmetries.y}, {"z", iSymmetries.z}, {"matrix", ReportMatrix(iSymmetries.matrix)}};
+  });
 }
 
 Report CuboidSection(const Descriptors& iDescriptors) {
@@ -49,7 +62,9 @@ Report CuboidSection(const Descriptors& iDescriptors) {
 }
 
 Report NormalisationSection(const Descriptors& iDescriptors) {
-  return {{"matrix", ReportMatrix(iDescriptors.normalisation.Matrix())}};
+  return Defined<Normalisation>(iDescriptors.normalisation, [](const Normalisation& iNormalisation) -> Report {
+    return {{"matrix", ReportMatrix(iNormalisation.Matrix())}};
+  });
 }
 
 }  // namespace
@@ -62,7 +77,7 @@ const std::vector<DescriptorSection>& DescriptorSections() {
       {"barycenter", "barycenter", BarycenterSection},
       {"norm", "norm", NormSection},
       {"principalAxes", "principal axes", PrincipalAxesSection},
-      {"symmetries", "symmetries", SymmetriesSection},
+      {"symmetries", "moment balance", SymmetriesSection},
       {"cuboid", "cuboid", CuboidSection},
       {"normalisation", "normalisation", NormalisationSection},
   };

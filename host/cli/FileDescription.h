@@ -8,6 +8,10 @@
 #include "ModelDescription.h"
 #include "ReportValues.h"
 
+// The version of the description record, which describe's document carries: 2 since undefined
+// descriptors carry their reason.
+constexpr int DescriptionRecordVersion = 2;
+
 struct FileDescription {
   // {"file", "format", "warnings" (only when there are any), "descriptors"}, or, for a file
   // that could not be described, {"file", "error"}.

@@ -35,4 +35,8 @@ Report ReportMatrix(const Zar4x4Matrix& iMatrix) {
   return rows;
 }
 
-std::string ReportText(const Report& iReport, int iIndent) { return iReport.dump(iIndent); }
+std::string ValidUtf8(const std::string& iText) { return Report::parse(ReportText(Report(iText))).get<std::string>(); }
+
+std::string ReportText(const Report& iReport, int iIndent) {
+  return iReport.dump(iIndent, ' ', false, Report::error_handler_t::replace);
+}

@@ -18,5 +18,11 @@ Report ReportVector(const ZarMathVectorf& iVector);
 // that are exactly single-precision values are reported as such.
 Report ReportMatrix(const Zar4x4Matrix& iMatrix);
 
-// The report as JSON text, indented by iIndent spaces per level, or on one line with -1.
+// iText with every byte that is not part of valid UTF-8 replaced by U+FFFD: iText itself when
+// it is valid.
+std::string ValidUtf8(const std::string& iText);
+
+// The report as JSON text, indented by iIndent spaces per level, or on one line with -1. A
+// string that is not valid UTF-8 (a reader's message quoting a file's bytes) is written with
+// U+FFFD for each bad byte, never refused.
 std::string ReportText(const Report& iReport, int iIndent = -1);

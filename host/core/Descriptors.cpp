@@ -11,6 +11,7 @@
 #include "GeosigSymmetriesRender.h"
 #include "PlatformChecks.h"
 #include "Zar3DBagRep.h"
+#include "Zar3DCuboidRep.h"
 
 namespace {
 
@@ -31,16 +32,16 @@ int TriangleCount(ZarRep& ioRoot) {
   return triangles;
 }
 
-Outcome<Barycenter> BarycenterOf(ZarRep& ioRoot) {
+Outcome<Barycenter> BarycenterOf(ZarRep& ioRoot, const Zar4x4Matrix& iFrame = Zar4x4Matrix()) {
   GeosigBarycenterRender render;
-  render.Traverse(ioRoot);
+  TraverseIn(render, ioRoot, iFrame);
   Barycenter barycenter;
   if (ZarFailed(render.GetBarycenter(barycenter.point)) || ZarFailed(render.GetMatrix(barycenter.matrix)))
-    return Failure{"the triangles have no area"};
+    return Failure{"the surface has no area"};
   return barycenter;
 }
 
-Outcome<Norm> NormOf(ZarRep& ioRoot, const Zar4x4Matrix& iCentring) {
+Norm NormOf(ZarRep& ioRoot, const Zar4x4Matrix& iCentring) {
   GeosigNormRender render;
   TraverseIn(render, ioRoot, iCentring);
   Norm norm;
@@ -50,26 +51,24 @@ Outcome<Norm> NormOf(ZarRep& ioRoot, const Zar4x4Matrix& iCentring) {
   return norm;
 }
 
-// The first and third axes point from the bounding box's centre towards the barycenter, so
-// that an asymmetric part gets the same axes wherever it lies.
-Outcome<PrincipalAxes> PrincipalAxesOf(ZarRep& ioRoot, const Descriptors& iDescribed) {
-  const AxisAlignedBox& box = iDescribed.boundingBox;
-  const ZarMathPointf boxCentre((box.min.x + box.max.x) * 0.5f, (box.min.y + box.max.y) * 0.5f,
-                                (box.min.z + box.max.z) * 0.5f);
-  const Zar4x4Matrix& centring = iDescribed.normalisation.centring;
-  GeosigPrincipleAxisRender render(iDescribed.triangles, centring * boxCentre);
-  TraverseIn(render, ioRoot, centring);
+// About the barycenter, which iCentring moves to the origin. The first and third axes point
+// from iOrientedFrom (given before centring) towards the barycenter.
+Outcome<PrincipalAxes> PrincipalAxesOf(ZarRep& ioRoot, int iTriangles, const Zar4x4Matrix& iCentring,
+                                       const ZarMathPointf& iOrientedFrom) {
+  GeosigPrincipleAxisRender render(iTriangles, iCentring * iOrientedFrom);
+  TraverseIn(render, ioRoot, iCentring);
   PrincipalAxes principal;
-  if (ZarFailed(render.GetPrincipalAxis(principal.values[0], principal.axes[0], principal.values[1],
-                                        principal.axes[1], principal.values[2], principal.axes[2])) ||
+  if (ZarFailed(render.GetPrincipalAxis(principal.values[0], principal.axes[0], principal.values[1], principal.axes[1],
+                                        principal.values[2], principal.axes[2])) ||
       ZarFailed(render.GetMatrix(principal.matrix)))
-    return Failure{"the second moments cannot be computed"};
+    return Failure{"the second moments cannot be diagonalised"};
+  principal.triangulationDependent = iTriangles < GeosigPrincipleAxisRender::_MaxTrianglesToImprovePrecision;
   return principal;
 }
 
-Outcome<Symmetries> SymmetriesOf(ZarRep& ioRoot, const Normalisation& iNormalisation) {
+Symmetries SymmetriesOf(ZarRep& ioRoot, const Zar4x4Matrix& iOnPrincipalFrame) {
   GeosigSymmetriesRender render;
-  TraverseIn(render, ioRoot, iNormalisation.centring * iNormalisation.onPrincipalAxes);
+  TraverseIn(render, ioRoot, iOnPrincipalFrame);
   float x = 0.0f, y = 0.0f, z = 0.0f;
   render.GetSymmetries(x, y, z);
   Symmetries symmetries;
@@ -80,34 +79,80 @@ Outcome<Symmetries> SymmetriesOf(ZarRep& ioRoot, const Normalisation& iNormalisa
   return symmetries;
 }
 
-// The recognised box must also fill the model's bounding box: a shape with fewer than six
-// face planes (one face, an open box) passes the render's own test with made-up planes.
-bool FillsTheBox(const Cuboid& iCuboid, const AxisAlignedBox& iBox) {
-  ZarMathPoint low(INFINITY, INFINITY, INFINITY), high(-INFINITY, -INFINITY, -INFINITY);
-  for (int corner = 0; corner < 8; ++corner) {
-    const ZarMathPoint local((corner & 1 ? 0.5 : -0.5) * iCuboid.dimensions[0],
-                             (corner & 2 ? 0.5 : -0.5) * iCuboid.dimensions[1],
-                             (corner & 4 ? 0.5 : -0.5) * iCuboid.dimensions[2]);
-    const ZarMathPoint world = iCuboid.frame * local;
-    low = {std::fmin(low.x, world.x), std::fmin(low.y, world.y), std::fmin(low.z, world.z)};
-    high = {std::fmax(high.x, world.x), std::fmax(high.y, world.y), std::fmax(high.z, world.z)};
-  }
-  const ZarMathPoint boxLow(iBox.min), boxHigh(iBox.max);
-  const double tolerance = 1e-4 * boxLow.DistanceTo(boxHigh);
-  return low.DistanceTo(boxLow) <= tolerance && high.DistanceTo(boxHigh) <= tolerance;
+bool Near(const ZarMathPointf& iFirst, const ZarMathPointf& iSecond, float iTolerance) {
+  return std::fabs(iFirst.x - iSecond.x) <= iTolerance && std::fabs(iFirst.y - iSecond.y) <= iTolerance &&
+         std::fabs(iFirst.z - iSecond.z) <= iTolerance;
 }
 
-std::optional<Cuboid> CuboidOf(ZarRep& ioRoot, const AxisAlignedBox& iBox) {
+// The inverse of a frame whose linear part is a rotation: local = R^T (world - t).
+Zar4x4Matrix IntoFrame(const Zar4x4Matrix& iFrame) {
+  Zar4x4Matrix inverse;
+  for (int row = 0; row < 3; ++row) {
+    double translation = 0.0;
+    for (int col = 0; col < 3; ++col) {
+      inverse.SetElement(row, col, iFrame.GetElement(col, row), 0);
+      translation -= iFrame.GetElement(col, row) * iFrame.GetElement(col, 3);
+    }
+    inverse.SetElement(row, 3, translation, row == 2);
+  }
+  return inverse;
+}
+
+// The barycenter and the principal values of iRep seen through iFrame. Undefined without
+// area.
+Outcome<PrincipalAxes> MomentsIn(ZarRep& ioRep, const Zar4x4Matrix& iFrame, ZarMathPointf& oBarycenter) {
+  const Outcome<Barycenter> barycenter = BarycenterOf(ioRep, iFrame);
+  if (!barycenter) return Failure{barycenter.Reason()};
+  oBarycenter = barycenter->point;
+  // The values do not depend on where the axes are oriented from.
+  return PrincipalAxesOf(ioRep, 12, iFrame * barycenter->matrix, ZarMathPointf());
+}
+
+// Whether the model is the whole surface of the recognised box. The recognition render
+// accepts any triangles on at most six box planes: an open box, or a box with a face covered
+// only in part, passes. Six rectangles need at least 12 triangles, the most the render
+// accepts; and the model must have the barycenter and second moments of the closed box of
+// the recognised frame and dimensions, which a partial cover does not. Both are measured in
+// the box's own frame, where the coordinates are small enough for single precision whatever
+// the model's distance from the origin.
+bool IsTheClosedBox(ZarRep& ioRoot, const Cuboid& iCuboid, int iTriangles) {
+  if (iTriangles != 12) return false;
+  const float d[3] = {static_cast<float>(iCuboid.dimensions[0]), static_cast<float>(iCuboid.dimensions[1]),
+                      static_cast<float>(iCuboid.dimensions[2])};
+  const ZarRef<Zar3DCuboidRep> box =
+      AdoptCreated(Zar3DCuboidRep::CreateRep(ZarMathPointf(-d[0] / 2, -d[1] / 2, -d[2] / 2), ZarMathVectorf(d[0], 0, 0),
+                                             ZarMathVectorf(0, d[1], 0), ZarMathVectorf(0, 0, d[2]), 2));
+  ZarMathPointf modelCentre, boxCentre;
+  const Outcome<PrincipalAxes> model = MomentsIn(ioRoot, IntoFrame(iCuboid.frame), modelCentre);
+  const Outcome<PrincipalAxes> closed = MomentsIn(*box, Zar4x4Matrix(), boxCentre);
+  if (!model || !closed) return false;
+  const float tolerance = 1e-4f * std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+  const float valueTolerance = 1e-4f * closed->values[0];
+  return Near(modelCentre, boxCentre, tolerance) && std::fabs(model->values[0] - closed->values[0]) <= valueTolerance &&
+         std::fabs(model->values[1] - closed->values[1]) <= valueTolerance &&
+         std::fabs(model->values[2] - closed->values[2]) <= valueTolerance;
+}
+
+std::optional<Cuboid> CuboidOf(ZarRep& ioRoot, int iTriangles) {
   GeosigRecognitionRender render;
   render.Traverse(ioRoot);
   Cuboid cuboid;
-  const bool recognised = render.IsACuboid() == 1 && render.GetCuboidPosition(cuboid.frame) == 0 &&
-                          render.GetCuboidDimension(cuboid.dimensions[0], cuboid.dimensions[1],
-                                                    cuboid.dimensions[2]) == 0 &&
-                          cuboid.dimensions[0] > 0 && cuboid.dimensions[1] > 0 && cuboid.dimensions[2] > 0 &&
-                          FillsTheBox(cuboid, iBox);
+  const bool recognised =
+      render.IsACuboid() == 1 && render.GetCuboidPosition(cuboid.frame) == 0 &&
+      render.GetCuboidDimension(cuboid.dimensions[0], cuboid.dimensions[1], cuboid.dimensions[2]) == 0 &&
+      cuboid.dimensions[0] > 0 && cuboid.dimensions[1] > 0 && cuboid.dimensions[2] > 0 &&
+      IsTheClosedBox(ioRoot, cuboid, iTriangles);
   if (!recognised) return std::nullopt;
   return cuboid;
+}
+
+// What is measured from the barycenter is undefined with it, for the same reason.
+void LeaveUndefinedWithoutBarycenter(Descriptors& ioDescribed) {
+  const Failure undefined{ioDescribed.barycenter.Reason()};
+  ioDescribed.norm = undefined;
+  ioDescribed.principalAxes = undefined;
+  ioDescribed.symmetries = undefined;
+  ioDescribed.normalisation = undefined;
 }
 
 Descriptors Describe(ZarRep& ioRoot) {
@@ -116,18 +161,36 @@ Descriptors Describe(ZarRep& ioRoot) {
   if (described.triangles == 0) throw std::runtime_error("no triangle to describe");
   GeosigBBRender bounds;
   bounds.Traverse(ioRoot);
+  const AxisAlignedBox& box = described.boundingBox;
   bounds.GetBoundingBox(described.boundingBox.min, described.boundingBox.max);
   bounds.GetBoundingCube(described.boundingCube.min, described.boundingCube.max);
-
-  Normalisation& normalisation = described.normalisation;
   described.barycenter = BarycenterOf(ioRoot);
-  if (described.barycenter) normalisation.centring = described.barycenter->matrix;
-  described.norm = NormOf(ioRoot, normalisation.centring);
-  if (described.norm && described.norm->matrix) normalisation.unitBall = described.norm->matrix.Value();
-  described.principalAxes = PrincipalAxesOf(ioRoot, described);
-  if (described.principalAxes) normalisation.onPrincipalAxes = described.principalAxes->matrix;
-  described.symmetries = SymmetriesOf(ioRoot, normalisation);
-  described.cuboid = CuboidOf(ioRoot, described.boundingBox);
+  if (!described.barycenter) {
+    LeaveUndefinedWithoutBarycenter(described);
+    return described;
+  }
+
+  Normalisation normalisation;
+  normalisation.centring = described.barycenter->matrix;
+  const Norm norm = NormOf(ioRoot, normalisation.centring);
+  if (norm.matrix) normalisation.unitBall = norm.matrix.Value();
+  described.norm = norm;
+  // Oriented from the bounding box's centre, so that an asymmetric part gets the same axes
+  // wherever it lies.
+  const ZarMathPointf boxCentre((box.min.x + box.max.x) * 0.5f, (box.min.y + box.max.y) * 0.5f,
+                                (box.min.z + box.max.z) * 0.5f);
+  described.principalAxes = PrincipalAxesOf(ioRoot, described.triangles, normalisation.centring, boxCentre);
+  if (described.principalAxes) {
+    normalisation.onPrincipalAxes = described.principalAxes->matrix;
+    described.symmetries = SymmetriesOf(ioRoot, normalisation.centring * normalisation.onPrincipalAxes);
+    described.normalisation = normalisation;
+  } else {
+    // Both are measured about the axes.
+    const Failure undefined{described.principalAxes.Reason()};
+    described.symmetries = undefined;
+    described.normalisation = undefined;
+  }
+  described.cuboid = CuboidOf(ioRoot, described.triangles);
   return described;
 }
 

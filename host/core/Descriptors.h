@@ -4,8 +4,9 @@
 // scaled into the unit ball, turned onto its principal axes. The norm and the principal axes
 // are computed on the centred model, the symmetries on the centred and turned one.
 //
-// A descriptor that the model does not define (a surface without area has no barycenter)
-// holds the reason instead of a value.
+// A descriptor that the model does not define holds the reason instead of a value: a surface
+// without area has no barycenter, and so no norm, axes, symmetries or normalisation, which
+// are all measured from it.
 #include <optional>
 
 #include "Outcome.h"
@@ -37,10 +38,17 @@ struct PrincipalAxes {
   float values[3] = {0.0f, 0.0f, 0.0f};
   ZarMathVectorf axes[3];
   Zar4x4Matrix matrix;
+  // A model of fewer triangles than the render's precision threshold is integrated over
+  // subdivided triangles: its values then depend on how the surface is triangulated (a unit
+  // square gives other values as 2 triangles than as 32).
+  bool triangulationDependent = false;
 };
 
-// The library's symmetry test about the planes through the barycenter normal to the principal
-// axes, and the diagonal matrix of the flags (1 passed, -1 not).
+// The library's symmetry test, not a mirror test: for the plane through the barycenter normal
+// to each principal axis, whether the surface integral of c·|c| (c the signed distance to the
+// plane) vanishes. A mirror-symmetric surface passes; so does any surface symmetric through
+// its centre (a sheared box passes all three), and a thin model passes along its thin axis.
+// The matrix is the diagonal of the flags (1 passed, -1 not).
 struct Symmetries {
   bool x = false;
   bool y = false;
@@ -48,15 +56,15 @@ struct Symmetries {
   Zar4x4Matrix matrix;
 };
 
-// A rectangular box: the frame takes the unit axes to its edge directions and the origin to
+// A closed rectangular box of 12 triangles: the frame takes the unit axes to its edge directions and the origin to
 // its centre (world frame), dimensions[k] is its edge length along frame axis k.
 struct Cuboid {
   Zar4x4Matrix frame;
   double dimensions[3] = {0.0, 0.0, 0.0};
 };
 
-// The matrices of the three normalisation steps; a step the model does not define is the
-// identity.
+// The matrices of the three normalisation steps; the unit-ball step is the identity for a
+// model too small to scale.
 struct Normalisation {
   Zar4x4Matrix centring;
   Zar4x4Matrix unitBall;
@@ -75,7 +83,7 @@ struct Descriptors {
   Outcome<PrincipalAxes> principalAxes = Failure{"not computed"};
   Outcome<Symmetries> symmetries = Failure{"not computed"};
   std::optional<Cuboid> cuboid;  // none when the model is not a rectangular box
-  Normalisation normalisation;
+  Outcome<Normalisation> normalisation = Failure{"not computed"};
 };
 
 // Runs the descriptor renders over the tree rooted at ioRoot (which is not changed, only

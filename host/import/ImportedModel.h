@@ -11,6 +11,7 @@ struct ImportedModel {
   ZarRef<Zar3DBagRep> root;
   // The reader that understood the file, for example "STEP" or "Stereolithography".
   std::string format;
-  // Parts of the file that were skipped, one line each.
+  // Parts of the file that were skipped or repaired, one line each: the CAD faces that could
+  // not be tessellated, and what Assimp's reader logged as warnings or errors for this file.
   std::vector<std::string> warnings;
 };

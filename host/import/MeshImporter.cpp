@@ -8,7 +8,9 @@
 #include <cctype>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 
+#include "AssimpMessageCapture.h"
 #include "AssimpSceneConverter.h"
 #include "ImportError.h"
 
@@ -30,6 +32,7 @@ ImportedModel MeshImporter::Import(const std::string& iPath) const {
   // conversion of the scene, which this importer owns, runs unguarded.
   static std::mutex oneReadAtATime;
   std::unique_lock<std::mutex> reading(oneReadAtATime);
+  std::optional<AssimpMessageCapture> readerMessages(std::in_place);
   Assimp::Importer importer;
   // No post-processing yet: the scene is checked before any step reads its indices.
   const aiScene* scene = importer.ReadFile(iPath, 0);
@@ -42,9 +45,11 @@ ImportedModel MeshImporter::Import(const std::string& iPath) const {
   // Ear clipping handles concave polygons, which fans would not.
   scene = importer.ApplyPostProcessing(aiProcess_Triangulate);
   if (!scene) throw ImportError(iPath, importer.GetErrorString());
+  ImportedModel model;
+  model.warnings = readerMessages->Messages();
+  readerMessages.reset();
   reading.unlock();
 
-  ImportedModel model;
   model.root = AssimpSceneConverter(*scene).Convert();
   model.format = FormatName(iPath);
   return model;

@@ -86,6 +86,34 @@ TEST(BatchCommand, KilledBatchResumesWithoutLosingOrRepeatingAFile) {
   for (const auto& [file, record] : records) EXPECT_TRUE(record.contains("descriptors")) << record;
 }
 
+TEST(BatchCommand, FileNameThatIsNotUtf8IsRecordedReadablyAndExactlyAndResumed) {
+  TemporaryDirectory directory;
+  // Latin-1 "café": the byte E9 alone is not UTF-8.
+  const std::string name = "caf\xe9.stl";
+  directory.Write("catalog/" + name, FileContents(Sample("peg.stl")));
+  // Run inside the catalog, so that the path named is the same on every machine.
+  const auto inCatalog = [&](std::vector<std::string> iArguments) {
+    iArguments.insert(iArguments.begin(),
+                      {"-c", "cd \"$1\" && shift && exec \"$@\"", "sh", directory.Path("catalog"), geosig});
+    return RunCommand("/bin/sh", iArguments);
+  };
+
+  const CommandResult described = inCatalog({"describe", "--json", name});
+  ASSERT_EQ(described.exitStatus, 0) << described.err;
+  const json record = json::parse(described.out)["files"][0];
+  EXPECT_EQ(record["file"], "caf\xef\xbf\xbd.stl");  // U+FFFD in place of the byte
+  EXPECT_EQ(record["fileBytes"], "Y2Fm6S5zdGw=");    // the exact bytes in base64
+  EXPECT_EQ(record["descriptors"]["triangles"], 256);
+
+  ASSERT_EQ(inCatalog({"batch", name, "-o", "../out.jsonl"}).exitStatus, 0);
+  const std::string lines = FileContents(directory.Path("out.jsonl"));
+  EXPECT_EQ(json::parse(lines), record);
+  // The exact path comes back from the record: nothing is left to describe again.
+  const CommandResult resumed = inCatalog({"batch", name, "-o", "../out.jsonl", "--resume"});
+  EXPECT_EQ(resumed.exitStatus, 0) << resumed.err;
+  EXPECT_EQ(FileContents(directory.Path("out.jsonl")), lines);
+}
+
 TEST(BatchCommand, BadCommandLinesAndOutputsFailBeforeAnyRecord) {
   TemporaryDirectory directory;
   const std::string peg = Sample("peg.stl"), output = directory.Path("o.jsonl");

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdint>
 
 #include "ReportChecks.h"
 #include "TemporaryDirectory.h"
@@ -131,6 +132,61 @@ TEST(DescribeCommand, EachBadFileGetsAOneLineErrorAndTheOthersAreStillDescribed)
        {"  bounding box    min   (0, 0, 0)\n", "                  max   (100, 60, 40)\n",
         "  barycenter      point   (50.561226, 29.438776, 9.489796)\n", "  cuboid          isCuboid  false\n"})
     EXPECT_NE(mixed.out.find(line), std::string::npos) << line << mixed.out;
+}
+
+// A glTF unit cube whose indices are 16-bit; iIndices replaces the first ones.
+std::string CubeGltf(const TemporaryDirectory& iDirectory, const std::vector<std::uint16_t>& iIndices) {
+  std::vector<float> positions;
+  for (int k = 0; k < 8; ++k)
+    positions.insert(positions.end(), {k & 1 ? 1.f : 0.f, k & 2 ? 1.f : 0.f, k & 4 ? 1.f : 0.f});
+  std::vector<std::uint16_t> indices = {0, 2, 3, 0, 3, 1, 4, 5, 7, 4, 7, 6, 0, 1, 5, 0, 5, 4,
+                                        2, 6, 7, 2, 7, 3, 0, 4, 6, 0, 6, 2, 1, 3, 7, 1, 7, 5};
+  std::copy(iIndices.begin(), iIndices.end(), indices.begin());
+  std::string buffer(reinterpret_cast<const char*>(positions.data()), positions.size() * sizeof(float));
+  buffer.append(reinterpret_cast<const char*>(indices.data()), indices.size() * sizeof(std::uint16_t));
+  iDirectory.Write("cube.bin", buffer);
+  const json gltf = {{"asset", {{"version", "2.0"}}},
+                     {"scene", 0},
+                     {"scenes", {{{"nodes", {0}}}}},
+                     {"nodes", {{{"mesh", 0}}}},
+                     {"meshes", {{{"primitives", {{{"attributes", {{"POSITION", 0}}}, {"indices", 1}, {"mode", 4}}}}}}},
+                     {"buffers", {{{"uri", "cube.bin"}, {"byteLength", buffer.size()}}}},
+                     {"bufferViews",
+                      {{{"buffer", 0}, {"byteOffset", 0}, {"byteLength", 96}},
+                       {{"buffer", 0}, {"byteOffset", 96}, {"byteLength", 72}}}},
+                     {"accessors",
+                      {{{"bufferView", 0},
+                        {"componentType", 5126},
+                        {"count", 8},
+                        {"type", "VEC3"},
+                        {"min", {0, 0, 0}},
+                        {"max", {1, 1, 1}}},
+                       {{"bufferView", 1}, {"componentType", 5123}, {"count", 36}, {"type", "SCALAR"}}}}};
+  return iDirectory.Write("cube.gltf", gltf.dump());
+}
+
+TEST(DescribeCommand, FaceTheReaderDropsIsAWarningAndLeavesAnOpenBoxThatIsNoCuboid) {
+  TemporaryDirectory directory;
+  EXPECT_EQ(Describe(CubeGltf(directory, {}))["cuboid"]["isCuboid"], true);
+  const json dropped = FirstFileReport({"describe", CubeGltf(directory, {0, 2, 255})});
+  EXPECT_EQ(dropped["descriptors"]["triangles"], 11);
+  ASSERT_EQ(dropped["warnings"].size(), 1u) << dropped;
+  EXPECT_NE(dropped["warnings"][0].get<std::string>().find("out-of-range indices"), std::string::npos) << dropped;
+  EXPECT_EQ(dropped["descriptors"]["cuboid"], json({{"isCuboid", false}}));
+}
+
+TEST(DescribeCommand, SurfaceWithoutAreaHasItsUndefinedDescriptorsReportedWithTheReason) {
+  TemporaryDirectory directory;
+  const std::string needle = directory.Write("needle.obj", "v 0 0 0\nv 1 0 0\nv 2 0 0\nf 1 2 3\n");
+  const json undefined = {{"undefined", "the surface has no area"}};
+  const json descriptors = Describe(needle);
+  for (const char* descriptor : {"barycenter", "norm", "principalAxes", "symmetries", "normalisation"})
+    EXPECT_EQ(descriptors[descriptor], undefined) << descriptor;
+  EXPECT_EQ(descriptors["cuboid"], json({{"isCuboid", false}}));
+  const std::string text = RunCommand(geosig, {"describe", needle}).out;
+  for (const char* line : {"  barycenter      undefined  the surface has no area\n",
+                           "  moment balance  undefined  the surface has no area\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << text;
 }
 
 TEST(DescribeCommand, HelpNamesTheOptionsAndBadOptionsAreRefused) {
