@@ -13,6 +13,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   openssl
   clang-format-14
+  assimp-testmodels
   pybind11-dev python3-dev python3-numpy python3-distributed python3-pytest
 )
 

@@ -26,11 +26,12 @@ BatchCommand::BatchCommand(CLI::App& ioApp) : _jobs(std::max(1u, std::thread::ha
       ->type_name("FILE");
   command->add_option("-o,--output", _output, "The JSON-lines file to write (schema in docs/geosig-json.md)")
       ->required();
-  command->add_option("-j,--jobs", _jobs, "Files described at the same time")
+  command->add_option("-j,--jobs", _jobs, "Files described at the same time, each in a worker process of its own")
       ->check(CLI::Range(1u, 256u))
       ->capture_default_str();
   command->add_flag("--resume", _resume, "Keep the records already in the output and describe only the other files");
   AddImportOptions(*command, _options);
+  AddWorkerLimitOptions(*command, _limits);
 }
 
 int BatchCommand::Run() const {
@@ -62,8 +63,13 @@ int BatchCommand::Run() const {
     if (!output->RecordedFiles().count(file)) pending.push_back(file);
 
   const ProgressLine progress(pending.size(), ProgressLine::OnTerminal());
-  BatchRunner run(pending, _options, *output);
-  run.Run(_jobs, progress);
+  BatchRunner run(pending, _options, _limits, *output);
+  try {
+    run.Run(_jobs, progress);
+  } catch (const std::exception& failure) {
+    std::cerr << "geosig: batch: " << failure.what() << '\n';
+    return ExitStatus::FileFailed;
+  }
   if (!run.WriteFailure().empty()) return ReportFileFailure(_output, run.WriteFailure());
   return run.Failed() > 0 ? ExitStatus::FileFailed : ExitStatus::Success;
 }

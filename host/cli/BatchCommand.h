@@ -1,7 +1,8 @@
 #pragma once
 // `geosig batch PATH... [--list FILE] -o OUT.jsonl [--jobs N] [--resume]`: the describe
-// record of every model file of a catalog, one JSON line per file, computed on N threads.
-// A file that cannot be described gets an error record and the batch goes on. Each record
+// record of every model file of a catalog, one JSON line per file, computed in N worker
+// processes. A file that cannot be described, or whose reader crashes, hangs or runs out of
+// memory, gets an error record and the batch goes on. Each record
 // is written whole as soon as it is ready, so a stopped batch loses nothing finished, and
 // --resume skips the files that OUT already has a record of.
 #include <CLI/CLI.hpp>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "ImportOptions.h"
+#include "WorkerPool.h"
 
 class BatchCommand {
  public:
@@ -24,4 +26,5 @@ class BatchCommand {
   unsigned int _jobs;
   bool _resume = false;
   ImportOptions _options;
+  WorkerLimits _limits;
 };

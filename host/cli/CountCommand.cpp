@@ -8,6 +8,7 @@
 #include "GeosigCountRender.h"
 #include "FileRecord.h"
 #include "ImportOptionFlags.h"
+#include "IsolatedRun.h"
 #include "JsonDocument.h"
 #include "ModelImporter.h"
 #include "TextReport.h"
@@ -46,20 +47,24 @@ CountCommand::CountCommand(CLI::App& ioApp) {
       ->check(CLI::Range(1, INT_MAX));
   JsonDocument::AddFlag(*command, _json);
   AddImportOptions(*command, _options);
+  AddWorkerLimitOptions(*command, _limits);
 }
 
 int CountCommand::Run() const {
   Report report;
   try {
-    const ImportedModel model = ModelImporter(_options).Import(_file);
-    GeosigCountRender render(_maxTriangles, _maxSlowReps);
-    render.Traverse(*model.root);
-    int triangles = 0, slowReps = 0;
-    render.GetTriangleNumber(triangles);
-    render.GetSlowRepNumber(slowReps);
-    report = ModelRecord(_file, model.format, model.warnings);
-    report["triangles"] = Tally(triangles, _maxTriangles);
-    report["slowRepresentations"] = Tally(slowReps, _maxSlowReps);
+    report = RunIsolated(_file, _limits, [this](const std::string& iFile) {
+      const ImportedModel model = ModelImporter(_options).Import(iFile);
+      GeosigCountRender render(_maxTriangles, _maxSlowReps);
+      render.Traverse(*model.root);
+      int triangles = 0, slowReps = 0;
+      render.GetTriangleNumber(triangles);
+      render.GetSlowRepNumber(slowReps);
+      Report counted = ModelRecord(iFile, model.format, model.warnings);
+      counted["triangles"] = Tally(triangles, _maxTriangles);
+      counted["slowRepresentations"] = Tally(slowReps, _maxSlowReps);
+      return ReportText(counted);
+    });
   } catch (...) {
     return ReportFileFailure(_file, CurrentFailureReason());
   }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ImportOptions.h"
+#include "WorkerPool.h"
 
 class CountCommand {
  public:
@@ -21,4 +22,5 @@ class CountCommand {
   int _maxSlowReps = 0;
   bool _json = false;
   ImportOptions _options;
+  WorkerLimits _limits;
 };

@@ -3,8 +3,11 @@
 #include <iostream>
 
 #include "CommandFailure.h"
+#include "ExitStatus.h"
 #include "FileDescription.h"
 #include "ImportOptionFlags.h"
+#include "FileRecord.h"
+#include "IsolatedRun.h"
 #include "JsonDocument.h"
 #include "ProgressLine.h"
 #include "TextReport.h"
@@ -18,6 +21,7 @@ DescribeCommand::DescribeCommand(CLI::App& ioApp)
       ->required();
   JsonDocument::AddFlag(*_command, _json);
   AddImportOptions(*_command, _options);
+  AddWorkerLimitOptions(*_command, _limits);
 }
 
 int DescribeCommand::Run() const {
@@ -25,21 +29,31 @@ int DescribeCommand::Run() const {
   int status = 0;
   std::size_t described = 0, failed = 0;
   const ProgressLine progress(_files.size(), _files.size() > 1 && ProgressLine::OnTerminal());
-  for (std::size_t k = 0; k < _files.size(); ++k) {
-    const std::string& path = _files[k];
-    progress.Show(k, failed, path);
-    FileDescription description = DescribeFileRecord(path, _options);
+  progress.Show(0, failed, _files.front());
+  // One worker reads the files one after the other, so they come back in order.
+  const WorkerPool pool(ReportingFailures(DescribingTask(_options)), _limits);
+  try {
+    pool.Run(_files, 1, [&](const WorkerOutcome& iOutcome) {
+      const std::string& path = _files[iOutcome.index];
+      progress.Erase();
+      Report record = iOutcome.succeeded ? Report::parse(iOutcome.value) : FailureRecord(path, iOutcome.value);
+      if (!iOutcome.succeeded) {
+        status = ReportFileFailure(path, iOutcome.value);
+        ++failed;
+      }
+      if (_json) {
+        document.Add(std::move(record));
+      } else if (iOutcome.succeeded) {
+        if (described++ > 0) std::cout << '\n';
+        WriteTextReport(std::cout, record);
+      }
+      const std::size_t next = iOutcome.index + 1;
+      if (next < _files.size()) progress.Show(next, failed, _files[next]);
+    });
+  } catch (const std::exception& failure) {
     progress.Erase();
-    if (description.error) {
-      status = ReportFileFailure(path, *description.error);
-      ++failed;
-    }
-    if (_json) {
-      document.Add(std::move(description.record));
-    } else if (!description.error) {
-      if (described++ > 0) std::cout << '\n';
-      WriteTextReport(std::cout, description.record);
-    }
+    std::cerr << "geosig: describe: " << failure.what() << '\n';
+    return ExitStatus::FileFailed;
   }
   if (_json) document.Write(std::cout);
   return status;

@@ -1,12 +1,13 @@
 #pragma once
-// `geosig describe FILE...`: imports each file and reports its descriptors, as text or as
-// one JSON document. A bad file gets a one-line error on standard error and the others are
+// `geosig describe FILE...`: imports each file in a worker process and reports its
+// descriptors, as text or as one JSON document. A bad file gets a one-line error on standard error and the others are
 // still described; the exit status is 1 if any file failed.
 #include <CLI/CLI.hpp>
 #include <string>
 #include <vector>
 
 #include "ImportOptions.h"
+#include "WorkerPool.h"
 
 class DescribeCommand {
  public:
@@ -21,4 +22,5 @@ class DescribeCommand {
   std::vector<std::string> _files;
   bool _json = false;
   ImportOptions _options;
+  WorkerLimits _limits;
 };

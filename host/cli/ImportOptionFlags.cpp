@@ -37,3 +37,18 @@ void AddImportOptions(CLI::App& ioCommand, ImportOptions& ioOptions) {
       ->check(positiveNumber)
       ->capture_default_str();
 }
+
+void AddWorkerLimitOptions(CLI::App& ioCommand, WorkerLimits& ioLimits) {
+  ioCommand
+      .add_option("--time-limit", ioLimits.seconds,
+                  "Seconds a file may take to be read and described before it is given up as failed")
+      ->check(positiveNumber)
+      ->type_name("SECONDS")
+      ->capture_default_str();
+  ioCommand
+      .add_option("--memory-limit", ioLimits.gibibytes,
+                  "GiB of memory that reading and describing a file may take before it is given up as failed")
+      ->check(positiveNumber)
+      ->type_name("GIB")
+      ->capture_default_str();
+}

@@ -13,6 +13,7 @@
 #include "GeosigRepIntersectRender.h"
 #include "FileRecord.h"
 #include "ImportOptionFlags.h"
+#include "IsolatedRun.h"
 #include "JsonDocument.h"
 #include "ModelImporter.h"
 #include "TextReport.h"
@@ -69,23 +70,27 @@ NearestCommand::NearestCommand(CLI::App& ioApp) {
       ->required();
   JsonDocument::AddFlag(*command, _json);
   AddImportOptions(*command, _options);
+  AddWorkerLimitOptions(*command, _limits);
 }
 
 int NearestCommand::Run() const {
   Report report;
   try {
-    const ImportedModel model = ModelImporter(_options).Import(_file);
-    ZarMathLine line(_origin, _direction);
-    GeosigRepIntersectRender render(line);
-    render.Traverse(*model.root);
-    ZarMathPoint onLine, nearest;
-    double distance = 0.0;
-    if (ZarFailed(render.GetResult(onLine, nearest, distance))) throw std::runtime_error("no vertex to measure");
-    report = ModelRecord(_file, model.format, model.warnings);
-    report["line"] = {{"origin", {_origin.x, _origin.y, _origin.z}}, {"direction", ReportDirection(line)}};
-    report["nearestVertex"] = ReportWidened(nearest);
-    report["pointOnLine"] = ReportWidened(onLine);
-    report["distance"] = distance;
+    report = RunIsolated(_file, _limits, [this](const std::string& iFile) {
+      const ImportedModel model = ModelImporter(_options).Import(iFile);
+      ZarMathLine line(_origin, _direction);
+      GeosigRepIntersectRender render(line);
+      render.Traverse(*model.root);
+      ZarMathPoint onLine, nearest;
+      double distance = 0.0;
+      if (ZarFailed(render.GetResult(onLine, nearest, distance))) throw std::runtime_error("no vertex to measure");
+      Report found = ModelRecord(iFile, model.format, model.warnings);
+      found["line"] = {{"origin", {_origin.x, _origin.y, _origin.z}}, {"direction", ReportDirection(line)}};
+      found["nearestVertex"] = ReportWidened(nearest);
+      found["pointOnLine"] = ReportWidened(onLine);
+      found["distance"] = distance;
+      return ReportText(found);
+    });
   } catch (...) {
     return ReportFileFailure(_file, CurrentFailureReason());
   }

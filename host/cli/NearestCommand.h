@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ImportOptions.h"
+#include "WorkerPool.h"
 #include "ZarMathPoint.h"
 
 class NearestCommand {
@@ -21,4 +22,5 @@ class NearestCommand {
   ZarMathVector _direction;
   bool _json = false;
   ImportOptions _options;
+  WorkerLimits _limits;
 };

@@ -7,11 +7,13 @@
 #include <new>
 #include <stdexcept>
 
+#include "AtomicOutputFile.h"
 #include "CommandFailure.h"
 #include "ExitStatus.h"
 #include "GeosigOffsetRep.h"
 #include "FileRecord.h"
 #include "ImportOptionFlags.h"
+#include "IsolatedRun.h"
 #include "JsonDocument.h"
 #include "ModelImporter.h"
 #include "OctreeCensus.h"
@@ -106,40 +108,49 @@ VoxelizeCommand::VoxelizeCommand(CLI::App& ioApp) {
       ->required();
   JsonDocument::AddFlag(*command, _json);
   AddImportOptions(*command, _options);
+  AddWorkerLimitOptions(*command, _limits);
 }
 
-int VoxelizeCommand::Run() const {
+Report VoxelizeCommand::Voxelize(const std::string& iFile) const {
   const bool offset = _offsetOption->count() > 0;
-  Report report;
-  ExportScene scene;
-  try {
-    const ImportedModel model = ModelImporter(_options).Import(_file);
-    const std::unique_ptr<GeosigOctree> octree = SurfaceOctree(*model.root, _depth);
-    const OctreeCensus census(*octree);
-    // Every triangle marks at least the voxel it lies in: none means the storage ran out.
-    if (census.OccupiedLeaves() == 0) throw std::runtime_error("out of memory for the octree");
-    const ZarRef<Zar3DBagRep> voxels = VoxelCubes(*octree, offset ? &_offset : nullptr);
-    scene = SceneCollector().Collect(*voxels);
+  const ImportedModel model = ModelImporter(_options).Import(iFile);
+  const std::unique_ptr<GeosigOctree> octree = SurfaceOctree(*model.root, _depth);
+  const OctreeCensus census(*octree);
+  // Every triangle marks at least the voxel it lies in: none means the storage ran out.
+  if (census.OccupiedLeaves() == 0) throw std::runtime_error("out of memory for the octree");
+  const ZarRef<Zar3DBagRep> voxels = VoxelCubes(*octree, offset ? &_offset : nullptr);
+  const ExportScene scene = SceneCollector().Collect(*voxels);
 
-    ZarMathPointf low, high;
-    octree->GetBoundingBox(low, high);
-    const float voxelEdge = (high.x - low.x) / std::ldexp(1.0f, static_cast<int>(_depth));
-    report = ModelRecord(_file, model.format, model.warnings);
-    report["depth"] = _depth;
-    report["offset"] = offset ? ReportNumber(_offset) : Report();
-    report["voxels"] = census.OccupiedLeaves();
-    report["octreeBytes"] = census.StorageBytes();
-    report["voxelEdge"] = ReportNumber(voxelEdge);
-    report["octreeBox"] = Box(low, high);
-    report["cubesBox"] = CubesBox(*octree, census, voxelEdge + (offset ? _offset : 0.0f));
-  } catch (...) {
-    return ReportFileFailure(_file, CurrentFailureReason());
-  }
+  ZarMathPointf low, high;
+  octree->GetBoundingBox(low, high);
+  const float voxelEdge = (high.x - low.x) / std::ldexp(1.0f, static_cast<int>(_depth));
+  Report report = ModelRecord(iFile, model.format, model.warnings);
+  report["depth"] = _depth;
+  report["offset"] = offset ? ReportNumber(_offset) : Report();
+  report["voxels"] = census.OccupiedLeaves();
+  report["octreeBytes"] = census.StorageBytes();
+  report["voxelEdge"] = ReportNumber(voxelEdge);
+  report["octreeBox"] = Box(low, high);
+  report["cubesBox"] = CubesBox(*octree, census, voxelEdge + (offset ? _offset : 0.0f));
   try {
     SceneFile::Write(scene, _output);
   } catch (...) {
-    return ReportFileFailure(_output, CurrentFailureReason());
+    // Told apart from the model's failures, which name the model.
+    return {{"writeFailure", CurrentFailureReason()}};
   }
+  return report;
+}
+
+int VoxelizeCommand::Run() const {
+  Report report;
+  try {
+    report = RunIsolated(_file, _limits, [this](const std::string& iFile) { return ReportText(Voxelize(iFile)); });
+  } catch (...) {
+    // A worker stopped while it wrote leaves its temporary file.
+    AtomicOutputFile::RemoveAbandoned(_output);
+    return ReportFileFailure(_file, CurrentFailureReason());
+  }
+  if (report.contains("writeFailure")) return ReportFileFailure(_output, report["writeFailure"]);
   report["output"] = _output;
   if (_json) {
     JsonDocument document("voxelize", 1);

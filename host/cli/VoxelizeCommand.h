@@ -10,6 +10,8 @@
 #include <string>
 
 #include "ImportOptions.h"
+#include "ReportValues.h"
+#include "WorkerPool.h"
 
 class VoxelizeCommand {
  public:
@@ -21,6 +23,10 @@ class VoxelizeCommand {
   static constexpr unsigned int _MaxDepth = 10;
 
  private:
+  // Runs in the worker: voxelizes iFile and writes OUT. The report without "output", or
+  // {"writeFailure": reason} when OUT could not be written.
+  Report Voxelize(const std::string& iFile) const;
+
   std::string _file;
   unsigned int _depth = 0;
   float _offset = 0.0f;
@@ -28,4 +34,5 @@ class VoxelizeCommand {
   std::string _output;
   bool _json = false;
   ImportOptions _options;
+  WorkerLimits _limits;
 };

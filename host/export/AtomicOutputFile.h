@@ -18,6 +18,10 @@ class AtomicOutputFile {
   // Renames the written file to its destination. Throws std::runtime_error with the reason.
   void Commit();
 
+  // Removes the temporary files for iPath that processes no longer running left behind (a
+  // process killed while it wrote).
+  static void RemoveAbandoned(const std::string& iPath);
+
  private:
   std::string _path;
   std::string _temporaryPath;

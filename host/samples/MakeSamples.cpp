@@ -1,7 +1,8 @@
 // Writes the sample models of data/samples, whose descriptors are known analytically (see
 // data/samples/README.md): an assembly of three boxes (one part placed twice) as STEP and as
 // binary glTF, a cylindrical peg as STEP, IGES, BREP, STL, OBJ and as binary glTF whose node
-// transformation places it, and a rotated brick as OBJ.
+// transformation places it, and a rotated brick as OBJ. With --step-catalog, a catalog of
+// parts instead (StepCatalog.h).
 #include <APIHeaderSection_MakeHeader.hxx>
 #include <BRepPrimAPI_MakeBox.hxx>
 #include <BRepPrimAPI_MakeCylinder.hxx>
@@ -22,8 +23,11 @@
 #include <cmath>
 #include <iostream>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "MeshWriters.h"
+#include "StepCatalog.h"
 
 namespace {
 
@@ -177,14 +181,22 @@ void WritePegMeshes(const std::string& iDirectory) {
 
 }  // namespace
 
+// The samples, or with --step-catalog a catalog of parts for measuring batch speed.
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: geosig_make_samples DIRECTORY\n";
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  const bool catalog = !arguments.empty() && arguments[0] == "--step-catalog";
+  if (arguments.size() != (catalog ? 2u : 1u) && !(catalog && arguments.size() == 4 && arguments[2] == "--count")) {
+    std::cerr << "usage: geosig_make_samples DIRECTORY\n"
+                 "       geosig_make_samples --step-catalog DIRECTORY [--count N]\n";
     return 2;
   }
-  const std::string directory = argv[1];
+  const std::string directory = arguments[catalog ? 1 : 0];
   Message::DefaultMessenger()->RemovePrinters(STANDARD_TYPE(Message_PrinterOStream));  // translation statistics
   try {
+    if (catalog) {
+      WriteStepCatalog(directory, arguments.size() == 4 ? std::stoul(arguments[3]) : 200u, 1);
+      return 0;
+    }
     WriteBlocksStep(directory + "/blocks.step");
     WriteBlocksGlb(directory + "/blocks.glb");
     WritePegCad(directory);

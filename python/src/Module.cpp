@@ -6,7 +6,6 @@
 #include <pybind11/stl.h>
 
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -19,6 +18,7 @@
 #include "FingerprintCommand.h"
 #include "GeosigBBRender.h"
 #include "ImportOptions.h"
+#include "IsolatedRun.h"
 #include "MeshArrays.h"
 #include "ModelImporter.h"
 #include "ProgressLine.h"
@@ -29,13 +29,16 @@ namespace py = pybind11;
 
 namespace {
 
-// Neither reading library may run on two threads at once.
-std::mutex reading;
-
+// Files are read in a worker process forked for the call: a reader that crashes, hangs or
+// exhausts memory costs the file an error, not the interpreter, and readers, which must not run
+// on two threads of one process, run side by side for several Python threads.
 std::string DescribeRecord(const std::string& iPath, const ImportOptions& iOptions) {
   const py::gil_scoped_release released;
-  const std::lock_guard<std::mutex> lock(reading);
-  return DescribeFileRecord(iPath, iOptions).record.dump();
+  try {
+    return RunIsolated(iPath, WorkerLimits(), DescribingTask(iOptions)).dump();
+  } catch (const std::runtime_error& failure) {
+    return FailureRecord(iPath, failure.what()).dump();
+  }
 }
 
 using FloatTriples = py::array_t<float, py::array::c_style>;
@@ -76,9 +79,9 @@ py::tuple VoxelizeFile(const std::string& iPath, unsigned int iDepth, const Impo
   VoxelGrid grid;
   {
     const py::gil_scoped_release released;
-    const std::lock_guard<std::mutex> lock(reading);
-    const ImportedModel model = ModelImporter(iOptions).Import(iPath);
-    grid = VoxelizeSurface(*model.root, iDepth);
+    grid = VoxelGrid::FromReport(RunIsolated(iPath, WorkerLimits(), [iDepth, &iOptions](const std::string& iFile) {
+      return VoxelizeSurface(*ModelImporter(iOptions).Import(iFile).root, iDepth).ToReport().dump();
+    }));
   }
   return VoxelGridToPython(grid);
 }

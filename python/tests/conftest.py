@@ -49,5 +49,10 @@ def bad_files(tmp_path: Path) -> dict:
     empty.write_bytes(b"")
     garbage = tmp_path / "garbage.stl"
     garbage.write_bytes(b"solid nothing\nfacet normal oops\n")
+    # A face's loop of edges gone: the CAD reader follows a reference to nothing and crashes.
+    step = (SAMPLES / "peg.step").read_text().splitlines(keepends=True)
+    loop = next(k for k, line in enumerate(step) if line.startswith("#") and "EDGE_LOOP" in line)
+    crashing = tmp_path / "no-loop.step"
+    crashing.write_text("".join(step[:loop] + step[loop + 1:]))
     return {"missing": str(tmp_path / "missing.stl"), "directory": str(tmp_path), "empty": str(empty),
-            "garbage": str(garbage)}
+            "garbage": str(garbage), "crashing": str(crashing)}

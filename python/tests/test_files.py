@@ -42,7 +42,7 @@ def test_unreachable_files_are_os_errors(bad_files):
 
 
 def test_undescribable_files_are_value_errors_with_the_command_line_reason(bad_files):
-    for kind in ("empty", "garbage"):
+    for kind in ("empty", "garbage", "crashing"):
         path = bad_files[kind]
         (from_tool,) = tool_records("describe", [path])
         with pytest.raises(ValueError) as failure:

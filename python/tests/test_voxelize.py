@@ -54,3 +54,5 @@ def test_a_file_that_cannot_be_voxelized_raises(bad_files):
         geosig.voxelize(bad_files["missing"], 3)
     with pytest.raises(ValueError, match="empty file"):
         geosig.voxelize(bad_files["empty"], 3)
+    with pytest.raises(ValueError, match=r"the reader crashed \(signal"):
+        geosig.voxelize(bad_files["crashing"], 3)

@@ -1,0 +1,33 @@
+#include "IsolatedRun.h"
+
+#include <stdexcept>
+
+#include "FileDescription.h"
+#include "Outcome.h"
+
+WorkerPool::Task ReportingFailures(WorkerPool::Task iTask) {
+  return [task = std::move(iTask)](const std::string& iItem) {
+    try {
+      return task(iItem);
+    } catch (...) {
+      throw std::runtime_error(CurrentFailureReason());
+    }
+  };
+}
+
+WorkerPool::Task DescribingTask(const ImportOptions& iOptions) {
+  return [iOptions](const std::string& iFile) {
+    const FileDescription description = DescribeFileRecord(iFile, iOptions);
+    if (description.error) throw std::runtime_error(*description.error);
+    return ReportText(description.record);
+  };
+}
+
+Report RunIsolated(const std::string& iFile, const WorkerLimits& iLimits, const WorkerPool::Task& iTask) {
+  WorkerOutcome outcome;
+  WorkerPool(ReportingFailures(iTask), iLimits).Run({iFile}, 1, [&outcome](const WorkerOutcome& iOutcome) {
+    outcome = iOutcome;
+  });
+  if (!outcome.succeeded) throw std::runtime_error(outcome.value);
+  return Report::parse(outcome.value);
+}
