@@ -14,6 +14,7 @@ packages=(
   openssl
   clang-format-14
   assimp-testmodels
+  libjs-three libmeshoptimizer-dev chromium
   pybind11-dev python3-dev python3-numpy python3-distributed python3-pytest
 )
 

@@ -12,6 +12,7 @@
 #include "ExitStatus.h"
 #include "FingerprintCommand.h"
 #include "NearestCommand.h"
+#include "ViewCommand.h"
 #include "VoxelizeCommand.h"
 
 // The library's version and those of the readers linked in.
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
   const VoxelizeCommand voxelize(app);
   const FingerprintCommand fingerprint(app);
   const BatchCommand batch(app);
+  const ViewCommand view(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -47,5 +49,6 @@ int main(int argc, char** argv) {
   if (app.got_subcommand("voxelize")) return voxelize.Run();
   if (app.got_subcommand("fingerprint")) return fingerprint.Run();
   if (app.got_subcommand("batch")) return batch.Run();
+  if (app.got_subcommand("view")) return view.Run();
   return describe.Run();
 }

@@ -1,0 +1,49 @@
+#include "ViewCommand.h"
+
+#include <filesystem>
+#include <iostream>
+
+#include "CommandFailure.h"
+#include "ExitStatus.h"
+#include "ImportOptionFlags.h"
+#include "TextReport.h"
+#include "ViewedFile.h"
+
+ViewCommand::ViewCommand(CLI::App& ioApp) {
+  CLI::App* command =
+      ioApp.add_subcommand("view", "Write an HTML page that shows a model in 3D with what its descriptors found");
+  command->add_option("file", _file, "Mesh or CAD file")->required();
+  command->add_option("-o,--output", _output, "The page to write (default: the file's name with .html added)");
+  command->add_option("--depth", _depth, "Octree depth of the voxel layer: 2^depth voxels along each axis")
+      ->check(CLI::Range(1u, _MaxDepth))
+      ->capture_default_str();
+  command
+      ->add_option("--display-triangles", _displayTriangles,
+                   "Simplify the drawn mesh above this many triangles (the descriptors use them all)")
+      ->check(CLI::Range(std::size_t{1}, std::size_t{100000000}))
+      ->capture_default_str();
+  AddImportOptions(*command, _options);
+}
+
+std::string ViewCommand::OutputPath() const {
+  return _output.empty() ? std::filesystem::path(_file).filename().string() + ".html" : _output;
+}
+
+int ViewCommand::Run() const {
+  const Outcome<ViewedFile> viewed = ViewFile(_file, _options, _depth, _displayTriangles);
+  if (!viewed) return ReportFileFailure(_file, viewed.Reason());
+  const std::string output = OutputPath();
+  try {
+    ViewerPage::Write({viewed->model}, output);
+  } catch (...) {
+    return ReportFileFailure(output, CurrentFailureReason());
+  }
+  const ViewerModel& model = viewed->model;
+  WriteFileHeading(std::cout, viewed->record);
+  WriteTitledValues(std::cout, {{"triangles", model.sourceTriangles},
+                                {"drawn triangles", model.mesh.triangles.size() / 3},
+                                {"depth", _depth},
+                                {"voxels", model.voxels->cells.size() / 3},
+                                {"written", output}});
+  return ExitStatus::Success;
+}

@@ -1,0 +1,20 @@
+#pragma once
+// A model file made ready for a viewer page: imported once, described as `describe` does, its triangles
+// gathered for drawing (simplified above a budget) and its surface voxelized. Every page that shows models
+// builds them through this, whatever the command.
+#include <cstddef>
+#include <string>
+
+#include "ImportOptions.h"
+#include "Outcome.h"
+#include "ReportValues.h"
+#include "ViewerPage.h"
+
+struct ViewedFile {
+  Report record;  // {"file", "format", "warnings" (only when there are any), "descriptors"}, as describe has it
+  ViewerModel model;
+};
+
+// Never throws: a file that cannot be read, described or voxelized gives the reason.
+Outcome<ViewedFile> ViewFile(const std::string& iPath, const ImportOptions& iOptions, unsigned int iDepth,
+                             std::size_t iDisplayTriangles);

@@ -1,0 +1,254 @@
+#!/usr/bin/python3
+"""Opens pages written by `geosig view` in headless chromium, driven over the DevTools
+protocol on a pipe, and checks that each draws its model without a script error, loads
+nothing but itself, and draws something new when the voxel layer is switched on.
+
+Usage: view_page_check.py --geosig PROGRAM MODEL... [--depth N] [--screenshots DIR]
+Exit status 0 when every check passes; each failure is printed on its own line."""
+import argparse
+import base64
+import fcntl
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import zlib
+
+CHROMIUM_FLAGS = [
+    "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+    "--disable-background-networking", "--disable-component-update", "--disable-sync",
+    # WebGL without a GPU: the software rasteriser behind ANGLE.
+    "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
+    "--window-size=1000,700", "--remote-debugging-pipe",
+]
+
+
+class Browser:
+    """One chromium process and one page in it, spoken to over the DevTools pipe."""
+
+    def __init__(self, chromium):
+        self._profile = tempfile.mkdtemp(prefix="geosig-chromium-")
+        to_browser_read, self._to_browser = os.pipe()
+        self._from_browser, from_browser_write = os.pipe()
+        # The browser reads commands on descriptor 3 and answers on descriptor 4: the child
+        # ends are first moved above those numbers so that placing one cannot close the other.
+        child_ends = [fcntl.fcntl(end, fcntl.F_DUPFD, 10) for end in (to_browser_read, from_browser_write)]
+        for end in (to_browser_read, from_browser_write):
+            os.close(end)
+        self._process = subprocess.Popen(
+            [chromium, *CHROMIUM_FLAGS, "--user-data-dir=" + self._profile, "about:blank"],
+            close_fds=False, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            preexec_fn=lambda: (os.dup2(child_ends[0], 3), os.dup2(child_ends[1], 4)))
+        for end in child_ends:
+            os.close(end)
+        self._buffer = b""
+        self._next_id = 0
+        self.events = []
+        target = self._call("Target.createTarget", {"url": "about:blank"})["targetId"]
+        self._session = self._call("Target.attachToTarget", {"targetId": target, "flatten": True})["sessionId"]
+
+    def close(self):
+        self._process.kill()
+        self._process.wait()
+        os.close(self._to_browser)
+        os.close(self._from_browser)
+        shutil.rmtree(self._profile, ignore_errors=True)
+
+    def _read_message(self, deadline):
+        while b"\0" not in self._buffer:
+            if time.monotonic() > deadline:
+                raise TimeoutError("the browser did not answer")
+            chunk = os.read(self._from_browser, 1 << 20)
+            if not chunk:
+                raise RuntimeError("the browser closed its pipe")
+            self._buffer += chunk
+        message, self._buffer = self._buffer.split(b"\0", 1)
+        return json.loads(message)
+
+    def _call(self, method, params=None, session=None, timeout=60):
+        self._next_id += 1
+        request = {"id": self._next_id, "method": method, "params": params or {}}
+        if session:
+            request["sessionId"] = session
+        os.write(self._to_browser, json.dumps(request).encode() + b"\0")
+        deadline = time.monotonic() + timeout
+        while True:
+            message = self._read_message(deadline)
+            if message.get("id") == self._next_id:
+                if "error" in message:
+                    raise RuntimeError(f"{method}: {message['error']}")
+                return message["result"]
+            if "method" in message:
+                self.events.append(message)
+
+    def page(self, method, params=None, timeout=60):
+        return self._call(method, params, self._session, timeout)
+
+    def evaluate(self, expression):
+        result = self.page("Runtime.evaluate", {"expression": expression, "returnByValue": True})
+        return result["result"].get("value")
+
+    def wait_for(self, expression, timeout):
+        """Whether the expression came true in time; gives up at the first console error."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline and not any(is_error(event) for event in self.events):
+            if self.evaluate(expression):
+                return True
+            time.sleep(0.1)
+        return False
+
+    def screenshot(self):
+        return base64.b64decode(self.page("Page.captureScreenshot", {"format": "png"})["data"])
+
+
+def is_error(event):
+    method, params = event.get("method"), event.get("params", {})
+    return (method == "Runtime.exceptionThrown" or
+            (method == "Runtime.consoleAPICalled" and params.get("type") == "error") or
+            (method == "Log.entryAdded" and params["entry"].get("level") == "error"))
+
+
+def png_pixels(png):
+    """The rows of an 8-bit RGB or RGBA non-interlaced PNG, as lists of pixel tuples."""
+    width = height = channels = 0
+    data = b""
+    position = 8
+    while position < len(png):
+        length = int.from_bytes(png[position:position + 4], "big")
+        kind = png[position + 4:position + 8]
+        body = png[position + 8:position + 8 + length]
+        if kind == b"IHDR":
+            width, height = int.from_bytes(body[0:4], "big"), int.from_bytes(body[4:8], "big")
+            if body[8] != 8 or body[12] != 0 or body[9] not in (2, 6):
+                raise ValueError("only 8-bit RGB or RGBA non-interlaced screenshots are read")
+            channels = 3 if body[9] == 2 else 4
+        elif kind == b"IDAT":
+            data += body
+        position += 12 + length
+    raw = zlib.decompress(data)
+    stride = width * channels
+    rows, previous = [], bytearray(stride)
+    for y in range(height):
+        line = raw[y * (stride + 1):(y + 1) * (stride + 1)]
+        kind, row = line[0], bytearray(line[1:])
+        for x in range(stride):
+            left = row[x - channels] if x >= channels else 0
+            up, corner = previous[x], previous[x - channels] if x >= channels else 0
+            if kind == 1:
+                row[x] = (row[x] + left) & 255
+            elif kind == 2:
+                row[x] = (row[x] + up) & 255
+            elif kind == 3:
+                row[x] = (row[x] + (left + up) // 2) & 255
+            elif kind == 4:
+                estimate = left + up - corner
+                pa, pb, pc = abs(estimate - left), abs(estimate - up), abs(estimate - corner)
+                row[x] = (row[x] + (left if pa <= pb and pa <= pc else up if pb <= pc else corner)) & 255
+        rows.append([tuple(row[x:x + 3]) for x in range(0, stride, channels)])
+        previous = row
+    return rows
+
+
+def canvas_colours(rows, box):
+    """The distinct colours inside box (left, top, width, height) of the screenshot."""
+    left, top, width, height = (int(round(value)) for value in box)
+    return {pixel for row in rows[top:top + height] for pixel in row[left:left + width]}
+
+
+def changed_fraction(before, after, box):
+    left, top, width, height = (int(round(value)) for value in box)
+    changed = total = 0
+    for y in range(top, top + height):
+        for x in range(left, left + width):
+            total += 1
+            changed += before[y][x] != after[y][x]
+    return changed / max(total, 1)
+
+
+def check_page(browser, path, screenshots):
+    failures = []
+    url = "file://" + os.path.abspath(path)
+    for domain in ("Runtime", "Log", "Network", "Page"):
+        browser.page(domain + ".enable")
+    # With the network off, a page that fetches anything would show it as a failed request.
+    browser.page("Network.emulateNetworkConditions",
+                 {"offline": True, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+    browser.page("Page.navigate", {"url": url})
+    if not browser.wait_for("window.geosigViewerReady === true", timeout=120):
+        failures.append(f"{path}: the scene was never drawn")
+        return failures
+    # The middle of the view: its edges may lie under the panel.
+    canvas = browser.evaluate(
+        "(() => { const r = document.querySelector('canvas').getBoundingClientRect();"
+        " return [r.left + r.width / 10, r.top + r.height / 10, r.width * 0.8, r.height * 0.8]; })()")
+    plain_png = browser.screenshot()
+    plain = png_pixels(plain_png)
+    if len(canvas_colours(plain, canvas)) < 3:
+        failures.append(f"{path}: the view is blank")
+    # The switch redraws at once.
+    browser.evaluate("document.querySelector('input[data-layer=voxels]').click()")
+    voxels_png = browser.screenshot()
+    voxels = png_pixels(voxels_png)
+    if changed_fraction(plain, voxels, canvas) < 0.005:
+        failures.append(f"{path}: switching the voxel layer on did not change the view")
+    # Every other layer drawn too, for any script error it raises.
+    browser.evaluate("document.querySelectorAll('input[data-layer]:not(:checked)').forEach((box) => box.click())")
+    browser.evaluate("document.querySelector('button').click()")
+    if screenshots:
+        os.makedirs(screenshots, exist_ok=True)
+        name = os.path.basename(path)[:-len(".html")].replace(".", "-")
+        for suffix, png in (("", plain_png), ("-voxels", voxels_png)):
+            with open(os.path.join(screenshots, name + suffix + ".png"), "wb") as file:
+                file.write(png)
+    for event in browser.events:
+        method, params = event.get("method"), event.get("params", {})
+        if method == "Runtime.exceptionThrown":
+            failures.append(f"{path}: script error: {params['exceptionDetails'].get('text')} "
+                            f"{params['exceptionDetails'].get('exception', {}).get('description', '')}")
+        elif method == "Runtime.consoleAPICalled" and params.get("type") == "error":
+            failures.append(f"{path}: console error: {[arg.get('value') for arg in params.get('args', [])]}")
+        elif method == "Log.entryAdded" and params["entry"].get("level") == "error":
+            failures.append(f"{path}: console error: {params['entry'].get('text')}")
+        elif method == "Network.requestWillBeSent":
+            requested = params["request"]["url"]
+            if not requested.startswith(("file:", "data:", "blob:")) and requested != url:
+                failures.append(f"{path}: the page requested {requested}")
+    return failures
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("models", nargs="+")
+    parser.add_argument("--geosig", required=True, help="the geosig program")
+    parser.add_argument("--depth", default="5", help="the octree depth of the voxel layer")
+    parser.add_argument("--screenshots", help="keep screenshots of each page, with and without voxels, here")
+    parser.add_argument("--chromium", default="/usr/bin/chromium")
+    arguments = parser.parse_args()
+    failures = []
+    with tempfile.TemporaryDirectory(prefix="geosig-view-") as pages:
+        # A surface without area: no barycenter, no axes, and the page must still draw what there is.
+        flat = os.path.join(pages, "flat.obj")
+        with open(flat, "w") as file:
+            file.write("v 0 0 0\nv 1 0 0\nv 2 0 0\nf 1 2 3\n")
+        for model in arguments.models + [flat]:
+            page = os.path.join(pages, os.path.basename(model) + ".html")
+            run = subprocess.run([arguments.geosig, "view", model, "-o", page, "--depth", arguments.depth],
+                                 capture_output=True, text=True)
+            if run.returncode != 0:
+                failures.append(f"{model}: geosig view failed: {run.stderr.strip()}")
+                continue
+            browser = Browser(arguments.chromium)
+            try:
+                failures += check_page(browser, page, arguments.screenshots if model != flat else None)
+            finally:
+                browser.close()
+    for failure in failures:
+        print(failure)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
