@@ -1,0 +1,29 @@
+"""Exceptions for the files the host could not handle, from the reasons the command line prints."""
+
+import errno
+import os
+
+# The reasons of a file that cannot be reached, before any reader looks at its bytes.
+_ACCESS_REASONS = {
+    "no such file": errno.ENOENT,
+    "is a directory, not a file": errno.EISDIR,
+}
+_SYSTEM_REASON_PREFIXES = ("cannot be opened: ", "cannot be read: ")
+_ERRNO_OF_MESSAGE = {os.strerror(code): code for code in errno.errorcode}
+
+
+def file_error(path: str, reason: str) -> Exception:
+    """The exception for a file that failed with the host's reason.
+
+    A file that cannot be reached gives an OSError whose errno, strerror (the host's reason) and
+    filename are set, so FileNotFoundError, IsADirectoryError and PermissionError can be caught
+    as such; anything wrong with the file's content gives a ValueError "path: reason".
+    """
+    code = _ACCESS_REASONS.get(reason)
+    if code is None and reason.startswith(_SYSTEM_REASON_PREFIXES):
+        code = _ERRNO_OF_MESSAGE.get(reason.split(": ", 1)[1], errno.EIO)
+    if code is None and reason == "not a regular file":
+        code = errno.EINVAL
+    if code is not None:
+        return OSError(code, reason, path)
+    return ValueError(f"{path}: {reason}")
