@@ -44,7 +44,7 @@ std::map<std::string, nlohmann::json> BatchRecords(const std::string& iDirectory
   catalog.AddPath(iDirectory);
   TemporaryDirectory directory;
   const std::string output = directory.Path("records.jsonl");
-  const CommandResult result = RunCommand(geosig, {"batch", iDirectory, "-o", output, "--jobs", "2"});
+  const CommandResult result = RunCommand(geosig, {"batch", iDirectory, "-o", output, "--jobs", "2", "--time-limit", "60", "--memory-limit", "1"});
   EXPECT_TRUE(result.exitStatus == 0 || result.exitStatus == 1) << result.exitStatus << '\n' << result.err;
   EXPECT_EQ(OurSanitizerReports(result.err), std::vector<std::string>());
 
@@ -60,16 +60,15 @@ std::map<std::string, nlohmann::json> BatchRecords(const std::string& iDirectory
   return records;
 }
 
-// Disabled until batch reads each file in a worker process with time and memory limits:
-// without them one of these files takes the whole batch down (a SEGV inside a CAD reader) or
-// grows past 12 GB (invalid/OutOfMemory.off). Run with --gtest_also_run_disabled_tests.
-TEST(ReaderCorpus, DISABLED_EveryModelOfTheReadersTestCollectionGetsOneRecord) {
+// Without the worker processes' limits one of these files would take the whole batch down (a
+// SEGV inside a CAD reader) or grow past 12 GB (invalid/OutOfMemory.off).
+TEST(ReaderCorpus, EveryModelOfTheReadersTestCollectionGetsOneRecord) {
   const std::string models = "/usr/share/assimp/models";
   if (!std::filesystem::is_directory(models)) GTEST_SKIP() << "assimp-testmodels is not installed";
   BatchRecords(models);
 }
 
-TEST(ReaderCorpus, DISABLED_InputsThatCrashAReaderGetAnErrorRecordEach) {
+TEST(ReaderCorpus, InputsThatCrashAReaderGetAnErrorRecordEach) {
   for (const auto& [file, record] : BatchRecords(GEOSIG_CONTAINED_DIR))
     EXPECT_TRUE(record.contains("error")) << record;
 }
