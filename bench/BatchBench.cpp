@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "BatchOutput.h"
-#include "ProgressLine.h"
 #include "BatchRunner.h"
 #include "MeshWriters.h"
+#include "ProgressLine.h"
 #include "SceneBuilder.h"
 #include "TemporaryDirectory.h"
 

@@ -5,8 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-# The format check, off until the whole tree has been formatted once (GEOSIG_CHECK_FORMAT=1).
-if [ "${GEOSIG_CHECK_FORMAT:-0}" = 1 ]; then bash scripts/check-format.sh; fi
+bash scripts/check-format.sh
 for preset in dev release; do
   cmake --preset "$preset"
   cmake --build --preset "$preset" -j2

@@ -97,11 +97,11 @@ TEST(GeosigBBRender, SphereTestsHonourStateFixedSizeAndScaling) {
   render.AnalyzeTriangle(a, b, c);
   // Strictly inside the box: skipped, too small and inside. Of a fixed size: drawn. Empty:
   // skipped as too small.
-  EXPECT_EQ((std::vector<int>{render.IsDrawable(attr, sphere, *rep, nullptr), render.IsToSmall(sphere),
-                              render.IsInside(sphere), render.IsDrawable(attr, fixed, *rep, nullptr),
-                              render.IsToSmall(fixed), render.IsDrawable(attr, empty, *rep, nullptr),
-                              render.IsToSmall(empty)}),
-            (std::vector<int>{0, 1, 1, 1, 0, 0, 1}));
+  EXPECT_EQ(
+      (std::vector<int>{render.IsDrawable(attr, sphere, *rep, nullptr), render.IsToSmall(sphere),
+                        render.IsInside(sphere), render.IsDrawable(attr, fixed, *rep, nullptr), render.IsToSmall(fixed),
+                        render.IsDrawable(attr, empty, *rep, nullptr), render.IsToSmall(empty)}),
+      (std::vector<int>{0, 1, 1, 1, 0, 0, 1}));
   for (int side = 0; side < 6; ++side) {  // touching any face: equal is not strictly inside
     float touching[3] = {0, 0, 0};
     touching[side % 3] = side < 3 ? 9.0f : -9.0f;

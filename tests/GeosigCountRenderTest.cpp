@@ -27,10 +27,16 @@ std::vector<int> LimitAnswers(ZarRender& iRender) {
   sphere.flags = Zar3DBoundingSphere::StateValid;
   ZarRef<ZarSurfacicRep> rep(ZarSurfacicRep::CreateRep());
   const float centre[3] = {0, 0, 0};
-  return {iRender.IsDrawable(attr), iRender.IsDrawable(attr, box, *rep), iRender.IsDrawable(attr, box, 0),
-          iRender.IsDrawable(attr, sphere, *rep, nullptr), iRender.IsDrawable(attr, *rep, nullptr),
-          iRender.IsDrawable(attr, 0), iRender.IsDrawable(attr, 0, 0), iRender.IsDrawable(attr, centre, 1.0f, 0),
-          iRender.IsDrawable(attr, static_cast<ZarGraphicMaterial*>(nullptr)), iRender.IsDrawable(0)};
+  return {iRender.IsDrawable(attr),
+          iRender.IsDrawable(attr, box, *rep),
+          iRender.IsDrawable(attr, box, 0),
+          iRender.IsDrawable(attr, sphere, *rep, nullptr),
+          iRender.IsDrawable(attr, *rep, nullptr),
+          iRender.IsDrawable(attr, 0),
+          iRender.IsDrawable(attr, 0, 0),
+          iRender.IsDrawable(attr, centre, 1.0f, 0),
+          iRender.IsDrawable(attr, static_cast<ZarGraphicMaterial*>(nullptr)),
+          iRender.IsDrawable(0)};
 }
 
 const std::vector<int> allDrawn(10, 1), noneDrawn(10, 0);

@@ -57,11 +57,21 @@ TEST(GeosigMathServices, PowerWrapsAroundIn32Bits) {
     int base;
     unsigned int exponent;
     int power;
-  } cases[] = {{2, 10, 1024},          {0, 0, 1},           {0, 5, 0},
-               {1, 4000000000u, 1},    {-1, 7, -1},         {-1, 4000000000u, 1},
-               {-2, 3, -8},            {10, 9, 1000000000}, {2, 31, INT_MIN},
-               {2, 32, 0},             {10, 10, 1410065408}, {3, 40, 689956897},
-               {-3, 21, -1870418611},  {65535, 2, -131071}, {7, 0xFFFFFFFFu, -1227133513}};
+  } cases[] = {{2, 10, 1024},
+               {0, 0, 1},
+               {0, 5, 0},
+               {1, 4000000000u, 1},
+               {-1, 7, -1},
+               {-1, 4000000000u, 1},
+               {-2, 3, -8},
+               {10, 9, 1000000000},
+               {2, 31, INT_MIN},
+               {2, 32, 0},
+               {10, 10, 1410065408},
+               {3, 40, 689956897},
+               {-3, 21, -1870418611},
+               {65535, 2, -131071},
+               {7, 0xFFFFFFFFu, -1227133513}};
   for (const auto& c : cases)
     EXPECT_EQ(GeosigMathServices::Power(c.base, c.exponent), c.power) << c.base << "^" << c.exponent;
 }
@@ -75,9 +85,12 @@ TEST(GeosigMathServices, SphericalCoordinates) {
   const float inverseSqrt3 = 1 / std::sqrt(3.0f);
   const struct {
     float x, y, z, radius, azimuth, polar;
-  } cases[] = {{0, 0, 0, 0, 0, 0},           {0, 0, 5, 5, 0, 0},
-               {0, 0, -5, 5, 0, pi},         {1, 0, 0, 1, 0, pi / 2},
-               {0, 1, 0, 1, pi / 2, pi / 2}, {-1, 0, 0, 1, pi, pi / 2},
+  } cases[] = {{0, 0, 0, 0, 0, 0},
+               {0, 0, 5, 5, 0, 0},
+               {0, 0, -5, 5, 0, pi},
+               {1, 0, 0, 1, 0, pi / 2},
+               {0, 1, 0, 1, pi / 2, pi / 2},
+               {-1, 0, 0, 1, pi, pi / 2},
                {0, -1, 0, 1, 3 * pi / 2, pi / 2},
                {1, 1, 1, std::sqrt(3.0f), pi / 4, std::acos(inverseSqrt3)},
                {2, -2, -2, 2 * std::sqrt(3.0f), 7 * pi / 4, pi - std::acos(inverseSqrt3)},

@@ -15,7 +15,6 @@ TEST(ZarMathPlane, UnitNormalAtTheEdgesOfTheDoubleRange) {
   for (const auto& [given, unit] : normals)
     EXPECT_LT((ZarMathPlane(ZarMathPoint(1, 2, 3), given).GetNormal() - unit).Norm(), 1e-15) << given.x;
   EXPECT_EQ(ZarMathPlane(ZarMathPoint(1, 2, 3), ZarMathVector(0, 3, 4)).GetOrigin(), ZarMathPoint(1, 2, 3));
-
 }
 
 }  // namespace

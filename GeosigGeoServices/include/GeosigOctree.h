@@ -80,8 +80,8 @@ class GeosigOctree {
   static void GetBoxCoord(unsigned int iChild, const ZarMathPointf& iMin, const ZarMathPointf& iMax,
                           ZarMathPointf& oChildMin, ZarMathPointf& oChildMax);
   // Centre of the box with id iId at level iLevel inside [iMin, iMax].
-  static void GetBoxCenter(unsigned int iId, unsigned int iLevel, const ZarMathPointf& iMin,
-                           const ZarMathPointf& iMax, ZarMathPointf& oCentre);
+  static void GetBoxCenter(unsigned int iId, unsigned int iLevel, const ZarMathPointf& iMin, const ZarMathPointf& iMax,
+                           ZarMathPointf& oCentre);
 
   // Test seam: the function that allocates (null block) and grows the node buffer, with the
   // contract of std::realloc (the octree releases the buffer with std::free). Null restores

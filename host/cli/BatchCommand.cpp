@@ -44,8 +44,7 @@ int BatchCommand::Run() const {
   try {
     output.emplace(_output, _resume);
     for (const auto& [directory, reason] : catalog.Unreadable())
-      if (!output->RecordedFiles().count(directory))
-        output->Append(ReportText(FailureRecord(directory, reason)));
+      if (!output->RecordedFiles().count(directory)) output->Append(ReportText(FailureRecord(directory, reason)));
   } catch (const std::exception& failure) {
     return ReportFileFailure(_output, failure.what());
   }

@@ -19,8 +19,7 @@ namespace {
 // lead to a file, the path made absolute with its links resolved as far as they exist.
 std::string Identity(const fs::path& iPath) {
   struct stat status;
-  if (stat(iPath.c_str(), &status) == 0)
-    return std::to_string(status.st_dev) + ':' + std::to_string(status.st_ino);
+  if (stat(iPath.c_str(), &status) == 0) return std::to_string(status.st_dev) + ':' + std::to_string(status.st_ino);
   std::error_code error;
   const fs::path resolved = fs::weakly_canonical(iPath, error);
   return error ? iPath.string() : resolved.string();

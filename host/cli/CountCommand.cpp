@@ -5,8 +5,8 @@
 
 #include "CommandFailure.h"
 #include "ExitStatus.h"
-#include "GeosigCountRender.h"
 #include "FileRecord.h"
+#include "GeosigCountRender.h"
 #include "ImportOptionFlags.h"
 #include "IsolatedRun.h"
 #include "JsonDocument.h"
@@ -68,8 +68,8 @@ int CountCommand::Run() const {
   } catch (...) {
     return ReportFileFailure(_file, CurrentFailureReason());
   }
-  const bool exceeded = report["triangles"]["exceeded"].get<bool>() ||
-                        report["slowRepresentations"]["exceeded"].get<bool>();
+  const bool exceeded =
+      report["triangles"]["exceeded"].get<bool>() || report["slowRepresentations"]["exceeded"].get<bool>();
   if (_json) {
     report["exceeded"] = exceeded;
     JsonDocument document("count", 1);

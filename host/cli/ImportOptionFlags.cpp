@@ -19,13 +19,12 @@ const CLI::Validator positiveNumber(
 }  // namespace
 
 void AddImportOptions(CLI::App& ioCommand, ImportOptions& ioOptions) {
-  CLI::Option* relative =
-      ioCommand
-          .add_option("--relative-deflection", ioOptions.relativeDeflection,
-                      "CAD tessellation: largest distance between a face and its triangles, "
-                      "as a fraction of the model's bounding-box diagonal")
-          ->check(positiveNumber)
-          ->capture_default_str();
+  CLI::Option* relative = ioCommand
+                              .add_option("--relative-deflection", ioOptions.relativeDeflection,
+                                          "CAD tessellation: largest distance between a face and its triangles, "
+                                          "as a fraction of the model's bounding-box diagonal")
+                              ->check(positiveNumber)
+                              ->capture_default_str();
   ioCommand
       .add_option("--deflection", ioOptions.absoluteDeflection,
                   "CAD tessellation: the same distance in model units, instead of the relative one")

@@ -10,8 +10,8 @@
 
 #include "CommandFailure.h"
 #include "ExitStatus.h"
-#include "GeosigRepIntersectRender.h"
 #include "FileRecord.h"
+#include "GeosigRepIntersectRender.h"
 #include "ImportOptionFlags.h"
 #include "IsolatedRun.h"
 #include "JsonDocument.h"

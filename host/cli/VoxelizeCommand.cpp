@@ -3,16 +3,16 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
-#include <memory>
 #include <iostream>
+#include <memory>
 #include <new>
 #include <stdexcept>
 
 #include "AtomicOutputFile.h"
 #include "CommandFailure.h"
 #include "ExitStatus.h"
-#include "GeosigOffsetRep.h"
 #include "FileRecord.h"
+#include "GeosigOffsetRep.h"
 #include "ImportOptionFlags.h"
 #include "IsolatedRun.h"
 #include "JsonDocument.h"
@@ -100,9 +100,9 @@ VoxelizeCommand::VoxelizeCommand(CLI::App& ioApp) {
                           },
                           "LENGTH"));
   command
-      ->add_option("-o,--output", _output,
-                   std::string("The file to write, its format chosen by its extension: ") +
-                       SceneFile::SupportedExtensions())
+      ->add_option(
+          "-o,--output", _output,
+          std::string("The file to write, its format chosen by its extension: ") + SceneFile::SupportedExtensions())
       ->check(CLI::Validator(
           [](std::string& iPath) {
             return SceneFile::IsSupportedName(iPath)

@@ -133,16 +133,12 @@ ZarSurfacicRep& AssimpSceneConverter::MeshRep(unsigned int iMesh) {
     const aiFace& face = mesh.mFaces[f];
     const unsigned int* indices = face.mIndices;
     switch (face.mNumIndices) {
-      case 1:
-        AppendVertex(mesh.mVertices[indices[0]], loosePoints);
-        break;
+      case 1: AppendVertex(mesh.mVertices[indices[0]], loosePoints); break;
       case 2:
         AppendVertex(mesh.mVertices[indices[0]], segments);
         AppendVertex(mesh.mVertices[indices[1]], segments);
         break;
-      case 3:
-        surface.triangles.insert(surface.triangles.end(), indices, indices + 3);
-        break;
+      case 3: surface.triangles.insert(surface.triangles.end(), indices, indices + 3); break;
       default:
         surface.fanCounts.push_back(face.mNumIndices);
         surface.fans.insert(surface.fans.end(), indices, indices + face.mNumIndices);

@@ -47,12 +47,9 @@ class XcafDocument {
 
 const char* FormatName(CadFormat iFormat) {
   switch (iFormat) {
-    case CadFormat::Step:
-      return "STEP";
-    case CadFormat::Iges:
-      return "IGES";
-    case CadFormat::Brep:
-      return "BREP";
+    case CadFormat::Step: return "STEP";
+    case CadFormat::Iges: return "IGES";
+    case CadFormat::Brep: return "BREP";
   }
   return "CAD";
 }
@@ -94,12 +91,9 @@ void ReadBrep(const std::string& iPath, XcafDocument& ioDocument) {
 void Read(const std::string& iPath, CadFormat iFormat, XcafDocument& ioDocument) {
   try {
     switch (iFormat) {
-      case CadFormat::Step:
-        return ReadStep(iPath, ioDocument);
-      case CadFormat::Iges:
-        return ReadIges(iPath, ioDocument);
-      case CadFormat::Brep:
-        return ReadBrep(iPath, ioDocument);
+      case CadFormat::Step: return ReadStep(iPath, ioDocument);
+      case CadFormat::Iges: return ReadIges(iPath, ioDocument);
+      case CadFormat::Brep: return ReadBrep(iPath, ioDocument);
     }
   } catch (const Standard_Failure& failure) {
     throw std::runtime_error(std::string("not a readable ") + FormatName(iFormat) + " file (" +

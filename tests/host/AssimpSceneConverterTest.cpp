@@ -86,8 +86,8 @@ TEST(AssimpSceneConverter, AMeshWithoutAVertexArrayBesideAnotherAddsNothing) {
   aiMesh* empty = NewMesh({}, {});  // as an empty STL solid reads
   delete[] empty->mVertices;
   empty->mVertices = nullptr;
-  std::unique_ptr<aiScene> scene =
-      NewScene({empty, NewMesh({{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {{0, 1, 2}})}, NewNode("root", aiMatrix4x4(), {0, 1}));
+  std::unique_ptr<aiScene> scene = NewScene({empty, NewMesh({{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {{0, 1, 2}})},
+                                            NewNode("root", aiMatrix4x4(), {0, 1}));
   AssimpSceneConverter converter(*scene);
   ASSERT_EQ(converter.Check(), "");
   RecordingRender render;

@@ -62,9 +62,9 @@ TEST(Catalog, AWalkStepsOverLinksUnlessToldToFollowThemAndThenVisitsEachDirector
   Catalog following(true);
   following.AddPath(directory.Path("tree"));
   // The file link and the directory link lead to the same file: kept once, by its first path.
-  EXPECT_EQ(following.Files(), (std::vector<std::string>{directory.Path("tree/dangling.stl"),
-                                                         directory.Path("tree/dir-link/out.stl"),
-                                                         directory.Path("tree/in.stl")}));
+  EXPECT_EQ(following.Files(),
+            (std::vector<std::string>{directory.Path("tree/dangling.stl"), directory.Path("tree/dir-link/out.stl"),
+                                      directory.Path("tree/in.stl")}));
   EXPECT_TRUE(following.Unreadable().empty());
 }
 

@@ -70,8 +70,9 @@ TEST(IsolatedReading, DamagedCatalogGivesEveryFileOneRecordSayingWhatWentWrong) 
     good.push_back(directory.Write(std::string("catalog/") + sample, FileContents(Sample(sample))));
   // The hanging readers also grow slowly: a memory limit far above what they reach in the time
   // limit keeps each file's reason the same on a loaded machine.
-  const CommandResult result = RunCommand(geosig, {"batch", directory.Path("catalog"), "-o", directory.Path("out.jsonl"),
-                                                   "--jobs", "4", "--time-limit", "5", "--memory-limit", "8"});
+  const CommandResult result =
+      RunCommand(geosig, {"batch", directory.Path("catalog"), "-o", directory.Path("out.jsonl"), "--jobs", "4",
+                          "--time-limit", "5", "--memory-limit", "8"});
   EXPECT_EQ(result.exitStatus, 1);
   EXPECT_EQ(result.out + result.err, "");
   std::map<std::string, json> records;

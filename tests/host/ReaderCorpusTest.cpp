@@ -44,7 +44,8 @@ std::map<std::string, nlohmann::json> BatchRecords(const std::string& iDirectory
   catalog.AddPath(iDirectory);
   TemporaryDirectory directory;
   const std::string output = directory.Path("records.jsonl");
-  const CommandResult result = RunCommand(geosig, {"batch", iDirectory, "-o", output, "--jobs", "2", "--time-limit", "60", "--memory-limit", "1"});
+  const CommandResult result = RunCommand(
+      geosig, {"batch", iDirectory, "-o", output, "--jobs", "2", "--time-limit", "60", "--memory-limit", "1"});
   EXPECT_TRUE(result.exitStatus == 0 || result.exitStatus == 1) << result.exitStatus << '\n' << result.err;
   EXPECT_EQ(OurSanitizerReports(result.err), std::vector<std::string>());
 
@@ -69,8 +70,7 @@ TEST(ReaderCorpus, EveryModelOfTheReadersTestCollectionGetsOneRecord) {
 }
 
 TEST(ReaderCorpus, InputsThatCrashAReaderGetAnErrorRecordEach) {
-  for (const auto& [file, record] : BatchRecords(GEOSIG_CONTAINED_DIR))
-    EXPECT_TRUE(record.contains("error")) << record;
+  for (const auto& [file, record] : BatchRecords(GEOSIG_CONTAINED_DIR)) EXPECT_TRUE(record.contains("error")) << record;
 }
 
 }  // namespace

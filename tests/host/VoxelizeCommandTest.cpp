@@ -98,9 +98,9 @@ TEST(VoxelizeCommand, BadInputAndOptionsLeaveNoFileAndKeepAnEarlierOne) {
   const auto status = [&](const std::string& iOptions) {
     return RunCommand("/bin/sh", {"-c", "\"$0\" voxelize \"$1\" " + iOptions, geosig, cube, output}).exitStatus;
   };
-  for (const char* options : {"--depth 11 -o \"$2\"", "--depth 3 --offset -1 -o \"$2\"",
-                              "--depth 3 --offset nan -o \"$2\"", "--depth 3 --offset 1e39 -o \"$2\"",
-                              "-o \"$2\"", "--depth 3 -o \"$2.fbx\"", "--depth 3"})
+  for (const char* options :
+       {"--depth 11 -o \"$2\"", "--depth 3 --offset -1 -o \"$2\"", "--depth 3 --offset nan -o \"$2\"",
+        "--depth 3 --offset 1e39 -o \"$2\"", "-o \"$2\"", "--depth 3 -o \"$2.fbx\"", "--depth 3"})
     EXPECT_EQ(status(options), 2) << options;
 
   EXPECT_EQ(FileContents(output), "an earlier result");

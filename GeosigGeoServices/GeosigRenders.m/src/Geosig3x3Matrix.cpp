@@ -102,8 +102,7 @@ double Geosig3x3Matrix::InfiniteNorm() {
 
 int Geosig3x3Matrix::IsSymmetric() {
   const double tol = InfiniteNorm() * ZarGetDefaultTolerance().EpsRelative();
-  const bool symmetric = std::fabs(_coeff[0][1] - _coeff[1][0]) < tol &&
-                         std::fabs(_coeff[0][2] - _coeff[2][0]) < tol &&
+  const bool symmetric = std::fabs(_coeff[0][1] - _coeff[1][0]) < tol && std::fabs(_coeff[0][2] - _coeff[2][0]) < tol &&
                          std::fabs(_coeff[1][2] - _coeff[2][1]) < tol;
   return symmetric ? 1 : 0;
 }

@@ -74,13 +74,13 @@ int GeosigBBRender::IsDrawable(const ZarGraphicAttributeSet&, const float* iCent
   ZarMathPointf c;
   float r = 0.0f;
   SphereToWorld(iCenter, iRadius, c, r);
-  const bool strictlyInside = c.x - r > _bbMin.x && c.y - r > _bbMin.y && c.z - r > _bbMin.z &&
-                              _bbMax.x > c.x + r && _bbMax.y > c.y + r && _bbMax.z > c.z + r;
+  const bool strictlyInside = c.x - r > _bbMin.x && c.y - r > _bbMin.y && c.z - r > _bbMin.z && _bbMax.x > c.x + r &&
+                              _bbMax.y > c.y + r && _bbMax.z > c.z + r;
   return strictlyInside ? 0 : 1;
 }
 
-int GeosigBBRender::IsDrawable(const ZarGraphicAttributeSet& iAttr, const Zar3DBoundingSphere& iSphere,
-                               const ZarRep&, ZarGraphicMaterial*) {
+int GeosigBBRender::IsDrawable(const ZarGraphicAttributeSet& iAttr, const Zar3DBoundingSphere& iSphere, const ZarRep&,
+                               ZarGraphicMaterial*) {
   return IsSphereDrawable(iAttr, iSphere);
 }
 

@@ -2,12 +2,12 @@
 
 #include <cstdint>
 
+#include "VisPrimitiveGroupRep.h"
 #include "Zar3DBoundingGP.h"
 #include "Zar3DCurvedPipeGP.h"
 #include "Zar3DCylinderGP.h"
 #include "Zar3DFaceGP.h"
 #include "Zar3DPlanarFaceGP.h"
-#include "VisPrimitiveGroupRep.h"
 #include "ZarRep.h"
 
 namespace {
@@ -75,9 +75,10 @@ void GeosigCountRender::Draw3DBoundinGP(Zar3DBoundingGP& iPrimitive) {
                        &nbStrips, &stripCounts, &fans, &nbFans, &fanCounts, nullptr, nullptr, nullptr);
   const std::uint32_t stripTriangles = RunTriangles(stripCounts, nbStrips);
   const std::uint32_t fanTriangles = RunTriangles(fanCounts, nbFans);
-  _triangleNumber = WrappingSum(_triangleNumber, fanTriangles + stripTriangles + static_cast<std::uint32_t>(nbTriangles));
-  iPrimitive.Clear(&flag, &vertices, &vertexSize, &normals, &normalSize, &triangles, &nbTriangles, &strips,
-                   &nbStrips, &stripCounts, &fans, &nbFans, &fanCounts);
+  _triangleNumber =
+      WrappingSum(_triangleNumber, fanTriangles + stripTriangles + static_cast<std::uint32_t>(nbTriangles));
+  iPrimitive.Clear(&flag, &vertices, &vertexSize, &normals, &normalSize, &triangles, &nbTriangles, &strips, &nbStrips,
+                   &stripCounts, &fans, &nbFans, &fanCounts);
 }
 
 void GeosigCountRender::Draw3DFace(Zar3DFaceGP& iFace) { Draw3DBoundinGP(iFace); }
@@ -118,9 +119,7 @@ int GeosigCountRender::IsDrawable(const ZarGraphicAttributeSet&, const ZarRep&, 
 int GeosigCountRender::IsDrawable(const ZarGraphicAttributeSet&, int) { return IsWithinLimits(); }
 int GeosigCountRender::IsDrawable(const ZarGraphicAttributeSet&, int, int) { return IsWithinLimits(); }
 int GeosigCountRender::IsDrawable(const ZarGraphicAttributeSet&, ZarGraphicMaterial*) { return IsWithinLimits(); }
-int GeosigCountRender::IsDrawable(const ZarGraphicAttributeSet&, const float*, float, int) {
-  return IsWithinLimits();
-}
+int GeosigCountRender::IsDrawable(const ZarGraphicAttributeSet&, const float*, float, int) { return IsWithinLimits(); }
 
 int GeosigCountRender::IsInside(const Zar2DBoundingBox&) { return 0; }
 int GeosigCountRender::IsInside(const Zar3DBoundingSphere&) { return 0; }

@@ -53,8 +53,8 @@ int GeosigNormRender::IsDrawable(const ZarGraphicAttributeSet&, const float* iCe
   return reach * reach < _maxSquaredNorm ? 0 : 1;
 }
 
-int GeosigNormRender::IsDrawable(const ZarGraphicAttributeSet& iAttr, const Zar3DBoundingSphere& iSphere,
-                                 const ZarRep&, ZarGraphicMaterial*) {
+int GeosigNormRender::IsDrawable(const ZarGraphicAttributeSet& iAttr, const Zar3DBoundingSphere& iSphere, const ZarRep&,
+                                 ZarGraphicMaterial*) {
   return IsSphereDrawable(iAttr, iSphere);
 }
 

@@ -79,8 +79,7 @@ HRESULT GeosigPrincipleAxisRender::GetHalf(ZarMathPointf& iP1, ZarMathPointf& iP
 
 bool GeosigPrincipleAxisRender::OrientsAxes() const {
   return std::fabs(_referencePoint.x - _the34Value) > _epsilon &&
-         std::fabs(_referencePoint.y - _the34Value) > _epsilon &&
-         std::fabs(_referencePoint.z - _the34Value) > _epsilon;
+         std::fabs(_referencePoint.y - _the34Value) > _epsilon && std::fabs(_referencePoint.z - _the34Value) > _epsilon;
 }
 
 HRESULT GeosigPrincipleAxisRender::GetPrincipalAxis(float& oValue1, ZarMathVectorf& oAxis1, float& oValue2,

@@ -131,9 +131,9 @@ int GeosigRecognitionRender::GetCuboidPosition(Zar4x4Matrix& oFrame) {
   ZarMathPoint centre(0.0, 0.0, 0.0);
   for (const ZarMathPlane& plane : centrePlanes) plane.Project(centre, centre);
 
-  oFrame = Zar4x4Matrix(ZarMathVectorf(axes[0]), ZarMathVectorf(axes[1]), ZarMathVectorf(axes[2]),
-                        ZarMathVectorf(static_cast<float>(centre.x), static_cast<float>(centre.y),
-                                       static_cast<float>(centre.z)));
+  oFrame = Zar4x4Matrix(
+      ZarMathVectorf(axes[0]), ZarMathVectorf(axes[1]), ZarMathVectorf(axes[2]),
+      ZarMathVectorf(static_cast<float>(centre.x), static_cast<float>(centre.y), static_cast<float>(centre.z)));
   return 0;
 }
 

@@ -10,16 +10,16 @@ class Zar4x4Matrix {
   explicit Zar4x4Matrix(const ZarMathVectorf& iTranslation);
   explicit Zar4x4Matrix(const ZarMathVector& iTranslation);
   // The transformation taking the unit axes to iAxis0..2 and the origin to iTranslation.
-  Zar4x4Matrix(const ZarMathVectorf& iAxis0, const ZarMathVectorf& iAxis1,
-               const ZarMathVectorf& iAxis2, const ZarMathVectorf& iTranslation);
-  Zar4x4Matrix(const ZarMathVector& iAxis0, const ZarMathVector& iAxis1,
-               const ZarMathVector& iAxis2, const ZarMathVector& iTranslation);
+  Zar4x4Matrix(const ZarMathVectorf& iAxis0, const ZarMathVectorf& iAxis1, const ZarMathVectorf& iAxis2,
+               const ZarMathVectorf& iTranslation);
+  Zar4x4Matrix(const ZarMathVector& iAxis0, const ZarMathVector& iAxis1, const ZarMathVector& iAxis2,
+               const ZarMathVector& iTranslation);
 
   // Same meaning as the axis constructor: the vectors become the columns of L.
-  void SetComponents(const ZarMathVectorf& iC1, const ZarMathVectorf& iC2,
-                     const ZarMathVectorf& iC3, const ZarMathPointf& iOrigin);
-  void SetComponents(const ZarMathVector& iC1, const ZarMathVector& iC2,
-                     const ZarMathVector& iC3, const ZarMathPoint& iOrigin);
+  void SetComponents(const ZarMathVectorf& iC1, const ZarMathVectorf& iC2, const ZarMathVectorf& iC3,
+                     const ZarMathPointf& iOrigin);
+  void SetComponents(const ZarMathVector& iC1, const ZarMathVector& iC2, const ZarMathVector& iC3,
+                     const ZarMathPoint& iOrigin);
   // Sets the translation to iFactor · iTranslation.
   void SetTranslation(const ZarMathVectorf& iTranslation, double iFactor);
   void SetTranslation(const ZarMathVector& iTranslation, double iFactor);

@@ -4,8 +4,8 @@
 
 class ZarMath3x3Matrix {
  public:
-  ZarMath3x3Matrix(double iA00, double iA01, double iA02, double iA10, double iA11, double iA12,
-                   double iA20, double iA21, double iA22);
+  ZarMath3x3Matrix(double iA00, double iA01, double iA02, double iA10, double iA11, double iA12, double iA20,
+                   double iA21, double iA22);
 
   // Real eigenvalues with their unit eigenvectors: oValues[i] belongs to oVectors[i], in no
   // particular order. oCount is the number of real eigenvalues (3, or 1 when the other two

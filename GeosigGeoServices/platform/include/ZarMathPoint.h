@@ -79,9 +79,7 @@ struct ZarMathDirectionf {
   }
   ZarMathDirectionf(float iX, float iY, float iZ) : ZarMathDirectionf(ZarMathVectorf(iX, iY, iZ)) {}
 
-  ZarMathVectorf operator^(const ZarMathDirectionf& o) const {
-    return ZarMathVectorf(*this) ^ ZarMathVectorf(o);
-  }
+  ZarMathVectorf operator^(const ZarMathDirectionf& o) const { return ZarMathVectorf(*this) ^ ZarMathVectorf(o); }
   ZarMathDirectionf operator-() const {
     ZarMathDirectionf d;
     d.x = -x;
@@ -155,18 +153,10 @@ struct ZarMathDirection {
   }
 };
 
-inline ZarMathVectorf ZarMathPointf::operator-(const ZarMathPointf& o) const {
-  return {x - o.x, y - o.y, z - o.z};
-}
-inline ZarMathPointf ZarMathPointf::operator+(const ZarMathVectorf& v) const {
-  return {x + v.x, y + v.y, z + v.z};
-}
+inline ZarMathVectorf ZarMathPointf::operator-(const ZarMathPointf& o) const { return {x - o.x, y - o.y, z - o.z}; }
+inline ZarMathPointf ZarMathPointf::operator+(const ZarMathVectorf& v) const { return {x + v.x, y + v.y, z + v.z}; }
 inline ZarMathVectorf::ZarMathVectorf(const ZarMathDirectionf& d) : x(d.x), y(d.y), z(d.z) {}
 inline ZarMathVectorf::ZarMathVectorf(const ZarMathVector& v)
     : x(static_cast<float>(v.x)), y(static_cast<float>(v.y)), z(static_cast<float>(v.z)) {}
-inline ZarMathVector ZarMathPoint::operator-(const ZarMathPoint& o) const {
-  return {x - o.x, y - o.y, z - o.z};
-}
-inline ZarMathPoint ZarMathPoint::operator+(const ZarMathVector& v) const {
-  return {x + v.x, y + v.y, z + v.z};
-}
+inline ZarMathVector ZarMathPoint::operator-(const ZarMathPoint& o) const { return {x - o.x, y - o.y, z - o.z}; }
+inline ZarMathPoint ZarMathPoint::operator+(const ZarMathVector& v) const { return {x + v.x, y + v.y, z + v.z}; }

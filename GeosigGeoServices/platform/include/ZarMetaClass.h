@@ -9,8 +9,8 @@
 
 class ZarMetaClass {
  public:
-  ZarMetaClass(const char* iClassName, int iTypeOfClass, const ZarMetaClass* iBase,
-               const char* iFramework, std::size_t iObjectSize);
+  ZarMetaClass(const char* iClassName, int iTypeOfClass, const ZarMetaClass* iBase, const char* iFramework,
+               std::size_t iObjectSize);
   ZarMetaClass(const ZarMetaClass&) = delete;
   ZarMetaClass& operator=(const ZarMetaClass&) = delete;
   ~ZarMetaClass();
@@ -39,8 +39,7 @@ const ZarMetaClass* ZarRetrieveMetaClass(const char* iClassName, int iTypeOfClas
                                          const char* iNullName, const char* iFramework, std::size_t iObjectSize);
 // The older entry of the registry; same arguments, same behaviour.
 const ZarMetaClass* ZarRetrieveMetaClassLegacy(const char* iClassName, int iTypeOfClass, const ZarMetaClass* iBase,
-                                               const char* iNullName, const char* iFramework,
-                                               std::size_t iObjectSize);
+                                               const char* iNullName, const char* iFramework, std::size_t iObjectSize);
 
 // The object model's registration guard.
 std::recursive_mutex& ZarObjectModelGuard();
@@ -67,26 +66,25 @@ class ZarMetaClassCache {
 
 // Class identity of an object-model class: declared in the class body, implemented once in
 // its source with the base class, the framework name and the registry entry to use.
-#define ZAR_DECLARE_CLASS                                        \
- public:                                                         \
-  static const ZarMetaClass* MetaObject();                       \
-  static const _GUID& ClassId();                                 \
-  static const char* ClassName();                                \
-  static ZarBaseUnknown* CreateItself();                         \
-  const ZarMetaClass* GetMetaObject() const override;            \
-  const char* IsA() const override;                              \
+#define ZAR_DECLARE_CLASS                             \
+ public:                                              \
+  static const ZarMetaClass* MetaObject();            \
+  static const _GUID& ClassId();                      \
+  static const char* ClassName();                     \
+  static ZarBaseUnknown* CreateItself();              \
+  const ZarMetaClass* GetMetaObject() const override; \
+  const char* IsA() const override;                   \
   int IsAKindOf(const char* iName) const override;
 
-#define ZAR_IMPLEMENT_CLASS(Class, BaseClass, Framework, RetrieveEntry)                                \
-  const ZarMetaClass* Class::MetaObject() {                                                             \
-    static ZarMetaClassCache cache;                                                                     \
-    return cache.Get([] {                                                                               \
-      return RetrieveEntry(#Class, 1, BaseClass::MetaObject(), "ZarNull", Framework, sizeof(Class));    \
-    });                                                                                                 \
-  }                                                                                                     \
-  const _GUID& Class::ClassId() { return MetaObject()->ClassId(); }                                     \
-  const char* Class::ClassName() { return MetaObject()->ClassName(); }                                  \
-  ZarBaseUnknown* Class::CreateItself() { return nullptr; }                                             \
-  const ZarMetaClass* Class::GetMetaObject() const { return MetaObject(); }                             \
-  const char* Class::IsA() const { return ClassName(); }                                                \
+#define ZAR_IMPLEMENT_CLASS(Class, BaseClass, Framework, RetrieveEntry)                                         \
+  const ZarMetaClass* Class::MetaObject() {                                                                     \
+    static ZarMetaClassCache cache;                                                                             \
+    return cache.Get(                                                                                           \
+        [] { return RetrieveEntry(#Class, 1, BaseClass::MetaObject(), "ZarNull", Framework, sizeof(Class)); }); \
+  }                                                                                                             \
+  const _GUID& Class::ClassId() { return MetaObject()->ClassId(); }                                             \
+  const char* Class::ClassName() { return MetaObject()->ClassName(); }                                          \
+  ZarBaseUnknown* Class::CreateItself() { return nullptr; }                                                     \
+  const ZarMetaClass* Class::GetMetaObject() const { return MetaObject(); }                                     \
+  const char* Class::IsA() const { return ClassName(); }                                                        \
   int Class::IsAKindOf(const char* iName) const { return MetaObject()->IsAKindOf(iName); }

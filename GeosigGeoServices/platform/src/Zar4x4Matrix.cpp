@@ -8,28 +8,25 @@ Zar4x4Matrix::Zar4x4Matrix() : _linear{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, _transl
 
 Zar4x4Matrix::Zar4x4Matrix(const ZarMathVectorf& iTranslation) : Zar4x4Matrix(ZarMathVector(iTranslation)) {}
 
-Zar4x4Matrix::Zar4x4Matrix(const ZarMathVector& iTranslation) : Zar4x4Matrix() {
-  SetTranslation(iTranslation, 1.0);
-}
+Zar4x4Matrix::Zar4x4Matrix(const ZarMathVector& iTranslation) : Zar4x4Matrix() { SetTranslation(iTranslation, 1.0); }
 
-Zar4x4Matrix::Zar4x4Matrix(const ZarMathVectorf& iAxis0, const ZarMathVectorf& iAxis1,
-                           const ZarMathVectorf& iAxis2, const ZarMathVectorf& iTranslation)
-    : Zar4x4Matrix(ZarMathVector(iAxis0), ZarMathVector(iAxis1), ZarMathVector(iAxis2),
-                   ZarMathVector(iTranslation)) {}
+Zar4x4Matrix::Zar4x4Matrix(const ZarMathVectorf& iAxis0, const ZarMathVectorf& iAxis1, const ZarMathVectorf& iAxis2,
+                           const ZarMathVectorf& iTranslation)
+    : Zar4x4Matrix(ZarMathVector(iAxis0), ZarMathVector(iAxis1), ZarMathVector(iAxis2), ZarMathVector(iTranslation)) {}
 
-Zar4x4Matrix::Zar4x4Matrix(const ZarMathVector& iAxis0, const ZarMathVector& iAxis1,
-                           const ZarMathVector& iAxis2, const ZarMathVector& iTranslation)
+Zar4x4Matrix::Zar4x4Matrix(const ZarMathVector& iAxis0, const ZarMathVector& iAxis1, const ZarMathVector& iAxis2,
+                           const ZarMathVector& iTranslation)
     : Zar4x4Matrix() {
   SetComponents(iAxis0, iAxis1, iAxis2, ZarMathPoint(iTranslation.x, iTranslation.y, iTranslation.z));
 }
 
-void Zar4x4Matrix::SetComponents(const ZarMathVectorf& iC1, const ZarMathVectorf& iC2,
-                                 const ZarMathVectorf& iC3, const ZarMathPointf& iOrigin) {
+void Zar4x4Matrix::SetComponents(const ZarMathVectorf& iC1, const ZarMathVectorf& iC2, const ZarMathVectorf& iC3,
+                                 const ZarMathPointf& iOrigin) {
   SetComponents(ZarMathVector(iC1), ZarMathVector(iC2), ZarMathVector(iC3), ZarMathPoint(iOrigin));
 }
 
-void Zar4x4Matrix::SetComponents(const ZarMathVector& iC1, const ZarMathVector& iC2,
-                                 const ZarMathVector& iC3, const ZarMathPoint& iOrigin) {
+void Zar4x4Matrix::SetComponents(const ZarMathVector& iC1, const ZarMathVector& iC2, const ZarMathVector& iC3,
+                                 const ZarMathPoint& iOrigin) {
   const ZarMathVector* columns[3] = {&iC1, &iC2, &iC3};
   for (int col = 0; col < 3; ++col) {
     _linear[0][col] = columns[col]->x;
@@ -52,14 +49,11 @@ void Zar4x4Matrix::SetTranslation(const ZarMathVector& iTranslation, double iFac
   _translation[2] = iFactor * iTranslation.z;
 }
 
-ZarMathVector Zar4x4Matrix::GetTranslation() const {
-  return {_translation[0], _translation[1], _translation[2]};
-}
+ZarMathVector Zar4x4Matrix::GetTranslation() const { return {_translation[0], _translation[1], _translation[2]}; }
 
 static void CheckIndices(int iRow, int iCol, int iLine) {
   if (iRow < 0 || iRow > 3 || iCol < 0 || iCol > 3)
-    ZarFatalError("AssertionFailed:0<=iRow && iRow<4 && 0<=iCol && iCol<4", nullptr, nullptr, nullptr,
-                  __FILE__, iLine);
+    ZarFatalError("AssertionFailed:0<=iRow && iRow<4 && 0<=iCol && iCol<4", nullptr, nullptr, nullptr, __FILE__, iLine);
 }
 
 double Zar4x4Matrix::GetElement(int iRow, int iCol) const {
@@ -72,8 +66,8 @@ void Zar4x4Matrix::SetElement(int iRow, int iCol, double iValue, int iUpdate) {
   CheckIndices(iRow, iCol, __LINE__);
   if (iRow == 3) {
     if (iValue != (iCol == 3 ? 1.0 : 0.0))
-      ZarFatalError("AssertionFailed:row 3 of an affine matrix is (0, 0, 0, 1)", nullptr, nullptr,
-                    nullptr, __FILE__, __LINE__);
+      ZarFatalError("AssertionFailed:row 3 of an affine matrix is (0, 0, 0, 1)", nullptr, nullptr, nullptr, __FILE__,
+                    __LINE__);
     return;
   }
   if (iCol == 3)

@@ -27,8 +27,9 @@ void ZarBaseUnknown::FailAllocationsAfter(long iCount) { allocationsBeforeFailur
 
 const ZarMetaClass* ZarBaseUnknown::MetaObject() {
   static ZarMetaClassCache cache;
-  return cache.Get(
-      [] { return ZarRetrieveMetaClass("ZarBaseUnknown", 1, nullptr, "ZarNull", "ZarPlatform", sizeof(ZarBaseUnknown)); });
+  return cache.Get([] {
+    return ZarRetrieveMetaClass("ZarBaseUnknown", 1, nullptr, "ZarNull", "ZarPlatform", sizeof(ZarBaseUnknown));
+  });
 }
 const char* ZarBaseUnknown::ClassName() { return MetaObject()->ClassName(); }
 const ZarMetaClass* ZarBaseUnknown::GetMetaObject() const { return MetaObject(); }

@@ -7,8 +7,8 @@
 
 #include "ZarTolerance.h"
 
-ZarMath3x3Matrix::ZarMath3x3Matrix(double iA00, double iA01, double iA02, double iA10, double iA11,
-                                   double iA12, double iA20, double iA21, double iA22)
+ZarMath3x3Matrix::ZarMath3x3Matrix(double iA00, double iA01, double iA02, double iA10, double iA11, double iA12,
+                                   double iA20, double iA21, double iA22)
     : _coeff{{iA00, iA01, iA02}, {iA10, iA11, iA12}, {iA20, iA21, iA22}} {}
 
 double ZarMath3x3Matrix::LargestMagnitude() const {
@@ -19,8 +19,7 @@ double ZarMath3x3Matrix::LargestMagnitude() const {
 }
 
 bool ZarMath3x3Matrix::IsSymmetric(double iTolerance) const {
-  return std::fabs(_coeff[0][1] - _coeff[1][0]) <= iTolerance &&
-         std::fabs(_coeff[0][2] - _coeff[2][0]) <= iTolerance &&
+  return std::fabs(_coeff[0][1] - _coeff[1][0]) <= iTolerance && std::fabs(_coeff[0][2] - _coeff[2][0]) <= iTolerance &&
          std::fabs(_coeff[1][2] - _coeff[2][1]) <= iTolerance;
 }
 

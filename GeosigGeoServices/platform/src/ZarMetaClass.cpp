@@ -29,8 +29,8 @@ static _GUID IdentifierOf(const char* iName) {
   return id;
 }
 
-ZarMetaClass::ZarMetaClass(const char* iClassName, int iTypeOfClass, const ZarMetaClass* iBase,
-                           const char* iFramework, std::size_t iObjectSize)
+ZarMetaClass::ZarMetaClass(const char* iClassName, int iTypeOfClass, const ZarMetaClass* iBase, const char* iFramework,
+                           std::size_t iObjectSize)
     : _classId(IdentifierOf(iClassName)),
       _className(CopyText(iClassName)),
       _framework(CopyText(iFramework)),
@@ -56,8 +56,7 @@ std::recursive_mutex& ZarObjectModelGuard() {
 }
 
 const ZarMetaClass* ZarRetrieveMetaClass(const char* iClassName, int iTypeOfClass, const ZarMetaClass* iBase,
-                                         const char* /*iNullName*/, const char* iFramework,
-                                         std::size_t iObjectSize) {
+                                         const char* /*iNullName*/, const char* iFramework, std::size_t iObjectSize) {
   // Meta classes live as long as the process: renders cache raw pointers to them.
   static auto* registry = new std::map<std::string, std::unique_ptr<ZarMetaClass>>();
   std::lock_guard<std::recursive_mutex> lock(ZarObjectModelGuard());
@@ -67,7 +66,6 @@ const ZarMetaClass* ZarRetrieveMetaClass(const char* iClassName, int iTypeOfClas
 }
 
 const ZarMetaClass* ZarRetrieveMetaClassLegacy(const char* iClassName, int iTypeOfClass, const ZarMetaClass* iBase,
-                                               const char* iNullName, const char* iFramework,
-                                               std::size_t iObjectSize) {
+                                               const char* iNullName, const char* iFramework, std::size_t iObjectSize) {
   return ZarRetrieveMetaClass(iClassName, iTypeOfClass, iBase, iNullName, iFramework, iObjectSize);
 }

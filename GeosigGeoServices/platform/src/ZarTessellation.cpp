@@ -7,8 +7,7 @@ static std::string CheckRuns(const char* iKind, const std::vector<unsigned int>&
                              const std::vector<unsigned int>& iIndices, unsigned int iSmallestRun) {
   std::uint64_t total = 0;
   for (unsigned int count : iCounts) {
-    if (count != 0 && count < iSmallestRun)
-      return std::string(iKind) + " of " + std::to_string(count) + " vertices";
+    if (count != 0 && count < iSmallestRun) return std::string(iKind) + " of " + std::to_string(count) + " vertices";
     total += count;
   }
   if (total != iIndices.size())
