@@ -8,8 +8,9 @@
 #include "ExitStatus.h"
 #include "FileRecord.h"
 #include "ImportOptionFlags.h"
+#include "IndexTask.h"
+#include "IsolatedRun.h"
 #include "JsonDocument.h"
-#include "ModelImporter.h"
 
 QueryCommand::QueryCommand(CLI::App& ioApp) {
   CLI::App* command = ioApp.add_subcommand("query", "The indexed parts most similar to a model");
@@ -21,6 +22,7 @@ QueryCommand::QueryCommand(CLI::App& ioApp) {
   command->add_flag("--any-size", _anySize, "Ignore the absolute size: compare shapes only");
   JsonDocument::AddFlag(*command, _json);
   AddImportOptions(*command, _options);
+  AddWorkerLimitOptions(*command, _limits);
 }
 
 int QueryCommand::Run() const {
@@ -42,12 +44,16 @@ int QueryCommand::Run() const {
       excluded = *id;
       query = search.Catalog().SignatureOf(*id);
     } else {
+      // Read in a worker process as index reads, so that a reader that fails on the file ends in its error.
+      IndexedPart read;
       try {
-        const ImportedModel model = ModelImporter(_options).Import(_file);
-        query = ShapeSignature::Compute(*model.root);
+        read = ReadIndexRecord(ReportText(
+            RunIsolated(_file, _limits, [this](const std::string& iPath) { return IndexTask(iPath, _options); })));
       } catch (...) {
         return ReportFileFailure(_file, CurrentFailureReason());
       }
+      if (read.error) return ReportFileFailure(_file, *read.error);
+      query = std::move(read.signature);
     }
     const SignatureMetric metric(_anySize);
     const std::vector<SignatureMatch> matches =

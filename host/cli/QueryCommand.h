@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ImportOptions.h"
+#include "WorkerPool.h"
 
 class QueryCommand {
  public:
@@ -22,4 +23,5 @@ class QueryCommand {
   bool _anySize = false;
   bool _json = false;
   ImportOptions _options;
+  WorkerLimits _limits;
 };

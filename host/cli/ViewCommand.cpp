@@ -2,10 +2,13 @@
 
 #include <filesystem>
 #include <iostream>
+#include <stdexcept>
 
+#include "AtomicOutputFile.h"
 #include "CommandFailure.h"
 #include "ExitStatus.h"
 #include "ImportOptionFlags.h"
+#include "IsolatedRun.h"
 #include "TextReport.h"
 #include "ViewedFile.h"
 
@@ -23,27 +26,44 @@ ViewCommand::ViewCommand(CLI::App& ioApp) {
       ->check(CLI::Range(std::size_t{1}, std::size_t{100000000}))
       ->capture_default_str();
   AddImportOptions(*command, _options);
+  AddWorkerLimitOptions(*command, _limits);
 }
 
 std::string ViewCommand::OutputPath() const {
   return _output.empty() ? std::filesystem::path(_file).filename().string() + ".html" : _output;
 }
 
-int ViewCommand::Run() const {
-  const Outcome<ViewedFile> viewed = ViewFile(_file, _options, _depth, _displayTriangles);
-  if (!viewed) return ReportFileFailure(_file, viewed.Reason());
-  const std::string output = OutputPath();
-  try {
-    ViewerPage::Write({viewed->model}, output);
-  } catch (...) {
-    return ReportFileFailure(output, CurrentFailureReason());
-  }
+Report ViewCommand::WritePage(const std::string& iFile) const {
+  Outcome<ViewedFile> viewed = ViewFile(iFile, _options, _depth, _displayTriangles);
+  if (!viewed) throw std::runtime_error(viewed.Reason());
   const ViewerModel& model = viewed->model;
-  WriteFileHeading(std::cout, viewed->record);
-  WriteTitledValues(std::cout, {{"triangles", model.sourceTriangles},
-                                {"drawn triangles", model.mesh.triangles.size() / 3},
+  try {
+    ViewerPage::Write({model}, OutputPath());
+  } catch (...) {
+    return {{"writeFailure", CurrentFailureReason()}};
+  }
+  return {{"record", std::move(viewed->record)},
+          {"triangles", model.sourceTriangles},
+          {"drawn triangles", model.mesh.triangles.size() / 3},
+          {"voxels", model.voxels->cells.size() / 3}};
+}
+
+int ViewCommand::Run() const {
+  const std::string output = OutputPath();
+  Report summary;
+  try {
+    summary = RunIsolated(_file, _limits, [this](const std::string& iFile) { return ReportText(WritePage(iFile)); });
+  } catch (...) {
+    // A worker stopped while it wrote leaves its temporary file.
+    AtomicOutputFile::RemoveAbandoned(output);
+    return ReportFileFailure(_file, CurrentFailureReason());
+  }
+  if (summary.contains("writeFailure")) return ReportFileFailure(output, summary["writeFailure"].get<std::string>());
+  WriteFileHeading(std::cout, summary["record"]);
+  WriteTitledValues(std::cout, {{"triangles", summary["triangles"]},
+                                {"drawn triangles", summary["drawn triangles"]},
                                 {"depth", _depth},
-                                {"voxels", model.voxels->cells.size() / 3},
+                                {"voxels", summary["voxels"]},
                                 {"written", output}});
   return ExitStatus::Success;
 }

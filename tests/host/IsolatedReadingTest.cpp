@@ -111,6 +111,9 @@ TEST(IsolatedReading, EveryCommandEndsWithItsOneLineErrorWhenTheReaderCrashesOrH
   ExpectFileFailure(RunCommand(geosig, {"voxelize", damaged.crashingStep, "--depth", "2", "-o", output}),
                     damaged.crashingStep, crashed);
   EXPECT_FALSE(std::filesystem::exists(output));
+  const std::string page = directory.Path("page.html");
+  ExpectFileFailure(RunCommand(geosig, {"view", damaged.crashingIges, "-o", page}), damaged.crashingIges, crashed);
+  EXPECT_FALSE(std::filesystem::exists(page));
   ExpectFileFailure(RunCommand(geosig, {"count", damaged.hangingPly, "--time-limit", "0.5"}), damaged.hangingPly,
                     "reading took longer than 0.5 s");
 
