@@ -6,12 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "BatchCommand.h"
-#include "CountCommand.h"
-#include "DescribeCommand.h"
-#include "FingerprintCommand.h"
-#include "NearestCommand.h"
-#include "VoxelizeCommand.h"
+#include "CommandSet.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* iData, std::size_t iSize) {
   std::vector<std::string> words = {"geosig"};
@@ -26,13 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* iData, std::size_t iSi
   for (std::string& word : words) arguments.push_back(word.data());
 
   CLI::App app("geosig under fuzzing", "geosig");
-  app.require_subcommand(1);
-  const DescribeCommand describe(app);
-  const CountCommand count(app);
-  const NearestCommand nearest(app);
-  const VoxelizeCommand voxelize(app);
-  const FingerprintCommand fingerprint(app);
-  const BatchCommand batch(app);
+  const CommandSet commands(app);
   try {
     app.parse(static_cast<int>(arguments.size()), arguments.data());
   } catch (const CLI::ParseError&) {

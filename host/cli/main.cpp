@@ -8,18 +8,8 @@
 #include <sstream>
 #include <string>
 
-#include "BatchCommand.h"
-#include "CountCommand.h"
-#include "DescribeCommand.h"
-#include "DuplicatesCommand.h"
+#include "CommandSet.h"
 #include "ExitStatus.h"
-#include "FingerprintCommand.h"
-#include "IndexCommand.h"
-#include "NearestCommand.h"
-#include "NeighboursCommand.h"
-#include "QueryCommand.h"
-#include "ViewCommand.h"
-#include "VoxelizeCommand.h"
 
 namespace {
 
@@ -50,18 +40,7 @@ static std::string Versions() {
 int main(int argc, char** argv) {
   CLI::App app("Shape descriptors of mesh and CAD files.", "geosig");
   app.set_version_flag("--version", Versions);
-  app.require_subcommand(1);
-  const DescribeCommand describe(app);
-  const CountCommand count(app);
-  const NearestCommand nearest(app);
-  const VoxelizeCommand voxelize(app);
-  const FingerprintCommand fingerprint(app);
-  const BatchCommand batch(app);
-  const ViewCommand view(app);
-  const IndexCommand index(app);
-  const QueryCommand query(app);
-  const NeighboursCommand neighbours(app);
-  const DuplicatesCommand duplicates(app);
+  const CommandSet commands(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -70,15 +49,5 @@ int main(int argc, char** argv) {
     ExplainDashedFileNames(argc, argv);
     return ExitStatus::Usage;
   }
-  if (app.got_subcommand("count")) return count.Run();
-  if (app.got_subcommand("nearest")) return nearest.Run();
-  if (app.got_subcommand("voxelize")) return voxelize.Run();
-  if (app.got_subcommand("fingerprint")) return fingerprint.Run();
-  if (app.got_subcommand("batch")) return batch.Run();
-  if (app.got_subcommand("view")) return view.Run();
-  if (app.got_subcommand("index")) return index.Run();
-  if (app.got_subcommand("query")) return query.Run();
-  if (app.got_subcommand("neighbours")) return neighbours.Run();
-  if (app.got_subcommand("duplicates")) return duplicates.Run();
-  return describe.Run();
+  return commands.Run(app);
 }
