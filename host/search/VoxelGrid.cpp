@@ -117,11 +117,6 @@ VoxelGrid VoxelGrid::Mapped(const AxisMap& iMap) const {
   return mapped;
 }
 
-double VoxelGrid::JaccardDistance(const VoxelGrid& iA, const VoxelGrid& iB) {
-  if (iA._depth != iB._depth) throw std::invalid_argument("occupancies of different depths cannot be compared");
-  return JaccardDistance(iA._words.data(), iB._words.data(), iA._words.size());
-}
-
 // Counting bits is most of a search's time: where the processor has an instruction for it, a
 // copy of this function that uses it is chosen when the program starts.
 __attribute__((target_clones("popcnt", "default"))) double VoxelGrid::JaccardDistance(const std::uint64_t* iA,
@@ -133,4 +128,9 @@ __attribute__((target_clones("popcnt", "default"))) double VoxelGrid::JaccardDis
     either += static_cast<std::size_t>(__builtin_popcountll(iA[word] | iB[word]));
   }
   return either == 0 ? 0.0 : 1.0 - static_cast<double>(common) / static_cast<double>(either);
+}
+
+double VoxelGrid::JaccardDistance(const VoxelGrid& iA, const VoxelGrid& iB) {
+  if (iA._depth != iB._depth) throw std::invalid_argument("occupancies of different depths cannot be compared");
+  return JaccardDistance(iA._words.data(), iB._words.data(), iA._words.size());
 }
