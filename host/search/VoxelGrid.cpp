@@ -119,15 +119,19 @@ VoxelGrid VoxelGrid::Mapped(const AxisMap& iMap) const {
 
 // Counting bits is most of a search's time: where the processor has an instruction for it, a
 // copy of this function that uses it is chosen when the program starts.
-__attribute__((target_clones("popcnt", "default"))) double VoxelGrid::JaccardDistance(const std::uint64_t* iA,
-                                                                                      const std::uint64_t* iB,
-                                                                                      std::size_t iCount) {
+__attribute__((target_clones("popcnt", "default"))) static double CountedJaccardDistance(const std::uint64_t* iA,
+                                                                                         const std::uint64_t* iB,
+                                                                                         std::size_t iCount) {
   std::size_t common = 0, either = 0;
   for (std::size_t word = 0; word < iCount; ++word) {
     common += static_cast<std::size_t>(__builtin_popcountll(iA[word] & iB[word]));
     either += static_cast<std::size_t>(__builtin_popcountll(iA[word] | iB[word]));
   }
   return either == 0 ? 0.0 : 1.0 - static_cast<double>(common) / static_cast<double>(either);
+}
+
+double VoxelGrid::JaccardDistance(const std::uint64_t* iA, const std::uint64_t* iB, std::size_t iCount) {
+  return CountedJaccardDistance(iA, iB, iCount);
 }
 
 double VoxelGrid::JaccardDistance(const VoxelGrid& iA, const VoxelGrid& iB) {
