@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "AtomicOutputFile.h"
+#include "CommandFailure.h"
 #include "FileDescription.h"
 #include "Outcome.h"
 
@@ -30,4 +32,21 @@ Report RunIsolated(const std::string& iFile, const WorkerLimits& iLimits, const 
   });
   if (!outcome.succeeded) throw std::runtime_error(outcome.value);
   return Report::parse(outcome.value);
+}
+
+std::optional<Report> RunIsolatedWriting(const std::string& iFile, const std::string& iOutput,
+                                         const WorkerLimits& iLimits, const WorkerPool::Task& iTask) {
+  Report report;
+  try {
+    report = RunIsolated(iFile, iLimits, iTask);
+  } catch (...) {
+    AtomicOutputFile::RemoveAbandoned(iOutput);
+    ReportFileFailure(iFile, CurrentFailureReason());
+    return std::nullopt;
+  }
+  if (report.contains("writeFailure")) {
+    ReportFileFailure(iOutput, report["writeFailure"].get<std::string>());
+    return std::nullopt;
+  }
+  return report;
 }

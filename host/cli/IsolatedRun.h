@@ -1,6 +1,7 @@
 #pragma once
 // The commands' work on a file, run in a worker process so that a reader that crashes, hangs
 // or exhausts memory ends in the usual one-line error instead of taking the command down.
+#include <optional>
 #include <string>
 
 #include "ImportOptions.h"
@@ -18,3 +19,9 @@ WorkerPool::Task DescribingTask(const ImportOptions& iOptions);
 // Runs iTask on iFile in one worker process under iLimits and returns its payload parsed as
 // JSON. Throws std::runtime_error with the reason when the task fails or the worker is lost.
 Report RunIsolated(const std::string& iFile, const WorkerLimits& iLimits, const WorkerPool::Task& iTask);
+
+// RunIsolated for a task that writes iOutput and reports a failed write as {"writeFailure": reason}, told
+// apart from the model's failures. A worker stopped while it wrote leaves no partial file. Returns the
+// task's report, or none after the one-line error naming the model, or the output for a failed write.
+std::optional<Report> RunIsolatedWriting(const std::string& iFile, const std::string& iOutput,
+                                         const WorkerLimits& iLimits, const WorkerPool::Task& iTask);

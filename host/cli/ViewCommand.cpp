@@ -2,9 +2,9 @@
 
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 
-#include "AtomicOutputFile.h"
 #include "CommandFailure.h"
 #include "ExitStatus.h"
 #include "ImportOptionFlags.h"
@@ -50,15 +50,10 @@ Report ViewCommand::WritePage(const std::string& iFile) const {
 
 int ViewCommand::Run() const {
   const std::string output = OutputPath();
-  Report summary;
-  try {
-    summary = RunIsolated(_file, _limits, [this](const std::string& iFile) { return ReportText(WritePage(iFile)); });
-  } catch (...) {
-    // A worker stopped while it wrote leaves its temporary file.
-    AtomicOutputFile::RemoveAbandoned(output);
-    return ReportFileFailure(_file, CurrentFailureReason());
-  }
-  if (summary.contains("writeFailure")) return ReportFileFailure(output, summary["writeFailure"].get<std::string>());
+  const std::optional<Report> written = RunIsolatedWriting(
+      _file, output, _limits, [this](const std::string& iFile) { return ReportText(WritePage(iFile)); });
+  if (!written) return ExitStatus::FileFailed;
+  const Report& summary = *written;
   WriteFileHeading(std::cout, summary["record"]);
   WriteTitledValues(std::cout, {{"triangles", summary["triangles"]},
                                 {"drawn triangles", summary["drawn triangles"]},

@@ -6,9 +6,9 @@
 #include <iostream>
 #include <memory>
 #include <new>
+#include <optional>
 #include <stdexcept>
 
-#include "AtomicOutputFile.h"
 #include "CommandFailure.h"
 #include "ExitStatus.h"
 #include "FileRecord.h"
@@ -147,15 +147,10 @@ Report VoxelizeCommand::Voxelize(const std::string& iFile) const {
 }
 
 int VoxelizeCommand::Run() const {
-  Report report;
-  try {
-    report = RunIsolated(_file, _limits, [this](const std::string& iFile) { return ReportText(Voxelize(iFile)); });
-  } catch (...) {
-    // A worker stopped while it wrote leaves its temporary file.
-    AtomicOutputFile::RemoveAbandoned(_output);
-    return ReportFileFailure(_file, CurrentFailureReason());
-  }
-  if (report.contains("writeFailure")) return ReportFileFailure(_output, report["writeFailure"]);
+  std::optional<Report> written = RunIsolatedWriting(
+      _file, _output, _limits, [this](const std::string& iFile) { return ReportText(Voxelize(iFile)); });
+  if (!written) return ExitStatus::FileFailed;
+  Report& report = *written;
   report["output"] = _output;
   if (_json) {
     JsonDocument document("voxelize", 1);
