@@ -11,7 +11,9 @@ BatchRunner::BatchRunner(const std::vector<std::string>& iFiles, const ImportOpt
 
 void BatchRunner::Run(unsigned int iJobs, const ProgressLine& iProgress) {
   std::size_t done = 0;
-  const WorkerPool pool(ReportingFailures(DescribingTask(_options)), _limits);
+  ImportOptions options = _options;
+  options.parallelTessellation = false;
+  const WorkerPool pool(ReportingFailures(DescribingTask(options)), _limits);
   // Only a record that cannot be written stops the batch early.
   const auto append = [this](const std::string& iRecord) {
     try {

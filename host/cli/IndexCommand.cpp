@@ -107,7 +107,8 @@ int IndexCommand::Run() const {
     };
     for (IndexedPart& part : pending)
       if (part.error) record(part);
-    const ImportOptions options = _options;
+    ImportOptions options = _options;
+    options.parallelTessellation = false;
     const WorkerPool pool([options](const std::string& iPath) { return IndexTask(iPath, options); }, _limits);
     pool.Run(
         toRead, _jobs,

@@ -163,7 +163,8 @@ ImportedModel CadImporter::Import(const std::string& iPath, CadFormat iFormat) c
                                   ? _options.absoluteDeflection
                                   : _options.relativeDeflection * std::sqrt(bounds.SquareExtent());
     // Each face is meshed once, however many instances of its part there are.
-    BRepMesh_IncrementalMesh(model, deflection, Standard_False, _options.angularDeflection, Standard_True);
+    BRepMesh_IncrementalMesh(model, deflection, Standard_False, _options.angularDeflection,
+                             _options.parallelTessellation);
 
     XcafTreeBuilder builder(shapes);
     ImportedModel imported;
