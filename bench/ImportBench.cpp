@@ -8,31 +8,12 @@
 #include "Descriptors.h"
 #include "MeshWriters.h"
 #include "ModelImporter.h"
+#include "SceneBuilder.h"
 #include "TemporaryDirectory.h"
 
 namespace {
 
 const std::string samples = GEOSIG_SAMPLES_DIR;
-
-// A torus (radii 2 and 0.5) in iSectors x iSectors / 2 quadrangles of two triangles each.
-ZarTessellation Torus(unsigned int iSectors) {
-  const unsigned int around = iSectors, across = iSectors / 2;
-  ZarTessellation torus;
-  for (unsigned int i = 0; i < around; ++i)
-    for (unsigned int j = 0; j < across; ++j) {
-      const double u = 2 * M_PI * i / around, v = 2 * M_PI * j / across, r = 2 + 0.5 * std::cos(v);
-      torus.vertices.insert(torus.vertices.end(),
-                            {static_cast<float>(r * std::cos(u)), static_cast<float>(r * std::sin(u)),
-                             static_cast<float>(0.5 * std::sin(v))});
-    }
-  for (unsigned int i = 0; i < around; ++i)
-    for (unsigned int j = 0; j < across; ++j) {
-      const unsigned int a = i * across + j, b = ((i + 1) % around) * across + j;
-      const unsigned int c = ((i + 1) % around) * across + (j + 1) % across, d = i * across + (j + 1) % across;
-      torus.triangles.insert(torus.triangles.end(), {a, b, c, a, c, d});
-    }
-  return torus;
-}
 
 // The triangles of a model, each instance of a shared part counted, as `geosig describe` counts them.
 int TrianglesOf(const ImportedModel& iModel) { return DescribeModel(*iModel.root)->triangles; }
@@ -51,7 +32,7 @@ void ImportRepeatedly(benchmark::State& ioState, const std::string& iPath, const
 void BM_ImportBinaryStl(benchmark::State& ioState) {
   const TemporaryDirectory directory;
   const std::string path = directory.Path("torus.stl");
-  WriteBinaryStl(path, Torus(static_cast<unsigned int>(ioState.range(0))));
+  WriteBinaryStl(path, scene::Torus(static_cast<unsigned int>(ioState.range(0))));
   ImportRepeatedly(ioState, path, ImportOptions());
 }
 BENCHMARK(BM_ImportBinaryStl)->Arg(64)->Arg(512)->Unit(benchmark::kMillisecond);
@@ -59,7 +40,7 @@ BENCHMARK(BM_ImportBinaryStl)->Arg(64)->Arg(512)->Unit(benchmark::kMillisecond);
 void BM_ImportObj(benchmark::State& ioState) {
   const TemporaryDirectory directory;
   const std::string path = directory.Path("torus.obj");
-  WriteObj(path, "torus", Torus(static_cast<unsigned int>(ioState.range(0))));
+  WriteObj(path, "torus", scene::Torus(static_cast<unsigned int>(ioState.range(0))));
   ImportRepeatedly(ioState, path, ImportOptions());
 }
 BENCHMARK(BM_ImportObj)->Arg(64)->Arg(512)->Unit(benchmark::kMillisecond);
@@ -69,7 +50,7 @@ void BM_ImportGlb(benchmark::State& ioState) {
   const std::string path = directory.Path("torus.glb");
   ExportNode node;
   node.mesh = 0;
-  WriteGlb(path, {{"torus", Torus(static_cast<unsigned int>(ioState.range(0)))}}, {node});
+  WriteGlb(path, {{"torus", scene::Torus(static_cast<unsigned int>(ioState.range(0)))}}, {node});
   ImportRepeatedly(ioState, path, ImportOptions());
 }
 BENCHMARK(BM_ImportGlb)->Arg(64)->Arg(512)->Unit(benchmark::kMillisecond);
@@ -91,7 +72,7 @@ BENCHMARK(BM_ImportStepAssembly)->Unit(benchmark::kMillisecond);
 void BM_DescribeImportedTree(benchmark::State& ioState) {
   const TemporaryDirectory directory;
   const std::string path = directory.Path("torus.stl");
-  WriteBinaryStl(path, Torus(static_cast<unsigned int>(ioState.range(0))));
+  WriteBinaryStl(path, scene::Torus(static_cast<unsigned int>(ioState.range(0))));
   const ImportedModel model = ModelImporter().Import(path);
   const int triangles = TrianglesOf(model);
   for (auto _ : ioState) benchmark::DoNotOptimize(DescribeModel(*model.root));

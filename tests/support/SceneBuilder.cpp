@@ -15,6 +15,25 @@ ZarTessellation Box(const ZarMathPointf& iMin, const ZarMathPointf& iMax) {
   return box;
 }
 
+ZarTessellation Torus(unsigned int iSectors) {
+  const unsigned int around = iSectors, across = iSectors / 2;
+  ZarTessellation torus;
+  for (unsigned int i = 0; i < around; ++i)
+    for (unsigned int j = 0; j < across; ++j) {
+      const double u = 2 * M_PI * i / around, v = 2 * M_PI * j / across, r = 2 + 0.5 * std::cos(v);
+      torus.vertices.insert(torus.vertices.end(),
+                            {static_cast<float>(r * std::cos(u)), static_cast<float>(r * std::sin(u)),
+                             static_cast<float>(0.5 * std::sin(v))});
+    }
+  for (unsigned int i = 0; i < around; ++i)
+    for (unsigned int j = 0; j < across; ++j) {
+      const unsigned int a = i * across + j, b = ((i + 1) % around) * across + j;
+      const unsigned int c = ((i + 1) % around) * across + (j + 1) % across, d = i * across + (j + 1) % across;
+      torus.triangles.insert(torus.triangles.end(), {a, b, c, a, c, d});
+    }
+  return torus;
+}
+
 ZarTessellation Sphere(const ZarMathPointf& iCenter, float iRadius, unsigned int iSlices, unsigned int iStacks) {
   const double pi = 3.14159265358979323846;
   ZarTessellation sphere;

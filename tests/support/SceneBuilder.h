@@ -20,6 +20,8 @@ ZarTessellation Box(const ZarMathPointf& iMin, const ZarMathPointf& iMax);
 // A closed UV sphere: iSlices meridians (even, so the mesh is symmetric about the three
 // coordinate planes through its centre) and iStacks bands, wound outwards.
 ZarTessellation Sphere(const ZarMathPointf& iCenter, float iRadius, unsigned int iSlices, unsigned int iStacks);
+// A torus (radii 2 and 0.5) in iSectors x iSectors / 2 quadrangles of two triangles each.
+ZarTessellation Torus(unsigned int iSectors);
 // A single triangle.
 ZarTessellation Triangle(const ZarMathPointf& iA, const ZarMathPointf& iB, const ZarMathPointf& iC);
 
