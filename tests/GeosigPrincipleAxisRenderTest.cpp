@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 
 #include "SceneBuilder.h"
 
@@ -83,6 +84,22 @@ TEST(GeosigPrincipleAxisRender, AxesPointFromTheReferenceTowardsTheBarycenterUnl
   const Axes one = axesFrom({-50, 30, 50}), other = axesFrom({50, -30, -50});
   for (int k = 0; k < 3; ++k) EXPECT_EQ(sentinelY.axes[k], unoriented.axes[k]) << k;
   EXPECT_EQ(one.axes[0], -other.axes[0]);
+}
+
+// The render leaves the C runtime's generator as freshly seeded with 123456789, whatever drew
+// from it before; after Reset, the next traversal seeds it again.
+TEST(GeosigPrincipleAxisRender, LeavesTheRuntimeGeneratorFreshlySeeded) {
+  std::srand(123456789);
+  const int seededDraws[2] = {std::rand(), std::rand()};
+  GeosigPrincipleAxisRender render;
+  for (int traversal = 0; traversal < 2; ++traversal) {
+    std::srand(7);
+    std::rand();
+    if (traversal > 0) render.Reset();
+    TraverseSurface(render, scene::Box({0, 0, 0}, {1, 2, 3}));
+    EXPECT_EQ(std::rand(), seededDraws[0]) << traversal;
+    EXPECT_EQ(std::rand(), seededDraws[1]) << traversal;
+  }
 }
 
 }  // namespace
