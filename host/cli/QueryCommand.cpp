@@ -9,7 +9,6 @@
 #include "FileRecord.h"
 #include "ImportOptionFlags.h"
 #include "IndexTask.h"
-#include "IsolatedRun.h"
 #include "JsonDocument.h"
 
 QueryCommand::QueryCommand(CLI::App& ioApp) {
@@ -45,13 +44,7 @@ int QueryCommand::Run() const {
       query = search.Catalog().SignatureOf(*id);
     } else {
       // Read in a worker process as index reads, so that a reader that fails on the file ends in its error.
-      IndexedPart read;
-      try {
-        read = ReadIndexRecord(ReportText(
-            RunIsolated(_file, _limits, [this](const std::string& iPath) { return IndexTask(iPath, _options); })));
-      } catch (...) {
-        return ReportFileFailure(_file, CurrentFailureReason());
-      }
+      IndexedPart read = ReadIndexRecord(IsolatedIndexTask(_file, _options, _limits));
       if (read.error) return ReportFileFailure(_file, *read.error);
       query = std::move(read.signature);
     }
