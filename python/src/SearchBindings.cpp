@@ -90,8 +90,15 @@ std::vector<std::tuple<py::bytes, py::dict>> Query(const std::string& iCatalog, 
 }
 
 // (path, reason or None) of a part recorded in the catalog.
-py::tuple RecordedPart(const IndexedPart& iPart) {
-  return py::make_tuple(py::bytes(iPart.path), iPart.error ? py::object(py::str(*iPart.error)) : py::none());
+py::tuple RecordedPart(const IndexedPart* iPart) {
+  return py::make_tuple(py::bytes(iPart->path), iPart->error ? py::object(py::str(*iPart->error)) : py::none());
+}
+
+// What iWork returns, run without the interpreter lock: a catalog's writes may wait for another writer.
+template <typename Work>
+auto Released(const Work& iWork) {
+  const py::gil_scoped_release released;
+  return iWork();
 }
 
 }  // namespace
@@ -156,20 +163,21 @@ void AddSearchBindings(py::module_& ioModule) {
           "record_unreadable",
           [](CatalogUpdate& ioUpdate) {
             std::vector<py::tuple> recorded;
-            for (const IndexedPart* part : ioUpdate.RecordUnreadable()) recorded.push_back(RecordedPart(*part));
+            for (const IndexedPart* part : Released([&] { return ioUpdate.RecordUnreadable(); }))
+              recorded.push_back(RecordedPart(part));
             return recorded;
           },
           "[(path, reason)] of the files that cannot be read at all, recorded")
       .def(
           "record",
           [](CatalogUpdate& ioUpdate, std::size_t iIndex, const std::string& iRecord) {
-            return RecordedPart(ioUpdate.Record(iIndex, iRecord));
+            return RecordedPart(Released([&] { return &ioUpdate.Record(iIndex, iRecord); }));
           },
           py::arg("index"), py::arg("record"), "(path, reason or None) of to_read[index], recorded from its record")
       .def(
           "record_failure",
           [](CatalogUpdate& ioUpdate, std::size_t iIndex, const std::string& iReason) {
-            return RecordedPart(ioUpdate.RecordFailure(iIndex, iReason));
+            return RecordedPart(Released([&] { return &ioUpdate.RecordFailure(iIndex, iReason); }));
           },
           py::arg("index"), py::arg("reason"), "(path, reason) of to_read[index], recorded as failed");
 }
