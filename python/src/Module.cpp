@@ -56,7 +56,7 @@ std::string DescribeMeshRecord(const FloatTriples& iVertices, const IndexTriples
 
 // (indices, origin, edge): the cells as an (N, 3) int64 array, the grid's corner as three
 // float64 and the cell edge, the numbers as the JSON reports read them.
-py::tuple VoxelGridToPython(const SurfaceVoxels& iGrid) {
+py::tuple VoxelsToPython(const SurfaceVoxels& iGrid) {
   py::array_t<std::int64_t> indices({static_cast<py::ssize_t>(iGrid.cells.size()), py::ssize_t{3}});
   auto write = indices.mutable_unchecked<2>();
   for (std::size_t k = 0; k < iGrid.cells.size(); ++k)
@@ -75,7 +75,7 @@ py::tuple VoxelizeFile(const std::string& iPath, unsigned int iDepth, const Impo
       return VoxelizeSurface(*ModelImporter(iOptions).Import(iFile).root, iDepth).ToReport().dump();
     }));
   }
-  return VoxelGridToPython(grid);
+  return VoxelsToPython(grid);
 }
 
 py::tuple VoxelizeMesh(const FloatTriples& iVertices, const IndexTriples& iFaces, unsigned int iDepth) {
@@ -87,7 +87,7 @@ py::tuple VoxelizeMesh(const FloatTriples& iVertices, const IndexTriples& iFaces
     if (!tree) throw py::value_error(tree.Reason());
     grid = VoxelizeSurface(*tree.Value(), iDepth);
   }
-  return VoxelGridToPython(grid);
+  return VoxelsToPython(grid);
 }
 
 std::vector<std::string> CatalogFiles(const std::vector<std::string>& iPaths, const std::vector<std::string>& iLists) {
