@@ -1,5 +1,6 @@
-// The script of the pages that `geosig view` and `geosig query --html` write. The page holds everything it shows: three.js, its orbit
-// controls and, in the script element #geosig-models, one entry per model (see ViewerPage.h for the layout).
+// The script of the pages that `geosig view` and `geosig query --html` write. The page holds everything it shows:
+// three.js, its orbit controls and, in the script element #geosig-models, one entry per model (see ViewerPage.h
+// for the layout).
 // Each model gets a view of its own; the layer switches apply to every view, so that a page of several models
 // compares them layer by layer.
 (function () {

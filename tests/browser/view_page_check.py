@@ -5,7 +5,7 @@ error and loads nothing but itself; that a view page draws something new when th
 is switched on; and that every view of a query page of twenty matches (more than the WebGL
 contexts a page may hold) is drawn, one whose file vanished giving the reason instead.
 
-Usage: view_page_check.py --geosig PROGRAM MODEL... [--depth N] [--screenshots DIR]
+Usage: view_page_check.py --geosig PROGRAM MODEL... [--query] [--depth N] [--screenshots DIR]
 Exit status 0 when every check passes; each failure is printed on its own line."""
 import argparse
 import base64
@@ -244,11 +244,10 @@ def check_page(browser, path, screenshots):
     return failures + page_failures(browser, path)
 
 
-def check_query_page(browser, path, unreadable, screenshots):
+def check_query_page(browser, path, unreadable):
     """Each view, scrolled into sight, is drawn, but for the unreadable ones, which give their reason."""
     if not open_page(browser, path):
         return [f"{path}: the scene was never drawn"]
-    save(screenshots, "query", browser.screenshot())
     failures, said = [], []
     count = browser.evaluate("document.querySelectorAll('.view').length")
     for index in range(count):
@@ -259,7 +258,8 @@ def check_query_page(browser, path, unreadable, screenshots):
         png = redrawn_screenshot(browser, f"{view}.scrollIntoView(); window.dispatchEvent(new Event('resize'))")
         if len(canvas_colours(png_pixels(png), browser.evaluate(VIEW_BOX.format(index=index)))) < 3:
             failures.append(f"{path}: view {index} is blank")
-    if count != 21 or len(said) != 1 or os.path.basename(unreadable) not in said[0] or "Could not be read" not in said[0]:
+    if count != 21 or len(said) != 1 or not all(part in said[0] for part in (os.path.basename(unreadable),
+                                                                              "Could not be read")):
         failures.append(f"{path}: {count} views, not 21 with one saying that {unreadable} could not be read: {said}")
     return failures + page_failures(browser, path)
 
@@ -281,41 +281,50 @@ def query_page(geosig, models, pages):
     return (page if run.returncode == 0 else run.stderr.strip()), gone
 
 
+def checked(chromium, check, *arguments):
+    """The failures of check(browser, *arguments) in a browser of its own."""
+    browser = Browser(chromium)
+    try:
+        return check(browser, *arguments)
+    finally:
+        browser.close()
+
+
+def view_page_failures(arguments, pages):
+    failures = []
+    # A surface without area: no barycenter, no axes, and the page must still draw what there is.
+    flat = os.path.join(pages, "flat.obj")
+    with open(flat, "w") as file:
+        file.write("v 0 0 0\nv 1 0 0\nv 2 0 0\nf 1 2 3\n")
+    for model in arguments.models + [flat]:
+        page = os.path.join(pages, os.path.basename(model) + ".html")
+        run = subprocess.run([arguments.geosig, "view", model, "-o", page, "--depth", arguments.depth],
+                             capture_output=True, text=True)
+        if run.returncode != 0:
+            failures.append(f"{model}: geosig view failed: {run.stderr.strip()}")
+            continue
+        failures += checked(arguments.chromium, check_page, page, arguments.screenshots if model != flat else None)
+    return failures
+
+
+def query_page_failures(arguments, pages):
+    page, gone = query_page(arguments.geosig, arguments.models, pages)
+    if not page.endswith(".html"):
+        return [f"geosig query --html failed: {page}"]
+    return checked(arguments.chromium, check_query_page, page, gone)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("models", nargs="+")
     parser.add_argument("--geosig", required=True, help="the geosig program")
+    parser.add_argument("--query", action="store_true", help="check the query page of the models instead")
     parser.add_argument("--depth", default="5", help="the octree depth of the voxel layer")
     parser.add_argument("--screenshots", help="keep screenshots of each page, with and without voxels, here")
     parser.add_argument("--chromium", default="/usr/bin/chromium")
     arguments = parser.parse_args()
-    failures = []
     with tempfile.TemporaryDirectory(prefix="geosig-view-") as pages:
-        # A surface without area: no barycenter, no axes, and the page must still draw what there is.
-        flat = os.path.join(pages, "flat.obj")
-        with open(flat, "w") as file:
-            file.write("v 0 0 0\nv 1 0 0\nv 2 0 0\nf 1 2 3\n")
-        for model in arguments.models + [flat]:
-            page = os.path.join(pages, os.path.basename(model) + ".html")
-            run = subprocess.run([arguments.geosig, "view", model, "-o", page, "--depth", arguments.depth],
-                                 capture_output=True, text=True)
-            if run.returncode != 0:
-                failures.append(f"{model}: geosig view failed: {run.stderr.strip()}")
-                continue
-            browser = Browser(arguments.chromium)
-            try:
-                failures += check_page(browser, page, arguments.screenshots if model != flat else None)
-            finally:
-                browser.close()
-        page, gone = query_page(arguments.geosig, arguments.models, pages)
-        if not page.endswith(".html"):
-            failures.append(f"geosig query --html failed: {page}")
-        else:
-            browser = Browser(arguments.chromium)
-            try:
-                failures += check_query_page(browser, page, gone, arguments.screenshots)
-            finally:
-                browser.close()
+        failures = (query_page_failures if arguments.query else view_page_failures)(arguments, pages)
     for failure in failures:
         print(failure)
     return 1 if failures else 0

@@ -67,7 +67,8 @@ TEST(QueryPage, ShowsTheQueryThenEachMatchAsTheTextOutputRanksIt) {
   // Without --depth, no voxels: the page stays light.
   withPage.resize(arguments.size() + 2);
   ASSERT_EQ(RunCommand(geosig, withPage).exitStatus, 0);
-  for (const json& model : ViewerPageData(FileContents(page))["models"]) EXPECT_EQ(model["voxels"], nullptr);
+  const json light = ViewerPageData(FileContents(page));
+  for (const json& model : light["models"]) EXPECT_EQ(model["voxels"], nullptr);
 }
 
 TEST(QueryPage, MatchesThatCannotBeReadGiveTheirReasonAndThePageIsStillWritten) {
@@ -83,7 +84,8 @@ TEST(QueryPage, MatchesThatCannotBeReadGiveTheirReasonAndThePageIsStillWritten) 
   ASSERT_EQ(result.exitStatus, 0) << result.err;
   EXPECT_EQ(json::parse(result.out)["files"][0]["matches"].size(), 3u);
   std::map<std::string, std::string> unreadable;
-  for (const json& model : ViewerPageData(FileContents(page))["models"])
+  const json data = ViewerPageData(FileContents(page));
+  for (const json& model : data["models"])
     if (model.contains("unreadable")) unreadable[model["title"]] = model["unreadable"];
   ASSERT_EQ(unreadable.size(), 2u);
   EXPECT_NE(unreadable[vanished].find("no such file"), std::string::npos) << unreadable[vanished];
