@@ -21,7 +21,8 @@ std::vector<QueryPage::Unshown> QueryPage::Write(const Shown& iQuery, const std:
   const WorkerPool::Task viewing = [this](const std::string& iPath) {
     Outcome<ViewedFile> viewed = ViewFile(iPath, _options, _depth, _displayTriangles);
     if (!viewed) throw std::runtime_error(viewed.Reason());
-    return ViewerPage::ModelEntry(viewed->model).dump();
+    // A path or report that is not UTF-8 is shown with replacement characters rather than failing the view.
+    return ViewerPage::ModelEntry(viewed->model).dump(-1, ' ', false, ViewerPage::Entry::error_handler_t::replace);
   };
   std::vector<ViewerPage::Entry> entries(shown.size());
   WorkerPool(ReportingFailures(viewing), _limits)

@@ -1,7 +1,7 @@
 #pragma once
 // A model file made ready for a viewer page: imported once, described as `describe` does, its triangles
-// gathered for drawing (simplified above a budget) and, when a depth is given, its surface voxelized. Every page that
-// shows models builds them through this, whatever the command.
+// gathered for drawing (simplified above a budget) and, when a depth is given, its surface voxelized. Every
+// page that shows models builds them through this, whatever the command.
 #include <cstddef>
 #include <optional>
 #include <string>

@@ -42,7 +42,7 @@ class ViewerPage {
  public:
   using Entry = nlohmann::ordered_json;
 
-  // One model's MODEL in the page's data.
+  // A model's MODEL in the page's data, which a command may put together with others into a page.
   static Entry ModelEntry(const ViewerModel& iModel);
   // The entry of a model that could not be read: its view gives iReason instead.
   static Entry UnreadableEntry(const std::string& iTitle, const std::string& iReason);
