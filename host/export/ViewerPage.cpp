@@ -92,7 +92,7 @@ std::string ViewerPage::Html(const std::vector<ViewerModel>& iModels) { return H
 std::string ViewerPage::Html(const std::vector<Entry>& iEntries) {
   const Entry data = {{"models", iEntries}};
   const std::string title =
-      iEntries.empty() ? std::string("geosig view") : iEntries.front()["title"].get<std::string>() + " - geosig view";
+      iEntries.empty() ? std::string("geosig") : iEntries.front()["title"].get<std::string>() + " - geosig";
   return std::string("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>") +
          HtmlText(title) + "</title>\n<style>\n" + ViewerAssets::_style + "</style>\n</head>\n<body>\n" +
          "<script type=\"application/json\" id=\"geosig-models\">" + ScriptSafeJson(data) + "</script>\n<script>\n" +
