@@ -1,5 +1,6 @@
-// The script of the pages that `geosig view` writes. The page holds everything it shows: three.js, its orbit
-// controls and, in the script element #geosig-models, one entry per model (see ViewerPage.h for the layout).
+// The script of the pages that `geosig view` and `geosig query --html` write. The page holds everything it shows:
+// three.js, its orbit controls and, in the script element #geosig-models, one entry per model (see ViewerPage.h
+// for the layout).
 // Each model gets a view of its own; the layer switches apply to every view, so that a page of several models
 // compares them layer by layer.
 (function () {
@@ -147,12 +148,58 @@
     return layers;
   }
 
-  // One model in its own canvas, with orbit (left button), zoom (wheel), pan (right button) and a reset.
-  function createView(container, model, onFrame) {
-    const renderer = new THREE.WebGLRenderer({antialias: true});
+  // Every view draws through one WebGL renderer, into its own rectangle of one canvas laid under the grid of
+  // views. Browsers keep only a few WebGL contexts of a page alive (chromium 16, losing the oldest past that),
+  // so a query's page of twenty matches cannot give each view a context of its own; one context also shares
+  // the compiled shaders. A change anywhere redraws every visible view at the next animation frame.
+  function createStage(frame, onFrame) {
+    const renderer = new THREE.WebGLRenderer({antialias: true, alpha: true});
     renderer.setPixelRatio(window.devicePixelRatio);
-    renderer.setClearColor(0xf4f5f7);
-    container.appendChild(renderer.domElement);
+    frame.prepend(renderer.domElement);
+    const views = [];
+    let pending = false;
+
+    function draw() {
+      pending = false;
+      const bounds = frame.getBoundingClientRect();
+      renderer.setScissorTest(false);
+      renderer.setClearColor(0xffffff, 0);
+      renderer.clear();
+      renderer.setScissorTest(true);
+      renderer.setClearColor(0xf4f5f7, 1);
+      views.forEach((view) => {
+        const r = view.box.getBoundingClientRect();
+        const left = r.left - bounds.left, top = r.top - bounds.top;
+        if (top + r.height < 0 || top > bounds.height || left + r.width < 0 || left > bounds.width) return;
+        const bottom = bounds.height - top - r.height;
+        renderer.setViewport(left, bottom, r.width, r.height);
+        renderer.setScissor(left, bottom, r.width, r.height);
+        view.draw(renderer, r.width / Math.max(r.height, 1));
+      });
+      onFrame();
+    }
+    function redraw() {
+      if (!pending) requestAnimationFrame(draw);
+      pending = true;
+    }
+    function resize() {
+      renderer.setSize(frame.clientWidth, frame.clientHeight);
+      redraw();
+    }
+    window.addEventListener('resize', resize);
+    return {
+      redraw,
+      resize,
+      add(view) {
+        views.push(view);
+        return view;
+      },
+    };
+  }
+
+  // One model's scene and camera, drawn by the stage into box, with orbit (left button), zoom (wheel), pan (right
+  // button) and a reset.
+  function createView(box, model, redraw) {
     const scene = new THREE.Scene();
     scene.add(new THREE.HemisphereLight(0xffffff, 0x606060, 0.8));
     const camera = new THREE.PerspectiveCamera(40, 1, 1e-3, 1e3);
@@ -169,37 +216,29 @@
     camera.near = radius / 100;
     camera.far = radius * 100;
     const home = centre.clone().add(new THREE.Vector3(1, 0.8, 1.3).setLength(radius * 3));
-    const controls = new THREE.OrbitControls(camera, renderer.domElement);
+    const controls = new THREE.OrbitControls(camera, box);
     controls.screenSpacePanning = true;
+    controls.addEventListener('change', redraw);
 
-    function render() {
-      renderer.render(scene, camera);
-      onFrame();
-    }
     function reset() {
       camera.position.copy(home);
       controls.target.copy(centre);
       camera.lookAt(centre);
       controls.update();
     }
-    function resize() {
-      const width = container.clientWidth, height = container.clientHeight;
-      renderer.setSize(width, height);
-      camera.aspect = width / Math.max(height, 1);
-      camera.updateProjectionMatrix();
-      render();
-    }
-    controls.addEventListener('change', render);
-    window.addEventListener('resize', resize);
     reset();
     return {
+      box,
       reset,
-      resize,
       hasLayer: (key) => key in layers,
       setLayer(key, shown) {
         if (key in layers) layers[key].visible = shown;
       },
-      render,
+      draw(renderer, aspect) {
+        camera.aspect = aspect;
+        camera.updateProjectionMatrix();
+        renderer.render(scene, camera);
+      },
     };
   }
 
@@ -219,35 +258,50 @@
            'surface passes this moment test, but passing it does not prove a mirror symmetry.';
   }
 
+  // A view's caption: the file's name (the whole path on hover), and what the page says of the model.
+  function captionOf(model) {
+    const caption = element('figcaption', null, model.title.split(/[\\/]/).pop());
+    caption.title = model.title;
+    if (model.caption) caption.appendChild(element('span', 'caption', model.caption));
+    return caption;
+  }
+
   function main() {
     const data = JSON.parse(document.getElementById('geosig-models').textContent);
     const page = element('div', 'page' + (data.models.length > 1 ? ' several' : ''));
+    const frame = element('div', 'stage');
     const views = element('div', 'views');
     const panel = element('aside', 'panel');
-    page.append(views, panel);
+    frame.appendChild(views);
+    page.append(frame, panel);
     document.body.appendChild(page);
 
     let frames = 0;
-    const onFrame = () => {
-      window.geosigViewerFrames = ++frames;
-      window.geosigViewerReady = true;
-    };
-    const created = data.models.map((model) => {
-      const cell = element('figure', 'view');
+    let stage = null;
+    try {
+      stage = createStage(frame, () => {
+        window.geosigViewerFrames = ++frames;
+        window.geosigViewerReady = true;
+      });
+    } catch (error) {
+      // Without WebGL the reports are still worth reading.
+      console.error(error);
+      panel.appendChild(element('p', 'note', 'This browser cannot draw the views: ' + error.message));
+    }
+    const created = [];
+    data.models.forEach((model) => {
+      const cell = element('figure', 'view' + (model.query ? ' query' : ''));
       const canvasBox = element('div', 'canvas');
-      const caption = element('figcaption', null, model.title);
-      if (model.caption) caption.appendChild(element('span', 'caption', model.caption));
-      cell.append(canvasBox, caption);
+      cell.append(canvasBox, captionOf(model));
       views.appendChild(cell);
-      try {
-        return createView(canvasBox, model, onFrame);
-      } catch (error) {
-        // Without WebGL the report is still worth reading.
-        console.error(error);
-        canvasBox.appendChild(element('p', 'note', 'This browser cannot draw the view: ' + error.message));
-        return null;
+      if (model.unreadable) {
+        cell.classList.add('unreadable');
+        canvasBox.appendChild(element('p', 'note', 'Could not be read: ' + model.unreadable));
+      } else if (stage) {
+        created.push(stage.add(createView(canvasBox, model, stage.redraw)));
       }
-    }).filter((view) => view !== null);
+    });
+    views.addEventListener('scroll', () => stage && stage.redraw());
 
     const switches = element('fieldset', 'layers');
     switches.appendChild(element('legend', null, 'Layers'));
@@ -258,10 +312,10 @@
       box.type = 'checkbox';
       box.checked = layer.shown;
       box.dataset.layer = layer.key;
-      box.addEventListener('change', () => created.forEach((view) => {
-        view.setLayer(layer.key, box.checked);
-        view.render();
-      }));
+      box.addEventListener('change', () => {
+        created.forEach((view) => view.setLayer(layer.key, box.checked));
+        stage.redraw();
+      });
       created.forEach((view) => view.setLayer(layer.key, layer.shown));
       label.append(box, ' ' + layer.label);
       switches.appendChild(label);
@@ -273,6 +327,11 @@
 
     data.models.forEach((model) => {
       panel.appendChild(element('h2', null, model.title));
+      if (model.caption) panel.appendChild(element('p', 'note', model.caption));
+      if (model.unreadable) {
+        panel.appendChild(element('p', 'note', 'Could not be read: ' + model.unreadable));
+        return;
+      }
       const shown = model.mesh.triangles, computed = model.mesh.sourceTriangles;
       if (shown < computed) {
         panel.appendChild(element('p', 'note', 'Shown with ' + shown + ' of its ' + computed +
@@ -284,7 +343,7 @@
       }
       panel.appendChild(element('pre', 'report', model.report));
     });
-    created.forEach((view) => view.resize());
+    if (stage) stage.resize();
   }
 
   main();

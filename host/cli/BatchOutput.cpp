@@ -37,6 +37,8 @@ static bool IsTornRecord(const std::string& iText) {
     return Report::parse(iText).is_object();  // complete but for its line end
   } catch (const Report::parse_error& failure) {
     return failure.byte == iText.size() + 1;  // the text ran out, nothing in it was wrong
+  } catch (const Report::exception&) {
+    return false;  // something in it was wrong, such as a number too large for a double
   }
 }
 

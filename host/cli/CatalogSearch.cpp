@@ -1,5 +1,8 @@
 #include "CatalogSearch.h"
 
+#include <iomanip>
+#include <sstream>
+
 #include "FileRecord.h"
 
 CatalogSearch::CatalogSearch(const std::string& iDatabase)
@@ -23,4 +26,11 @@ Report CatalogSearch::MatchReport(const SignatureMatch& iMatch) const {
 Report CatalogSearch::WeightsReport(const SignatureMetric& iMetric) {
   const DistanceWeights& weights = iMetric.Weights();
   return {{"occupancy", weights.occupancy}, {"shape", weights.shape}, {"size", weights.size}};
+}
+
+std::string CatalogSearch::DistanceText(const DistanceParts& iDistance) {
+  std::ostringstream text;
+  text << std::fixed << std::setprecision(4) << iDistance.combined << "  (occupancy " << iDistance.occupancy
+       << ", shape " << iDistance.shape << ", size " << iDistance.size << ")";
+  return text.str();
 }

@@ -21,6 +21,8 @@ class CatalogSearch {
   // {"file", "distance": {"combined", "occupancy", "shape", "size"}}
   Report MatchReport(const SignatureMatch& iMatch) const;
   static Report WeightsReport(const SignatureMetric& iMetric);
+  // "0.1234  (occupancy 0.1000, shape 0.0200, size 0.0034)": the combined distance and its parts, as query prints.
+  static std::string DistanceText(const DistanceParts& iDistance);
 
  private:
   SignatureCatalog _catalog;

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "DescriptorSections.h"
+#include "IsolatedRun.h"
 #include "ModelImporter.h"
 
 namespace {
@@ -35,7 +36,7 @@ std::string Bytes(const std::string& iHex) {
 
 }  // namespace
 
-std::string IndexTask(const std::string& iPath, const ImportOptions& iOptions) {
+std::string IndexTask(const std::string& iPath, const ImportOptions& iOptions, unsigned int iDepth) {
   Report record;
   try {
     const ImportedModel model = ModelImporter(iOptions).Import(iPath);
@@ -44,7 +45,7 @@ std::string IndexTask(const std::string& iPath, const ImportOptions& iOptions) {
     const Outcome<Descriptors> descriptors = DescribeModel(*model.root);
     if (!descriptors) throw std::runtime_error(descriptors.Reason());
     record["descriptors"] = DescriptorsReport(descriptors.Value());
-    const ShapeSignature signature = ShapeSignature::Compute(*model.root);
+    const ShapeSignature signature = ShapeSignature::Compute(*model.root, iDepth);
     record["signature"] = {{"norm", ReportNumber(signature.Norm())},
                            {"terms", signature.Terms()},
                            {"depth", signature.Occupancy().Depth()},
@@ -53,6 +54,16 @@ std::string IndexTask(const std::string& iPath, const ImportOptions& iOptions) {
     record = {{"error", CurrentFailureReason()}};
   }
   return ReportText(record);
+}
+
+std::string IsolatedIndexTask(const std::string& iPath, const ImportOptions& iOptions, const WorkerLimits& iLimits,
+                              unsigned int iDepth) {
+  try {
+    return ReportText(RunIsolated(
+        iPath, iLimits, [&iOptions, iDepth](const std::string& iFile) { return IndexTask(iFile, iOptions, iDepth); }));
+  } catch (...) {
+    return ReportText({{"error", CurrentFailureReason()}});
+  }
 }
 
 IndexedPart ReadIndexRecord(const std::string& iRecord) {

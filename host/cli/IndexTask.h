@@ -7,10 +7,18 @@
 
 #include "ImportOptions.h"
 #include "SignatureCatalog.h"
+#include "WorkerPool.h"
 
 // A JSON object: {"format", "warnings"?, "descriptors", "signature": {"norm", "terms",
 // "depth", "occupancy" (hex of the packed cells)}} or {"error"}. Never throws for a bad file.
-std::string IndexTask(const std::string& iPath, const ImportOptions& iOptions);
+// Catalogs hold signatures of the default depth.
+std::string IndexTask(const std::string& iPath, const ImportOptions& iOptions,
+                      unsigned int iDepth = ShapeSignature::DefaultDepth);
+
+// IndexTask run on iPath in a worker process of its own under iLimits, where a reader that
+// crashes, hangs or exhausts memory gives the record {"error"} with the reason.
+std::string IsolatedIndexTask(const std::string& iPath, const ImportOptions& iOptions, const WorkerLimits& iLimits,
+                              unsigned int iDepth = ShapeSignature::DefaultDepth);
 
 // The part the record describes (format, descriptors, signature or error); the caller fills
 // in the path, fingerprint, size and options. Throws std::runtime_error for a damaged record.

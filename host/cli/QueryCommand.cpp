@@ -3,14 +3,14 @@
 #include <iomanip>
 #include <iostream>
 
-#include "CatalogSearch.h"
 #include "CommandFailure.h"
 #include "ExitStatus.h"
 #include "FileRecord.h"
 #include "ImportOptionFlags.h"
 #include "IndexTask.h"
-#include "IsolatedRun.h"
 #include "JsonDocument.h"
+#include "QueryPage.h"
+#include "ViewCommand.h"
 
 QueryCommand::QueryCommand(CLI::App& ioApp) {
   CLI::App* command = ioApp.add_subcommand("query", "The indexed parts most similar to a model");
@@ -21,6 +21,17 @@ QueryCommand::QueryCommand(CLI::App& ioApp) {
   command->add_option("-k", _count, "How many parts to report")->capture_default_str();
   command->add_flag("--any-size", _anySize, "Ignore the absolute size: compare shapes only");
   JsonDocument::AddFlag(*command, _json);
+  CLI::Option* html =
+      command->add_option("--html", _html, "Also write an HTML page showing the query and its matches in 3D");
+  command->add_option("--depth", _depth, "Show the octree's voxels at this depth on the page (default: no voxels)")
+      ->check(CLI::Range(1u, ViewCommand::_MaxDepth))
+      ->needs(html);
+  command
+      ->add_option("--display-triangles", _displayTriangles,
+                   "Simplify each model drawn on the page above this many triangles")
+      ->check(CLI::Range(std::size_t{1}, std::size_t{100000000}))
+      ->capture_default_str()
+      ->needs(html);
   AddImportOptions(*command, _options);
   AddWorkerLimitOptions(*command, _limits);
 }
@@ -45,21 +56,17 @@ int QueryCommand::Run() const {
       query = search.Catalog().SignatureOf(*id);
     } else {
       // Read in a worker process as index reads, so that a reader that fails on the file ends in its error.
-      IndexedPart read;
-      try {
-        read = ReadIndexRecord(ReportText(
-            RunIsolated(_file, _limits, [this](const std::string& iPath) { return IndexTask(iPath, _options); })));
-      } catch (...) {
-        return ReportFileFailure(_file, CurrentFailureReason());
-      }
+      IndexedPart read = ReadIndexRecord(IsolatedIndexTask(_file, _options, _limits));
       if (read.error) return ReportFileFailure(_file, *read.error);
       query = std::move(read.signature);
     }
     const SignatureMetric metric(_anySize);
     const std::vector<SignatureMatch> matches =
         search.Search().Nearest(*query, static_cast<std::size_t>(_count), metric, excluded);
+    const std::string queryPath = _entry.empty() ? _file : SignatureCatalog::PathKey(_entry);
+    if (!_html.empty() && !WritePage(search, queryPath, matches)) return ExitStatus::FileFailed;
     if (_json) {
-      Report entry = FileRecord(_entry.empty() ? _file : SignatureCatalog::PathKey(_entry));
+      Report entry = FileRecord(queryPath);
       entry["entry"] = !_entry.empty();
       entry["anySize"] = _anySize;
       entry["weights"] = CatalogSearch::WeightsReport(metric);
@@ -71,13 +78,31 @@ int QueryCommand::Run() const {
     } else {
       int rank = 0;
       for (const SignatureMatch& match : matches)
-        std::cout << std::setw(3) << ++rank << std::fixed << std::setprecision(4) << "  " << match.distance.combined
-                  << "  (occupancy " << match.distance.occupancy << ", shape " << match.distance.shape << ", size "
-                  << match.distance.size << ")  " << search.PathOf(match.id) << '\n';
+        std::cout << std::setw(3) << ++rank << "  " << CatalogSearch::DistanceText(match.distance) << "  "
+                  << search.PathOf(match.id) << '\n';
+      if (!_html.empty()) std::cout << "written " << _html << '\n';
     }
     return ExitStatus::Success;
   } catch (const CatalogError& failure) {
     std::cerr << "geosig: " << failure.what() << '\n';
     return ExitStatus::CatalogFailed;
   }
+}
+
+bool QueryCommand::WritePage(const CatalogSearch& iSearch, const std::string& iQuery,
+                             const std::vector<SignatureMatch>& iMatches) const {
+  std::vector<QueryPage::Shown> matches;
+  for (const SignatureMatch& match : iMatches)
+    matches.push_back({iSearch.PathOf(match.id), "#" + std::to_string(matches.size() + 1) + "  distance " +
+                                                     CatalogSearch::DistanceText(match.distance)});
+  try {
+    const QueryPage page(_options, _limits, _depth ? std::optional<unsigned int>(_depth) : std::nullopt,
+                         _displayTriangles);
+    for (const QueryPage::Unshown& model : page.Write({iQuery, "query"}, matches, _html))
+      std::cerr << "geosig: " << model.path << ": " << model.reason << " (its view on the page gives the reason)\n";
+  } catch (...) {
+    ReportFileFailure(_html, CurrentFailureReason());
+    return false;
+  }
+  return true;
 }

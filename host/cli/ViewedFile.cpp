@@ -34,7 +34,7 @@ ViewerVoxels SurfaceVoxels(ZarRep& ioModel, unsigned int iDepth) {
 }
 
 // Throws, with the reason, for a file that cannot be read, described or voxelized.
-ViewedFile Viewed(const std::string& iPath, const ImportOptions& iOptions, unsigned int iDepth,
+ViewedFile Viewed(const std::string& iPath, const ImportOptions& iOptions, std::optional<unsigned int> iDepth,
                   std::size_t iDisplayTriangles) {
   const ImportedModel imported = ModelImporter(iOptions).Import(iPath);
   const Outcome<Descriptors> descriptors = DescribeModel(*imported.root);
@@ -53,14 +53,14 @@ ViewedFile Viewed(const std::string& iPath, const ImportOptions& iOptions, unsig
   model.descriptors = viewed.record["descriptors"];
   model.sourceTriangles = static_cast<std::size_t>(descriptors->triangles);
   model.mesh = DisplayMesh::Reduce(triangles.TakeMesh(), iDisplayTriangles);
-  model.voxels = SurfaceVoxels(*imported.root, iDepth);
+  if (iDepth) model.voxels = SurfaceVoxels(*imported.root, *iDepth);
   return viewed;
 }
 
 }  // namespace
 
-Outcome<ViewedFile> ViewFile(const std::string& iPath, const ImportOptions& iOptions, unsigned int iDepth,
-                             std::size_t iDisplayTriangles) {
+Outcome<ViewedFile> ViewFile(const std::string& iPath, const ImportOptions& iOptions,
+                             std::optional<unsigned int> iDepth, std::size_t iDisplayTriangles) {
   try {
     return Viewed(iPath, iOptions, iDepth, iDisplayTriangles);
   } catch (...) {

@@ -1,8 +1,9 @@
 #pragma once
 // A model file made ready for a viewer page: imported once, described as `describe` does, its triangles
-// gathered for drawing (simplified above a budget) and its surface voxelized. Every page that shows models
-// builds them through this, whatever the command.
+// gathered for drawing (simplified above a budget) and, when a depth is given, its surface voxelized. Every
+// page that shows models builds them through this, whatever the command.
 #include <cstddef>
+#include <optional>
 #include <string>
 
 #include "ImportOptions.h"
@@ -16,5 +17,5 @@ struct ViewedFile {
 };
 
 // Never throws: a file that cannot be read, described or voxelized gives the reason.
-Outcome<ViewedFile> ViewFile(const std::string& iPath, const ImportOptions& iOptions, unsigned int iDepth,
-                             std::size_t iDisplayTriangles);
+Outcome<ViewedFile> ViewFile(const std::string& iPath, const ImportOptions& iOptions,
+                             std::optional<unsigned int> iDepth, std::size_t iDisplayTriangles);

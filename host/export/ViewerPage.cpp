@@ -24,8 +24,10 @@ std::string Base64(const std::vector<T>& iValues) {
   return text;
 }
 
-nlohmann::ordered_json ModelData(const ViewerModel& iModel) {
-  nlohmann::ordered_json voxels;
+}  // namespace
+
+ViewerPage::Entry ViewerPage::ModelEntry(const ViewerModel& iModel) {
+  Entry voxels;
   if (iModel.voxels) {
     const ViewerVoxels& v = *iModel.voxels;
     voxels = {{"depth", v.depth},
@@ -46,9 +48,15 @@ nlohmann::ordered_json ModelData(const ViewerModel& iModel) {
           {"voxels", voxels}};
 }
 
+ViewerPage::Entry ViewerPage::UnreadableEntry(const std::string& iTitle, const std::string& iReason) {
+  return {{"title", iTitle}, {"caption", ""}, {"unreadable", iReason}};
+}
+
+namespace {
+
 // JSON that may sit inside a script element: a '<' only occurs within strings, where \u003c stands for it,
 // so no "</script>" or "<!--" in a file name can end the element early.
-std::string ScriptSafeJson(const nlohmann::ordered_json& iData) {
+std::string ScriptSafeJson(const ViewerPage::Entry& iData) {
   const std::string json = iData.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
   std::string safe;
   safe.reserve(json.size());
@@ -73,10 +81,18 @@ std::string HtmlText(const std::string& iText) {
 
 }  // namespace
 
-std::string ViewerPage::Html(const std::vector<ViewerModel>& iModels) {
-  nlohmann::ordered_json data = {{"models", nlohmann::ordered_json::array()}};
-  for (const ViewerModel& model : iModels) data["models"].push_back(ModelData(model));
-  const std::string title = iModels.empty() ? std::string("geosig view") : iModels.front().title + " - geosig view";
+std::vector<ViewerPage::Entry> ViewerPage::Entries(const std::vector<ViewerModel>& iModels) {
+  std::vector<Entry> entries;
+  for (const ViewerModel& model : iModels) entries.push_back(ModelEntry(model));
+  return entries;
+}
+
+std::string ViewerPage::Html(const std::vector<ViewerModel>& iModels) { return Html(Entries(iModels)); }
+
+std::string ViewerPage::Html(const std::vector<Entry>& iEntries) {
+  const Entry data = {{"models", iEntries}};
+  const std::string title =
+      iEntries.empty() ? std::string("geosig") : iEntries.front()["title"].get<std::string>() + " - geosig";
   return std::string("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>") +
          HtmlText(title) + "</title>\n<style>\n" + ViewerAssets::_style + "</style>\n</head>\n<body>\n" +
          "<script type=\"application/json\" id=\"geosig-models\">" + ScriptSafeJson(data) + "</script>\n<script>\n" +
@@ -85,7 +101,11 @@ std::string ViewerPage::Html(const std::vector<ViewerModel>& iModels) {
 }
 
 void ViewerPage::Write(const std::vector<ViewerModel>& iModels, const std::string& iPath) {
-  const std::string html = Html(iModels);
+  Write(Entries(iModels), iPath);
+}
+
+void ViewerPage::Write(const std::vector<Entry>& iEntries, const std::string& iPath) {
+  const std::string html = Html(iEntries);
   AtomicOutputFile file(iPath);
   std::ofstream stream(file.TemporaryPath(), std::ios::binary);
   stream.write(html.data(), static_cast<std::streamsize>(html.size()));

@@ -7,7 +7,9 @@
 //   {"title", "caption", "report": describe's text, "descriptors": describe's JSON descriptors,
 //    "mesh": {"triangles", "sourceTriangles", "positions": float32 x, y, z, "indices": uint32 triples},
 //    "voxels": null or {"depth", "count", "min": the octree box's low corner, "edge",
-//                       "cells": uint16 x, y, z leaf cell indices}}.
+//                       "cells": uint16 x, y, z leaf cell indices}}
+// or, for a model that could not be read, {"title", "caption", "unreadable": the reason}. Either may hold
+// "query": true, marking the model a search compared the others with.
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -38,8 +40,20 @@ struct ViewerModel {
 
 class ViewerPage {
  public:
+  using Entry = nlohmann::ordered_json;
+
+  // A model's MODEL in the page's data, which a command may put together with others into a page.
+  static Entry ModelEntry(const ViewerModel& iModel);
+  // The entry of a model that could not be read: its view gives iReason instead.
+  static Entry UnreadableEntry(const std::string& iTitle, const std::string& iReason);
+
   // The page's HTML; the window title names the first model.
   static std::string Html(const std::vector<ViewerModel>& iModels);
+  static std::string Html(const std::vector<Entry>& iEntries);
   // Writes the page to iPath, complete or not at all. Throws std::runtime_error with the reason.
   static void Write(const std::vector<ViewerModel>& iModels, const std::string& iPath);
+  static void Write(const std::vector<Entry>& iEntries, const std::string& iPath);
+
+ private:
+  static std::vector<Entry> Entries(const std::vector<ViewerModel>& iModels);
 };

@@ -3,35 +3,39 @@
 describe(path) reads a file and describe_mesh(vertices, faces) takes arrays; both return the
 record that ``geosig describe --json`` writes, as a dict whose points, vectors and matrices are
 numpy arrays. voxelize gives the occupied cells of a model's surface, fingerprint a file's
-SHA-256 digest. geosig.dask describes whole catalogs on a Dask cluster.
+SHA-256 digest. signature, distance and query are the shape search of ``geosig index`` and
+``geosig query``. geosig.dask describes and indexes whole catalogs on a Dask cluster.
 
 Files that cannot be reached raise OSError (FileNotFoundError, IsADirectoryError, ...); files
-and arrays that cannot be described raise ValueError; the messages give the reasons the command
-line prints. The functions release the interpreter lock while they compute.
+and arrays that cannot be described raise ValueError, catalogs that cannot be used CatalogError
+(a ValueError); the messages give the reasons the command line prints. The functions release
+the interpreter lock while they compute.
 """
 
 import os
-from typing import Any, Dict, NamedTuple, Optional, Tuple, Union
+from typing import Any, Dict, NamedTuple, Optional, Union
 
 import numpy as np
 from numpy.typing import ArrayLike
 
 from . import _geosig
-from ._failures import file_error
+from ._failures import CatalogError, file_error
 from ._mesh import mesh_arrays
-from ._options import import_options
+from ._options import Reading
 from ._records import parse
+from ._search import DEFAULT_SIGNATURE_DEPTH, MAX_SIGNATURE_DEPTH, Signature, distance, query, signature
+from ._types import Mesh, PathLike
 
 __version__: str = _geosig.__version__
-__all__ = ["describe", "describe_mesh", "fingerprint", "voxelize", "Voxels"]
+__all__ = ["describe", "describe_mesh", "fingerprint", "voxelize", "Voxels", "signature", "distance", "query",
+           "Signature", "CatalogError"]
 
-PathLike = Union[str, "os.PathLike[str]"]
-Mesh = Tuple[ArrayLike, ArrayLike]
 MAX_VOXEL_DEPTH: int = _geosig.MAX_VOXEL_DEPTH
 
 
 def describe(path: PathLike, *, relative_deflection: Optional[float] = None, deflection: Optional[float] = None,
-             angular_deflection: Optional[float] = None) -> Dict[str, Any]:
+             angular_deflection: Optional[float] = None, time_limit: Optional[float] = None,
+             memory_limit: Optional[float] = None) -> Dict[str, Any]:
     """The descriptors of a mesh or CAD file.
 
     Returns {"file", "format", "warnings" (only when the reader left something out),
@@ -41,14 +45,17 @@ def describe(path: PathLike, *, relative_deflection: Optional[float] = None, def
 
     The keywords tessellate CAD files (STEP, IGES, BREP) as the command line's options do:
     relative_deflection (default 0.001 of the bounding-box diagonal) or deflection (model
-    units), and angular_deflection (radians, default 0.5).
+    units), and angular_deflection (radians, default 0.5). The file is read in a worker process
+    that is stopped, failing the file, after time_limit seconds (default 120) or when it needs
+    more than memory_limit GiB (default 4), as the command line's --time-limit and
+    --memory-limit.
 
     Raises OSError for a file that cannot be reached or read and ValueError for a file that
-    cannot be described or a tessellation value that is not a positive number.
+    cannot be described or a keyword that is not a positive number.
     """
     path = os.fspath(path)
-    options = import_options(relative_deflection, deflection, angular_deflection)
-    record = parse(_geosig.describe_record(path, options))
+    reading = Reading(relative_deflection, deflection, angular_deflection, time_limit, memory_limit)
+    record = parse(_geosig.describe_record(path, reading.options(), reading.limits()))
     if "error" in record:
         raise file_error(path, record["error"])
     return record
@@ -96,23 +103,24 @@ class Voxels(NamedTuple):
 
 
 def voxelize(path_or_mesh: Union[PathLike, Mesh], depth: int, *, relative_deflection: Optional[float] = None,
-             deflection: Optional[float] = None, angular_deflection: Optional[float] = None) -> Voxels:
+             deflection: Optional[float] = None, angular_deflection: Optional[float] = None,
+             time_limit: Optional[float] = None, memory_limit: Optional[float] = None) -> Voxels:
     """The voxels ``geosig voxelize --depth DEPTH`` writes for a file, or for a mesh given as a
     (vertices, faces) pair of arrays as describe_mesh takes them: the model's bounding cube,
     widened by a millionth of its diagonal, split into 2**depth cells a side, and every cell a
     triangle touches.
 
-    depth is 1 to 10. The tessellation keywords are those of describe. Raises OSError for a
-    file that cannot be reached or read and ValueError for a file or arrays that cannot be
-    voxelized or an invalid depth.
+    depth is 1 to 10. The tessellation keywords and worker limits are those of describe. Raises
+    OSError for a file that cannot be reached or read and ValueError for a file or arrays that
+    cannot be voxelized or an invalid depth.
     """
     if isinstance(depth, bool) or not isinstance(depth, (int, np.integer)) or not 1 <= depth <= MAX_VOXEL_DEPTH:
         raise ValueError(f"depth must be an integer from 1 to {MAX_VOXEL_DEPTH}, not {depth!r}")
     if isinstance(path_or_mesh, tuple):
         return Voxels(*_geosig.voxelize_mesh(*mesh_arrays(*path_or_mesh), int(depth)))
     path = os.fspath(path_or_mesh)
-    options = import_options(relative_deflection, deflection, angular_deflection)
+    reading = Reading(relative_deflection, deflection, angular_deflection, time_limit, memory_limit)
     try:
-        return Voxels(*_geosig.voxelize_file(path, int(depth), options))
+        return Voxels(*_geosig.voxelize_file(path, int(depth), reading.options(), reading.limits()))
     except _geosig.FileFailure as failure:
         raise file_error(path, str(failure)) from None

@@ -27,3 +27,23 @@ def file_error(path: str, reason: str) -> Exception:
     if code is not None:
         return OSError(code, reason, path)
     return ValueError(f"{path}: {reason}")
+
+
+class CatalogError(ValueError):
+    """A catalog database that cannot be used: not a catalog, damaged, or written by a newer geosig."""
+
+
+# SQLite's reason for a database file it may not open or create.
+_UNOPENABLE = "unable to open database file"
+
+
+def catalog_error(catalog: str, message: str) -> Exception:
+    """The exception for the host's message about a catalog: FileNotFoundError for a missing
+    catalog, OSError for one that cannot be opened, CatalogError for anything else."""
+    named = message if message.startswith(f"{catalog}: ") else f"{catalog}: {message}"
+    reason = named[len(catalog) + 2:]
+    if reason == "no such catalog":
+        return OSError(errno.ENOENT, reason, catalog)
+    if reason == _UNOPENABLE:
+        return OSError(named)
+    return CatalogError(named)

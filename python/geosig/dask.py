@@ -1,25 +1,29 @@
-"""Catalogs described on a Dask cluster, written as the JSON lines of ``geosig batch``.
+"""Catalogs described or indexed on a Dask cluster.
 
-The workers read and describe the files; the records come back as they finish and the caller
-writes them, one line each, to a file that a later run resumes. Every worker must import the
-same version of geosig and see the files at the paths given.
+describe_catalog writes the JSON lines of ``geosig batch``, index_catalog brings the SQLite
+catalog of ``geosig index`` up to date. The workers read the files; the results come back as
+they finish and the caller writes them, so a stopped run loses nothing finished and the next
+run resumes. Every worker must import the same version of geosig and see the files at the
+paths given.
 
-A script that creates the local cluster (no client given) must call describe_catalog under
+A script that creates the local cluster (no client given) must call these functions under
 ``if __name__ == "__main__":``, since the worker processes import the script's module again.
 """
 
 import json
 import os
 from dataclasses import dataclass
-from typing import Dict, Iterable, Optional
+from typing import Callable, Iterable, List, Optional, Sequence, TypeVar
 
-from distributed import Client, Future, LocalCluster, as_completed
+from distributed import Client, LocalCluster, as_completed
 from distributed.scheduler import KilledWorker
 
 from . import _geosig
-from ._failures import file_error
-from ._options import import_options
-from . import PathLike
+from ._failures import catalog_error, file_error
+from ._options import Reading
+from ._types import PathLike
+
+_Result = TypeVar("_Result")
 
 
 @dataclass(frozen=True)
@@ -34,10 +38,25 @@ class CatalogRun:
     """Records kept from an earlier run (resume=True)."""
 
 
+@dataclass(frozen=True)
+class IndexRun:
+    """What an index_catalog call did."""
+
+    indexed: int
+    """Files read and recorded with their signature on this run."""
+    failed: int
+    """Files of this run recorded with the reason they could not be read."""
+    unchanged: int
+    """Files already indexed with the same fingerprint and tessellation, not read again."""
+    removed: int
+    """Indexed files gone from the directories given, dropped from the catalog."""
+
+
 def describe_catalog(paths: Iterable[PathLike], out: PathLike, client: Optional[Client] = None, *,
                      lists: Iterable[PathLike] = (), resume: bool = False, workers: Optional[int] = None,
                      progress: Optional[bool] = None, relative_deflection: Optional[float] = None,
-                     deflection: Optional[float] = None, angular_deflection: Optional[float] = None) -> CatalogRun:
+                     deflection: Optional[float] = None, angular_deflection: Optional[float] = None,
+                     time_limit: Optional[float] = None, memory_limit: Optional[float] = None) -> CatalogRun:
     """Describes a catalog of model files on a Dask cluster into the JSON-lines file out.
 
     paths and lists name the catalog as ``geosig batch`` takes it: files, directories walked
@@ -51,21 +70,16 @@ def describe_catalog(paths: Iterable[PathLike], out: PathLike, client: Optional[
     client is the cluster to run on; without one, a local cluster of ``workers`` processes (by
     default one per processor), one thread each, is started and stopped. progress shows a
     progress line on standard error (by default when it is a terminal). The tessellation
-    keywords are those of geosig.describe.
+    keywords and worker limits are those of geosig.describe; each part is tessellated on one
+    thread, as ``geosig batch`` does, since every Dask worker keeps a processor busy.
 
     Raises OSError when out cannot be written or a directory cannot be walked, ValueError when
     the catalog holds no file, out holds a line that is not a record, or a keyword is invalid,
     and RuntimeError when a worker runs another version of geosig.
     """
-    tessellation = {name: value for name, value in (("relative_deflection", relative_deflection),
-                                                     ("deflection", deflection),
-                                                     ("angular_deflection", angular_deflection)) if value is not None}
-    import_options(**tessellation)
+    reading = _catalog_reading(relative_deflection, deflection, angular_deflection, time_limit, memory_limit)
     out = os.fspath(out)
-    try:
-        files = _geosig.catalog_files([os.fspath(path) for path in paths], [os.fspath(path) for path in lists])
-    except _geosig.FileFailure as failure:
-        raise OSError(str(failure)) from None
+    files = _catalog_files(paths, lists)
     if not files:
         raise ValueError("no model file found")
     try:
@@ -74,51 +88,148 @@ def describe_catalog(paths: Iterable[PathLike], out: PathLike, client: Optional[
         raise file_error(out, str(failure)) from None
     kept = output.recorded_files()
     pending = [path for path in files if path not in kept]
-    shown = _geosig.ProgressLine.on_terminal() if progress is None else progress
-    if client is not None:
-        return _describe_on(client, pending, tessellation, output, shown, len(kept))
-    processes = workers or len(os.sched_getaffinity(0))
-    with LocalCluster(n_workers=processes, threads_per_worker=1, processes=True, dashboard_address=None) as cluster, \
-            Client(cluster) as own_client:
-        return _describe_on(own_client, pending, tessellation, output, shown, len(kept))
+    line = _ProgressCount(len(pending), progress)
 
-
-def _describe_on(client: Client, files: list, tessellation: Dict[str, float], output: "_geosig.BatchOutput",
-                 shown: bool, kept: int) -> CatalogRun:
-    _check_worker_versions(client)
-    progress = _geosig.ProgressLine(len(files), shown)
-    futures = client.map(_describe_record, files, tessellation=tessellation, pure=False)
-    file_of = {future.key: path for future, path in zip(futures, files)}
-    done = failed = 0
-    for future in as_completed(futures):
-        record = _record_of(future, file_of[future.key])
-        future.release()
+    def write(position: int, record: Optional[str], reason: Optional[str]) -> None:
+        if record is None:
+            record = _geosig.error_record(pending[position], reason)
         try:
             output.append(record)
         except _geosig.FileFailure as failure:
-            client.cancel(futures)
             raise OSError(f"the output cannot be written: {failure}") from None
-        done += 1
-        failed += "error" in json.loads(record)
-        progress.show(done, failed)
-    progress.finish(done, failed)
-    return CatalogRun(described=done - failed, failed=failed, kept=kept)
+        line.count("error" in json.loads(record))
+
+    if pending:
+        _on_cluster(client, workers, lambda cluster: _run_tasks(cluster, _describe_record, pending, reading,
+                                                                "describing", write))
+    line.finish()
+    return CatalogRun(described=line.done - line.failed, failed=line.failed, kept=len(kept))
 
 
-def _describe_record(path: str, tessellation: Dict[str, float]) -> str:
-    """The task each worker runs: the file's record line."""
-    return _geosig.describe_record(path, import_options(**tessellation))
+def index_catalog(paths: Iterable[PathLike], catalog: PathLike, client: Optional[Client] = None, *,
+                  lists: Iterable[PathLike] = (), workers: Optional[int] = None, progress: Optional[bool] = None,
+                  relative_deflection: Optional[float] = None, deflection: Optional[float] = None,
+                  angular_deflection: Optional[float] = None, time_limit: Optional[float] = None,
+                  memory_limit: Optional[float] = None) -> IndexRun:
+    """Brings the catalog database of ``geosig index`` up to date with model files, read on a
+    Dask cluster.
 
+    paths and lists name the files as describe_catalog takes them. The catalog (SQLite, created
+    when missing) ends as ``geosig index PATHS --db CATALOG`` leaves it: a file indexed before
+    with the same fingerprint and tessellation is not read again, a changed one is replaced, an
+    indexed file gone from one of the directories among paths is dropped, and a file that
+    cannot be read, or whose worker was lost, is recorded with the reason. The workers read
+    and sign the files; the caller writes each into the catalog as it comes back, in its own
+    transaction, so a stopped run loses nothing finished.
 
-def _record_of(future: Future, path: str) -> str:
-    """The record the task returned, or an error record when the task could not run."""
+    client, workers and progress are those of describe_catalog, and so are the tessellation
+    keywords and worker limits.
+
+    Raises ValueError when neither paths nor lists are given or a keyword is invalid, OSError
+    when a directory cannot be walked or the catalog cannot be opened, geosig.CatalogError (a
+    ValueError) for a catalog that is no catalog, is damaged or was written by a newer geosig,
+    and RuntimeError when a worker runs another version of geosig.
+    """
+    reading = _catalog_reading(relative_deflection, deflection, angular_deflection, time_limit, memory_limit)
+    paths = [os.fspath(path) for path in paths]
+    lists = [os.fspath(path) for path in lists]
+    if not paths and not lists:
+        raise ValueError("give at least one path or list")
+    files = _catalog_files(paths, lists)
+    catalog = os.fspath(catalog)
     try:
-        return future.result()
-    except KilledWorker:
-        return _geosig.error_record(path, "the Dask worker describing it was lost")
-    except Exception as failure:  # the record says what went wrong; the run goes on
-        reason = " ".join(f"the Dask task failed: {type(failure).__name__}: {failure}".split())
-        return _geosig.error_record(path, reason)
+        update = _geosig.CatalogUpdate(catalog, files, paths, reading.options())
+        line = _ProgressCount(update.pending, progress)
+        for _ in update.record_unreadable():
+            line.count(True)
+
+        def record(position: int, value: Optional[str], reason: Optional[str]) -> None:
+            _, error = update.record(position, value) if reason is None else update.record_failure(position, reason)
+            line.count(error is not None)
+
+        to_read = update.to_read
+        if to_read:
+            _on_cluster(client, workers, lambda cluster: _run_tasks(cluster, _index_record, to_read, reading,
+                                                                    "indexing", record))
+    except _geosig.CatalogFailure as failure:
+        raise catalog_error(catalog, str(failure)) from None
+    line.finish()
+    return IndexRun(indexed=line.done - line.failed, failed=line.failed, unchanged=update.unchanged,
+                    removed=update.removed)
+
+
+def _catalog_reading(relative_deflection: Optional[float], deflection: Optional[float],
+                     angular_deflection: Optional[float], time_limit: Optional[float],
+                     memory_limit: Optional[float]) -> Reading:
+    # One tessellation thread per part: each Dask worker is a processor's work, as each of batch's.
+    return Reading(relative_deflection, deflection, angular_deflection, time_limit, memory_limit,
+                   parallel_tessellation=False)
+
+
+def _catalog_files(paths: Iterable[PathLike], lists: Iterable[PathLike]) -> List[str]:
+    try:
+        return _geosig.catalog_files([os.fspath(path) for path in paths], [os.fspath(path) for path in lists])
+    except _geosig.FileFailure as failure:
+        raise OSError(str(failure)) from None
+
+
+class _ProgressCount:
+    """The files done and failed so far, on the commands' progress line."""
+
+    def __init__(self, total: int, shown: Optional[bool]):
+        self.done = self.failed = 0
+        self._line = _geosig.ProgressLine(total, _geosig.ProgressLine.on_terminal() if shown is None else shown)
+
+    def count(self, failed: bool) -> None:
+        self.done += 1
+        self.failed += failed
+        self._line.show(self.done, self.failed)
+
+    def finish(self) -> None:
+        self._line.finish(self.done, self.failed)
+
+
+def _on_cluster(client: Optional[Client], workers: Optional[int], run: Callable[[Client], _Result]) -> _Result:
+    """run on the client, or on a local cluster of process workers started for it."""
+    if client is not None:
+        return run(client)
+    processes = workers or len(os.sched_getaffinity(0))
+    with LocalCluster(n_workers=processes, threads_per_worker=1, processes=True, dashboard_address=None) as cluster, \
+            Client(cluster) as own_client:
+        return run(own_client)
+
+
+def _run_tasks(client: Client, task: Callable[[str, Reading], str], items: Sequence, reading: Reading, doing: str,
+               collect: Callable[[int, Optional[str], Optional[str]], None]) -> None:
+    """Runs task over the items on the cluster and hands each outcome to collect as it comes:
+    (position, value, None), or (position, None, reason) when the task could not run. What
+    collect raises cancels the tasks left and is raised."""
+    _check_worker_versions(client)
+    futures = client.map(task, items, reading=reading, pure=False)
+    position_of = {future.key: position for position, future in enumerate(futures)}
+    try:
+        for future in as_completed(futures):
+            try:
+                value, reason = future.result(), None
+            except KilledWorker:
+                value, reason = None, f"the Dask worker {doing} it was lost"
+            except Exception as failure:  # the record says what went wrong; the run goes on
+                value, reason = None, " ".join(f"the Dask task failed: {type(failure).__name__}: {failure}".split())
+            future.release()
+            collect(position_of[future.key], value, reason)
+    except BaseException:
+        client.cancel(futures)
+        raise
+
+
+def _describe_record(path: str, reading: Reading) -> str:
+    """The task each worker runs for describe_catalog: the file's record line."""
+    return _geosig.describe_record(path, reading.options(), reading.limits())
+
+
+def _index_record(path: bytes, reading: Reading) -> str:
+    """The task each worker runs for index_catalog: the file's index record."""
+    return _geosig.index_record(path, reading.options(), reading.limits())
 
 
 def _worker_version() -> str:

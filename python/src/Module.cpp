@@ -11,6 +11,7 @@
 
 #include "BatchOutput.h"
 #include "Catalog.h"
+#include "CatalogError.h"
 #include "CommandFailure.h"
 #include "DescriptorSections.h"
 #include "FileDescription.h"
@@ -19,10 +20,11 @@
 #include "GeosigBBRender.h"
 #include "ImportOptions.h"
 #include "IsolatedRun.h"
-#include "MeshArrays.h"
+#include "MeshArguments.h"
 #include "ModelImporter.h"
 #include "ProgressLine.h"
-#include "VoxelGrid.h"
+#include "SearchBindings.h"
+#include "SurfaceVoxels.h"
 #include "VoxelizeCommand.h"
 
 namespace py = pybind11;
@@ -32,24 +34,13 @@ namespace {
 // Files are read in a worker process forked for the call: a reader that crashes, hangs or
 // exhausts memory costs the file an error, not the interpreter, and readers, which must not run
 // on two threads of one process, run side by side for several Python threads.
-std::string DescribeRecord(const std::string& iPath, const ImportOptions& iOptions) {
+std::string DescribeRecord(const std::string& iPath, const ImportOptions& iOptions, const WorkerLimits& iLimits) {
   const py::gil_scoped_release released;
   try {
-    return RunIsolated(iPath, WorkerLimits(), DescribingTask(iOptions)).dump();
+    return RunIsolated(iPath, iLimits, DescribingTask(iOptions)).dump();
   } catch (const std::runtime_error& failure) {
     return FailureRecord(iPath, failure.what()).dump();
   }
-}
-
-using FloatTriples = py::array_t<float, py::array::c_style>;
-using IndexTriples = py::array_t<std::uint32_t, py::array::c_style>;
-
-// The arrays as the host's mesh, which points into them: they must outlive it.
-MeshArrays MeshOf(const FloatTriples& iVertices, const IndexTriples& iFaces) {
-  if (iVertices.ndim() != 2 || iVertices.shape(1) != 3) throw py::value_error("vertices must be an (N, 3) array");
-  if (iFaces.ndim() != 2 || iFaces.shape(1) != 3) throw py::value_error("faces must be an (M, 3) array");
-  return {iVertices.data(), static_cast<std::size_t>(iVertices.shape(0)), iFaces.data(),
-          static_cast<std::size_t>(iFaces.shape(0))};
 }
 
 // {"descriptors": ...} as JSON; raises ValueError with the reason the mesh cannot be described.
@@ -65,7 +56,7 @@ std::string DescribeMeshRecord(const FloatTriples& iVertices, const IndexTriples
 
 // (indices, origin, edge): the cells as an (N, 3) int64 array, the grid's corner as three
 // float64 and the cell edge, the numbers as the JSON reports read them.
-py::tuple VoxelGridToPython(const VoxelGrid& iGrid) {
+py::tuple VoxelsToPython(const SurfaceVoxels& iGrid) {
   py::array_t<std::int64_t> indices({static_cast<py::ssize_t>(iGrid.cells.size()), py::ssize_t{3}});
   auto write = indices.mutable_unchecked<2>();
   for (std::size_t k = 0; k < iGrid.cells.size(); ++k)
@@ -75,27 +66,28 @@ py::tuple VoxelGridToPython(const VoxelGrid& iGrid) {
   return py::make_tuple(indices, py::array_t<double>(3, origin.data()), ReportNumber(iGrid.edge).get<double>());
 }
 
-py::tuple VoxelizeFile(const std::string& iPath, unsigned int iDepth, const ImportOptions& iOptions) {
-  VoxelGrid grid;
+py::tuple VoxelizeFile(const std::string& iPath, unsigned int iDepth, const ImportOptions& iOptions,
+                       const WorkerLimits& iLimits) {
+  SurfaceVoxels grid;
   {
     const py::gil_scoped_release released;
-    grid = VoxelGrid::FromReport(RunIsolated(iPath, WorkerLimits(), [iDepth, &iOptions](const std::string& iFile) {
+    grid = SurfaceVoxels::FromReport(RunIsolated(iPath, iLimits, [iDepth, &iOptions](const std::string& iFile) {
       return VoxelizeSurface(*ModelImporter(iOptions).Import(iFile).root, iDepth).ToReport().dump();
     }));
   }
-  return VoxelGridToPython(grid);
+  return VoxelsToPython(grid);
 }
 
 py::tuple VoxelizeMesh(const FloatTriples& iVertices, const IndexTriples& iFaces, unsigned int iDepth) {
   const MeshArrays mesh = MeshOf(iVertices, iFaces);
-  VoxelGrid grid;
+  SurfaceVoxels grid;
   {
     const py::gil_scoped_release released;
     const Outcome<ZarRef<Zar3DBagRep>> tree = MeshTree(mesh);
     if (!tree) throw py::value_error(tree.Reason());
     grid = VoxelizeSurface(*tree.Value(), iDepth);
   }
-  return VoxelGridToPython(grid);
+  return VoxelsToPython(grid);
 }
 
 std::vector<std::string> CatalogFiles(const std::vector<std::string>& iPaths, const std::vector<std::string>& iLists) {
@@ -118,11 +110,15 @@ PYBIND11_MODULE(_geosig, ioModule) {
   // A file that could not be handled (the host reports those as std::runtime_error); its text
   // is the reason, without the path.
   static py::exception<std::runtime_error> fileFailure(ioModule, "FileFailure");
+  // A catalog database that cannot be used; its text names the catalog and the reason.
+  static py::exception<CatalogError> catalogFailure(ioModule, "CatalogFailure");
   py::register_exception_translator([](std::exception_ptr iFailure) {
     try {
       if (iFailure) std::rethrow_exception(iFailure);
     } catch (const py::builtin_exception&) {
       throw;  // ValueError and the like, raised as they are
+    } catch (const CatalogError& failure) {
+      catalogFailure(failure.what());
     } catch (const std::runtime_error&) {
       fileFailure(CurrentFailureReason().c_str());
     }
@@ -132,11 +128,16 @@ PYBIND11_MODULE(_geosig, ioModule) {
       .def(py::init<>())
       .def_readwrite("relative_deflection", &ImportOptions::relativeDeflection)
       .def_readwrite("deflection", &ImportOptions::absoluteDeflection)
-      .def_readwrite("angular_deflection", &ImportOptions::angularDeflection);
+      .def_readwrite("angular_deflection", &ImportOptions::angularDeflection)
+      .def_readwrite("parallel_tessellation", &ImportOptions::parallelTessellation);
+  py::class_<WorkerLimits>(ioModule, "WorkerLimits", "The limits of the worker process that reads a file")
+      .def(py::init<>())
+      .def_readwrite("time_limit", &WorkerLimits::seconds)
+      .def_readwrite("memory_limit", &WorkerLimits::gibibytes);
 
-  ioModule.def("describe_record", &DescribeRecord, py::arg("path"), py::arg("options"),
+  ioModule.def("describe_record", &DescribeRecord, py::arg("path"), py::arg("options"), py::arg("limits"),
                "The file's batch record as one JSON line: a description, or the reason it failed");
-  ioModule.def("voxelize_file", &VoxelizeFile, py::arg("path"), py::arg("depth"), py::arg("options"),
+  ioModule.def("voxelize_file", &VoxelizeFile, py::arg("path"), py::arg("depth"), py::arg("options"), py::arg("limits"),
                "(indices, origin, edge) of the file's surface voxels; raises FileFailure");
   ioModule.def("describe_mesh_record", &DescribeMeshRecord, py::arg("vertices"), py::arg("faces"),
                "{\"descriptors\": ...} of float32 (N, 3) vertices and uint32 (M, 3) faces, as JSON");
@@ -166,4 +167,6 @@ PYBIND11_MODULE(_geosig, ioModule) {
       .def_static("on_terminal", &ProgressLine::OnTerminal, "Whether standard error is a terminal")
       .def("show", &ProgressLine::Show, py::arg("done"), py::arg("failed"), py::arg("current") = std::string())
       .def("finish", &ProgressLine::Finish, py::arg("done"), py::arg("failed"));
+
+  AddSearchBindings(ioModule);
 }

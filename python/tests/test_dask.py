@@ -1,8 +1,10 @@
-"""Catalogs on local Dask clusters of process workers: the lines of ``geosig batch``, resumed
-runs, and workers lost on the way."""
+"""Catalogs on local Dask clusters of process workers: the lines of ``geosig batch`` and the
+database of ``geosig index``, resumed runs, and workers lost on the way."""
 
 import json
 import os
+import shutil
+import sqlite3
 from pathlib import Path
 
 import dask
@@ -63,14 +65,15 @@ class KillTheWorker(WorkerPlugin):
         self.marker = marker
 
     def setup(self, worker):
-        describe = geosig._geosig.describe_record
+        for name in ("describe_record", "index_record"):
+            setattr(geosig._geosig, name, self.dying(getattr(geosig._geosig, name)))
 
-        def dying(path, options):
-            if self.marker in path:
+    def dying(self, read):
+        def read_unless_marked(path, *arguments):
+            if self.marker in os.fsdecode(path):
                 os._exit(1)
-            return describe(path, options)
-
-        geosig._geosig.describe_record = dying
+            return read(path, *arguments)
+        return read_unless_marked
 
 
 def test_a_lost_worker_costs_its_file_an_error_record(tmp_path, client):
@@ -84,3 +87,48 @@ def test_a_lost_worker_costs_its_file_an_error_record(tmp_path, client):
     records = {record["file"]: record for record in map(json.loads, lines(out))}
     assert records.pop(str(doomed)) == {"file": str(doomed), "error": "the Dask worker describing it was lost"}
     assert all("descriptors" in record for record in records.values())
+
+    run = geosig.dask.index_catalog(catalog, tmp_path / "catalog.db", client)
+    assert (run.indexed, run.failed) == (9, 1)
+    assert [part for part in catalog_content(tmp_path / "catalog.db") if part[6] is not None] == \
+        [(str(doomed), geosig.fingerprint(doomed), doomed.stat().st_size, None, OPTIONS, "failed",
+          "the Dask worker indexing it was lost") + (None,) * 6]
+
+
+OPTIONS = "relative-deflection=0.001 deflection=0 angular-deflection=0.5"
+
+
+def catalog_content(database: Path) -> list:
+    """Every part with its signature and occupancy, by path; the ids left out."""
+    with sqlite3.connect(database) as connection:
+        return connection.execute(
+            "SELECT path, fingerprint, size, format, options, status, error, descriptors, norm, terms, coarse, depth, "
+            "cells FROM parts LEFT JOIN occupancies ON part = id ORDER BY path").fetchall()
+
+
+def test_an_index_is_that_of_geosig_index(tmp_path, client, bad_files):
+    parts = tmp_path / "parts"
+    shutil.copytree(SAMPLES, parts)
+    for kind in ("empty", "garbage"):
+        shutil.copy(bad_files[kind], parts)
+    ours, theirs = tmp_path / "ours.db", tmp_path / "theirs.db"
+
+    def index_both():
+        run = geosig.dask.index_catalog([parts], ours, client)
+        assert run_tool("index", str(parts), "--db", str(theirs)).returncode == 1
+        assert catalog_content(ours) == catalog_content(theirs)
+        peg = str(SAMPLES / "peg.step")
+        assert geosig.query(ours, peg) == geosig.query(theirs, peg)
+        return run
+
+    assert index_both() == geosig.dask.IndexRun(indexed=9, failed=2, unchanged=0, removed=0)
+    # Again, once a file changed and another is gone: the empty file, which has no fingerprint,
+    # is recorded again; the garbage, unchanged, is not read again.
+    shutil.copy(parts / "peg.obj", parts / "brick.obj")
+    (parts / "peg.stl").unlink()
+    assert index_both() == geosig.dask.IndexRun(indexed=1, failed=1, unchanged=8, removed=1)
+
+    with pytest.raises(geosig.CatalogError, match="not a catalog"):
+        geosig.dask.index_catalog([parts], SAMPLES / "peg.stl", client)
+    with pytest.raises(ValueError, match="at least one path"):
+        geosig.dask.index_catalog([], ours, client)

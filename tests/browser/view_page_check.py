@@ -1,9 +1,11 @@
 #!/usr/bin/python3
-"""Opens pages written by `geosig view` in headless chromium, driven over the DevTools
-protocol on a pipe, and checks that each draws its model without a script error, loads
-nothing but itself, and draws something new when the voxel layer is switched on.
+"""Opens pages written by `geosig view` and `geosig query --html` in headless chromium, driven
+over the DevTools protocol on a pipe, and checks that each draws its models without a script
+error and loads nothing but itself; that a view page draws something new when the voxel layer
+is switched on; and that every view of a query page of twenty matches (more than the WebGL
+contexts a page may hold) is drawn, one whose file vanished giving the reason instead.
 
-Usage: view_page_check.py --geosig PROGRAM MODEL... [--depth N] [--screenshots DIR]
+Usage: view_page_check.py --geosig PROGRAM MODEL... [--query] [--depth N] [--screenshots DIR]
 Exit status 0 when every check passes; each failure is printed on its own line."""
 import argparse
 import base64
@@ -168,41 +170,36 @@ def changed_fraction(before, after, box):
     return changed / max(total, 1)
 
 
-def check_page(browser, path, screenshots):
-    failures = []
-    url = "file://" + os.path.abspath(path)
+def open_page(browser, path):
+    """Opens the page with the network off; whether its scene was drawn."""
     for domain in ("Runtime", "Log", "Network", "Page"):
         browser.page(domain + ".enable")
     # With the network off, a page that fetches anything would show it as a failed request.
     browser.page("Network.emulateNetworkConditions",
                  {"offline": True, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
-    browser.page("Page.navigate", {"url": url})
-    if not browser.wait_for("window.geosigViewerReady === true", timeout=120):
-        failures.append(f"{path}: the scene was never drawn")
-        return failures
-    # The middle of the view: its edges may lie under the panel.
-    canvas = browser.evaluate(
-        "(() => { const r = document.querySelector('canvas').getBoundingClientRect();"
-        " return [r.left + r.width / 10, r.top + r.height / 10, r.width * 0.8, r.height * 0.8]; })()")
-    plain_png = browser.screenshot()
-    plain = png_pixels(plain_png)
-    if len(canvas_colours(plain, canvas)) < 3:
-        failures.append(f"{path}: the view is blank")
-    # The switch redraws at once.
-    browser.evaluate("document.querySelector('input[data-layer=voxels]').click()")
-    voxels_png = browser.screenshot()
-    voxels = png_pixels(voxels_png)
-    if changed_fraction(plain, voxels, canvas) < 0.005:
-        failures.append(f"{path}: switching the voxel layer on did not change the view")
-    # Every other layer drawn too, for any script error it raises.
-    browser.evaluate("document.querySelectorAll('input[data-layer]:not(:checked)').forEach((box) => box.click())")
-    browser.evaluate("document.querySelector('button').click()")
+    browser.page("Page.navigate", {"url": "file://" + os.path.abspath(path)})
+    return browser.wait_for("window.geosigViewerReady === true", timeout=120)
+
+
+def redrawn_screenshot(browser, change):
+    """The screenshot once the page has drawn a frame after the change (a script expression)."""
+    frames = browser.evaluate("window.geosigViewerFrames")
+    browser.evaluate(change)
+    browser.wait_for(f"window.geosigViewerFrames > {frames}", timeout=30)
+    return browser.screenshot()
+
+
+def save(screenshots, name, png):
     if screenshots:
         os.makedirs(screenshots, exist_ok=True)
-        name = os.path.basename(path)[:-len(".html")].replace(".", "-")
-        for suffix, png in (("", plain_png), ("-voxels", voxels_png)):
-            with open(os.path.join(screenshots, name + suffix + ".png"), "wb") as file:
-                file.write(png)
+        with open(os.path.join(screenshots, name + ".png"), "wb") as file:
+            file.write(png)
+
+
+def page_failures(browser, path):
+    """The script errors, console errors and requests of anything but the page itself."""
+    failures = []
+    url = "file://" + os.path.abspath(path)
     for event in browser.events:
         method, params = event.get("method"), event.get("params", {})
         if method == "Runtime.exceptionThrown":
@@ -219,32 +216,115 @@ def check_page(browser, path, screenshots):
     return failures
 
 
+# The middle of a view's drawing area: its edges may lie under the panel or the grid's scroll bar.
+VIEW_BOX = ("(() => {{ const r = document.querySelectorAll('.view .canvas')[{index}].getBoundingClientRect();"
+            " return [r.left + r.width / 10, r.top + r.height / 10, r.width * 0.8, r.height * 0.8]; }})()")
+
+
+def check_page(browser, path, screenshots):
+    if not open_page(browser, path):
+        return [f"{path}: the scene was never drawn"]
+    failures = []
+    canvas = browser.evaluate(VIEW_BOX.format(index=0))
+    plain_png = browser.screenshot()
+    plain = png_pixels(plain_png)
+    if len(canvas_colours(plain, canvas)) < 3:
+        failures.append(f"{path}: the view is blank")
+    voxels_png = redrawn_screenshot(browser, "document.querySelector('input[data-layer=voxels]').click()")
+    voxels = png_pixels(voxels_png)
+    if changed_fraction(plain, voxels, canvas) < 0.005:
+        failures.append(f"{path}: switching the voxel layer on did not change the view")
+    # Every other layer drawn too, for any script error it raises.
+    redrawn_screenshot(browser, "document.querySelectorAll('input[data-layer]:not(:checked)')"
+                                ".forEach((box) => box.click())")
+    browser.evaluate("document.querySelector('button').click()")
+    name = os.path.basename(path)[:-len(".html")].replace(".", "-")
+    save(screenshots, name, plain_png)
+    save(screenshots, name + "-voxels", voxels_png)
+    return failures + page_failures(browser, path)
+
+
+def check_query_page(browser, path, unreadable):
+    """Each view, scrolled into sight, is drawn, but for the unreadable ones, which give their reason."""
+    if not open_page(browser, path):
+        return [f"{path}: the scene was never drawn"]
+    failures, said = [], []
+    count = browser.evaluate("document.querySelectorAll('.view').length")
+    for index in range(count):
+        view = f"document.querySelectorAll('.view')[{index}]"
+        if browser.evaluate(f"{view}.classList.contains('unreadable')"):
+            said.append(browser.evaluate(f"{view}.textContent"))
+            continue
+        png = redrawn_screenshot(browser, f"{view}.scrollIntoView(); window.dispatchEvent(new Event('resize'))")
+        if len(canvas_colours(png_pixels(png), browser.evaluate(VIEW_BOX.format(index=index)))) < 3:
+            failures.append(f"{path}: view {index} is blank")
+    if count != 21 or len(said) != 1 or not all(part in said[0] for part in (os.path.basename(unreadable),
+                                                                              "Could not be read")):
+        failures.append(f"{path}: {count} views, not 21 with one saying that {unreadable} could not be read: {said}")
+    return failures + page_failures(browser, path)
+
+
+def query_page(geosig, models, pages):
+    """The page of a twenty-match query over copies of the models, one of which is gone after indexing; the
+    page and the copy that went."""
+    folders = [os.path.join(pages, "parts", str(copy)) for copy in range(max(2, -(-21 // len(models))))]
+    for folder in folders:
+        os.makedirs(folder)
+        for model in models:
+            shutil.copy(model, folder)
+    catalog, page = os.path.join(pages, "catalog.db"), os.path.join(pages, "query.html")
+    subprocess.run([geosig, "index", os.path.join(pages, "parts"), "--db", catalog], capture_output=True, check=True)
+    gone = os.path.join(folders[-1], os.path.basename(models[0]))
+    os.remove(gone)
+    run = subprocess.run([geosig, "query", "--db", catalog, models[0], "-k", "20", "--html", page],
+                         capture_output=True, text=True)
+    return (page if run.returncode == 0 else run.stderr.strip()), gone
+
+
+def checked(chromium, check, *arguments):
+    """The failures of check(browser, *arguments) in a browser of its own."""
+    browser = Browser(chromium)
+    try:
+        return check(browser, *arguments)
+    finally:
+        browser.close()
+
+
+def view_page_failures(arguments, pages):
+    failures = []
+    # A surface without area: no barycenter, no axes, and the page must still draw what there is.
+    flat = os.path.join(pages, "flat.obj")
+    with open(flat, "w") as file:
+        file.write("v 0 0 0\nv 1 0 0\nv 2 0 0\nf 1 2 3\n")
+    for model in arguments.models + [flat]:
+        page = os.path.join(pages, os.path.basename(model) + ".html")
+        run = subprocess.run([arguments.geosig, "view", model, "-o", page, "--depth", arguments.depth],
+                             capture_output=True, text=True)
+        if run.returncode != 0:
+            failures.append(f"{model}: geosig view failed: {run.stderr.strip()}")
+            continue
+        failures += checked(arguments.chromium, check_page, page, arguments.screenshots if model != flat else None)
+    return failures
+
+
+def query_page_failures(arguments, pages):
+    page, gone = query_page(arguments.geosig, arguments.models, pages)
+    if not page.endswith(".html"):
+        return [f"geosig query --html failed: {page}"]
+    return checked(arguments.chromium, check_query_page, page, gone)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("models", nargs="+")
     parser.add_argument("--geosig", required=True, help="the geosig program")
+    parser.add_argument("--query", action="store_true", help="check the query page of the models instead")
     parser.add_argument("--depth", default="5", help="the octree depth of the voxel layer")
     parser.add_argument("--screenshots", help="keep screenshots of each page, with and without voxels, here")
     parser.add_argument("--chromium", default="/usr/bin/chromium")
     arguments = parser.parse_args()
-    failures = []
     with tempfile.TemporaryDirectory(prefix="geosig-view-") as pages:
-        # A surface without area: no barycenter, no axes, and the page must still draw what there is.
-        flat = os.path.join(pages, "flat.obj")
-        with open(flat, "w") as file:
-            file.write("v 0 0 0\nv 1 0 0\nv 2 0 0\nf 1 2 3\n")
-        for model in arguments.models + [flat]:
-            page = os.path.join(pages, os.path.basename(model) + ".html")
-            run = subprocess.run([arguments.geosig, "view", model, "-o", page, "--depth", arguments.depth],
-                                 capture_output=True, text=True)
-            if run.returncode != 0:
-                failures.append(f"{model}: geosig view failed: {run.stderr.strip()}")
-                continue
-            browser = Browser(arguments.chromium)
-            try:
-                failures += check_page(browser, page, arguments.screenshots if model != flat else None)
-            finally:
-                browser.close()
+        failures = (query_page_failures if arguments.query else view_page_failures)(arguments, pages)
     for failure in failures:
         print(failure)
     return 1 if failures else 0

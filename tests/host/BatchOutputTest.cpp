@@ -18,7 +18,7 @@ TEST(BatchOutput, RefusesToResumeAFileThatIsNotABatchOutputAndLeavesItAsItWas) {
 TEST(BatchOutput, ALastLineWithoutItsEndIsCutOffOnlyWhenItIsARecordCutOff) {
   TemporaryDirectory directory;
   for (const char* content : {"{\"file\":\"a\"}\nnotes without a line end", "plain text", "{\"file\":\"a\"}x",
-                              "{\"file\":\"a\"}\n{\"file\" 1"}) {
+                              "{\"file\":\"a\"}\n{\"file\" 1", "{\"file\":\"a\"}\n{\"n\":[1e999"}) {
     const std::string path = directory.Write("other.jsonl", content);
     EXPECT_THROW(BatchOutput(path, true), std::runtime_error) << content;
     EXPECT_EQ(FileContents(path), content);

@@ -32,7 +32,7 @@ TEST(ViewerPage, ModelTextCannotEndThePageElementsAndReadsBackIntact) {
   // The data, three.js, its controls and the page's script: four script elements and no other closing tag.
   EXPECT_EQ(Occurrences(html, "</script>"), 4u);
   EXPECT_EQ(Occurrences(html, "<!--"), 0u);
-  EXPECT_NE(html.find("<title>odd &lt;/script&gt;&lt;!--&lt;script&gt; &amp; \"name\".stl - geosig view</title>"),
+  EXPECT_NE(html.find("<title>odd &lt;/script&gt;&lt;!--&lt;script&gt; &amp; \"name\".stl - geosig</title>"),
             std::string::npos);
 
   const nlohmann::json model = ViewerPageData(html)["models"][0];

@@ -9,7 +9,7 @@
 #include "ZarMathPoint.h"
 #include "ZarRep.h"
 
-struct VoxelGrid {
+struct SurfaceVoxels {
   // In increasing x, then y, then z; cell (i, j, k) spans origin + (i, j, k) * edge to
   // origin + (i + 1, j + 1, k + 1) * edge.
   std::vector<std::array<std::uint32_t, 3>> cells;
@@ -20,9 +20,9 @@ struct VoxelGrid {
   // back, without loss.
   Report ToReport() const;
   // Throws std::runtime_error when iReport is not a grid's.
-  static VoxelGrid FromReport(const Report& iReport);
+  static SurfaceVoxels FromReport(const Report& iReport);
 };
 
 // The voxels `geosig voxelize` writes for the model at iDepth (1 to 10). Throws
 // std::runtime_error with the reason when the model has no triangle or memory runs out.
-VoxelGrid VoxelizeSurface(ZarRep& ioModel, unsigned int iDepth);
+SurfaceVoxels VoxelizeSurface(ZarRep& ioModel, unsigned int iDepth);

@@ -1,4 +1,4 @@
-#include "VoxelGrid.h"
+#include "SurfaceVoxels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,9 +7,9 @@
 #include "GeosigOctreeLeafWalk.h"
 #include "SurfaceOctree.h"
 
-VoxelGrid VoxelizeSurface(ZarRep& ioModel, unsigned int iDepth) {
+SurfaceVoxels VoxelizeSurface(ZarRep& ioModel, unsigned int iDepth) {
   const std::unique_ptr<GeosigOctree> octree = SurfaceOctree(ioModel, iDepth);
-  VoxelGrid grid;
+  SurfaceVoxels grid;
   GeosigOctreeLeafWalk(*octree).Run([&grid](const GeosigOctreeLeafWalk::Leaf& iLeaf) {
     grid.cells.push_back(iLeaf._cell);
     return S_OK;
@@ -23,15 +23,15 @@ VoxelGrid VoxelizeSurface(ZarRep& ioModel, unsigned int iDepth) {
   return grid;
 }
 
-Report VoxelGrid::ToReport() const {
+Report SurfaceVoxels::ToReport() const {
   Report flat = Report::array();
   for (const std::array<std::uint32_t, 3>& cell : cells)
     for (const std::uint32_t index : cell) flat.push_back(index);
   return {{"origin", ReportPoint(origin)}, {"edge", ReportNumber(edge)}, {"cells", std::move(flat)}};
 }
 
-VoxelGrid VoxelGrid::FromReport(const Report& iReport) {
-  VoxelGrid grid;
+SurfaceVoxels SurfaceVoxels::FromReport(const Report& iReport) {
+  SurfaceVoxels grid;
   try {
     const std::vector<float> corner = iReport.at("origin").get<std::vector<float>>();
     const std::vector<std::uint32_t> flat = iReport.at("cells").get<std::vector<std::uint32_t>>();

@@ -1,0 +1,183 @@
+#include "SearchBindings.h"
+
+#include <pybind11/numpy.h>
+#include <pybind11/stl.h>
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "CatalogSearch.h"
+#include "CatalogUpdate.h"
+#include "IndexTask.h"
+#include "MeshArguments.h"
+#include "ShapeSignature.h"
+#include "SignatureMetric.h"
+
+namespace py = pybind11;
+
+namespace {
+
+// The signature of the file as `geosig index` computes it, read in a worker process; throws
+// std::runtime_error with the reason the file has none.
+ShapeSignature FileSignature(const std::string& iPath, const ImportOptions& iOptions, const WorkerLimits& iLimits,
+                             unsigned int iDepth) {
+  const py::gil_scoped_release released;
+  IndexedPart read = ReadIndexRecord(IsolatedIndexTask(iPath, iOptions, iLimits, iDepth));
+  if (read.error) throw std::runtime_error(*read.error);
+  return std::move(*read.signature);
+}
+
+ShapeSignature MeshSignature(const FloatTriples& iVertices, const IndexTriples& iFaces, unsigned int iDepth) {
+  const MeshArrays mesh = MeshOf(iVertices, iFaces);
+  const py::gil_scoped_release released;
+  const Outcome<ZarRef<Zar3DBagRep>> tree = MeshTree(mesh);
+  if (!tree) throw py::value_error(tree.Reason());
+  try {
+    return ShapeSignature::Compute(*tree.Value(), iDepth);
+  } catch (const std::runtime_error& failure) {
+    throw py::value_error(failure.what());
+  }
+}
+
+// (norm, terms, depth, packed occupancy): what a signature is made of, and how it is pickled.
+py::tuple SignatureState(const ShapeSignature& iSignature) {
+  return py::make_tuple(iSignature.Norm(), iSignature.Terms(), iSignature.Occupancy().Depth(),
+                        py::bytes(iSignature.Occupancy().Pack()));
+}
+
+ShapeSignature SignatureFromState(const py::tuple& iState) {
+  const std::string cells = iState[3].cast<std::string>();
+  return ShapeSignature(iState[0].cast<float>(), iState[1].cast<ShapeSignature::Global>(),
+                        VoxelGrid::Unpack(iState[2].cast<unsigned int>(), cells.data(), cells.size()));
+}
+
+// The occupancy as an (n, n, n) bool array indexed [x, y, z].
+py::array_t<bool> OccupancyArray(const ShapeSignature& iSignature) {
+  const VoxelGrid& grid = iSignature.Occupancy();
+  const auto side = static_cast<py::ssize_t>(grid.Side());
+  py::array_t<bool> cells({side, side, side});
+  auto write = cells.mutable_unchecked<3>();
+  for (py::ssize_t x = 0; x < side; ++x)
+    for (py::ssize_t y = 0; y < side; ++y)
+      for (py::ssize_t z = 0; z < side; ++z)
+        write(x, y, z) =
+            grid.Test(static_cast<unsigned int>(x), static_cast<unsigned int>(y), static_cast<unsigned int>(z));
+  return cells;
+}
+
+py::dict DistanceDict(const DistanceParts& iDistance) {
+  return py::dict(py::arg("combined") = iDistance.combined, py::arg("occupancy") = iDistance.occupancy,
+                  py::arg("shape") = iDistance.shape, py::arg("size") = iDistance.size);
+}
+
+// The matches of `geosig query`, nearest first: (path as bytes, distance parts).
+std::vector<std::tuple<py::bytes, py::dict>> Query(const std::string& iCatalog, const ShapeSignature& iQuery,
+                                                   std::size_t iCount, bool iAnySize) {
+  std::vector<std::pair<std::string, DistanceParts>> found;
+  {
+    const py::gil_scoped_release released;
+    const CatalogSearch search(iCatalog);
+    for (const SignatureMatch& match : search.Search().Nearest(iQuery, iCount, SignatureMetric(iAnySize)))
+      found.emplace_back(search.PathOf(match.id), match.distance);
+  }
+  std::vector<std::tuple<py::bytes, py::dict>> matches;
+  for (const auto& [path, distance] : found) matches.emplace_back(py::bytes(path), DistanceDict(distance));
+  return matches;
+}
+
+// (path, reason or None) of a part recorded in the catalog.
+py::tuple RecordedPart(const IndexedPart* iPart) {
+  return py::make_tuple(py::bytes(iPart->path), iPart->error ? py::object(py::str(*iPart->error)) : py::none());
+}
+
+// What iWork returns, run without the interpreter lock: a catalog's writes may wait for another writer.
+template <typename Work>
+auto Released(const Work& iWork) {
+  const py::gil_scoped_release released;
+  return iWork();
+}
+
+}  // namespace
+
+void AddSearchBindings(py::module_& ioModule) {
+  ioModule.attr("DEFAULT_SIGNATURE_DEPTH") = ShapeSignature::DefaultDepth;
+  ioModule.attr("MAX_SIGNATURE_DEPTH") = VoxelGrid::MaxDepth;
+
+  py::class_<ShapeSignature>(ioModule, "ShapeSignature", "What shape search compares of a model")
+      .def_property_readonly("norm", &ShapeSignature::Norm)
+      .def_property_readonly("terms",
+                             [](const ShapeSignature& iSignature) {
+                               return py::array_t<float>(ShapeSignature::TermCount, iSignature.Terms().data());
+                             })
+      .def_property_readonly("depth", [](const ShapeSignature& iSignature) { return iSignature.Occupancy().Depth(); })
+      .def_property_readonly("occupancy", &OccupancyArray)
+      .def("__eq__",
+           [](const ShapeSignature& iA, const ShapeSignature& iB) {
+             return iA.Norm() == iB.Norm() && iA.Terms() == iB.Terms() &&
+                    iA.Occupancy().Depth() == iB.Occupancy().Depth() &&
+                    iA.Occupancy().Words() == iB.Occupancy().Words();
+           })
+      .def(py::pickle(&SignatureState, &SignatureFromState));
+
+  ioModule.def("file_signature", &FileSignature, py::arg("path"), py::arg("options"), py::arg("limits"),
+               py::arg("depth"), "The signature `geosig index` computes for the file; raises FileFailure");
+  ioModule.def("mesh_signature", &MeshSignature, py::arg("vertices"), py::arg("faces"), py::arg("depth"),
+               "The signature of float32 (N, 3) vertices and uint32 (M, 3) faces; raises ValueError");
+  ioModule.def(
+      "distance",
+      [](const ShapeSignature& iA, const ShapeSignature& iB, bool iAnySize) {
+        return DistanceDict(SignatureMetric(iAnySize).Compare(iA, iB));
+      },
+      py::arg("a"), py::arg("b"), py::arg("any_size"),
+      "{combined, occupancy, shape, size}; raises ValueError for signatures of different depths");
+  ioModule.def("query", &Query, py::arg("catalog"), py::arg("signature"), py::arg("count"), py::arg("any_size"),
+               "[(path, {combined, occupancy, shape, size})] nearest first; raises CatalogFailure");
+  ioModule.def(
+      "index_record",
+      [](const std::string& iPath, const ImportOptions& iOptions, const WorkerLimits& iLimits) {
+        const py::gil_scoped_release released;
+        return IsolatedIndexTask(iPath, iOptions, iLimits);
+      },
+      py::arg("path"), py::arg("options"), py::arg("limits"),
+      "The record `geosig index` reads a file into, from a worker process, as JSON text");
+
+  py::class_<CatalogUpdate>(ioModule, "CatalogUpdate", "A catalog database brought up to date with files")
+      .def(py::init<const std::string&, const std::vector<std::string>&, const std::vector<std::string>&,
+                    const ImportOptions&>(),
+           py::arg("catalog"), py::arg("files"), py::arg("roots"), py::arg("options"),
+           py::call_guard<py::gil_scoped_release>())
+      .def_property_readonly("pending", &CatalogUpdate::Pending)
+      .def_property_readonly("unchanged", &CatalogUpdate::Unchanged)
+      .def_property_readonly("removed", &CatalogUpdate::Removed)
+      .def_property_readonly("to_read",
+                             [](const CatalogUpdate& iUpdate) {
+                               std::vector<py::bytes> paths;
+                               for (const std::string& path : iUpdate.ToRead()) paths.emplace_back(path);
+                               return paths;
+                             })
+      .def(
+          "record_unreadable",
+          [](CatalogUpdate& ioUpdate) {
+            std::vector<py::tuple> recorded;
+            for (const IndexedPart* part : Released([&] { return ioUpdate.RecordUnreadable(); }))
+              recorded.push_back(RecordedPart(part));
+            return recorded;
+          },
+          "[(path, reason)] of the files that cannot be read at all, recorded")
+      .def(
+          "record",
+          [](CatalogUpdate& ioUpdate, std::size_t iIndex, const std::string& iRecord) {
+            return RecordedPart(Released([&] { return &ioUpdate.Record(iIndex, iRecord); }));
+          },
+          py::arg("index"), py::arg("record"), "(path, reason or None) of to_read[index], recorded from its record")
+      .def(
+          "record_failure",
+          [](CatalogUpdate& ioUpdate, std::size_t iIndex, const std::string& iReason) {
+            return RecordedPart(Released([&] { return &ioUpdate.RecordFailure(iIndex, iReason); }));
+          },
+          py::arg("index"), py::arg("reason"), "(path, reason) of to_read[index], recorded as failed");
+}
