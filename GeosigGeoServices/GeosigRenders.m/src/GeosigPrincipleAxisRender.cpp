@@ -16,11 +16,9 @@ GeosigPrincipleAxisRender::GeosigPrincipleAxisRender(const int& iNbTriangles, co
 GeosigPrincipleAxisRender::~GeosigPrincipleAxisRender() = default;
 
 HRESULT GeosigPrincipleAxisRender::AnalyzeTriangle(ZarMathPointf& ioP1, ZarMathPointf& ioP2, ZarMathPointf& ioP3) {
-  // The C runtime's generator is left freshly seeded. Seeding it on the first triangle since
-  // construction or Reset leaves the traversal with the state that seeding on every triangle
-  // leaves, as nothing in a traversal draws from it; and a seeding costs more than integrating
-  // a triangle, under the C runtime's lock that every thread of the process shares.
-  if (_nbTriangles == 0) std::srand(123456789);
+  // Every triangle leaves the C runtime's generator in the same state, whatever drew from it
+  // before. This reseeding, not the integration, is most of the cost of a triangle.
+  std::srand(123456789);
   // Outside precision mode the level is already beyond the deepest subdivided one.
   int level = _improvePrecision ? 0 : _MaxLevel + 1;
   return AnalyzeTriangleRec(ioP1, ioP2, ioP3, level);
