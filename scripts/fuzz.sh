@@ -5,11 +5,13 @@
 # replayed to see where it breaks: the run fails when it breaks in our code. A crash, a hang or
 # running out of memory inside a reader's own library is reported but is not ours to fix; `batch`
 # confines each reader to a worker process with time and memory limits.
-# Usage: scripts/fuzz.sh [SECONDS]
+# Usage: scripts/fuzz.sh [SECONDS [HARNESS...]], with FUZZ_PROCESSES (default 1) processes each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-harnesses=(MeshImportFuzzer CadImportFuzzer BatchOutputFuzzer CommandLineFuzzer)
+all=(MeshImportFuzzer CadImportFuzzer BatchOutputFuzzer CommandLineFuzzer)
+harnesses=("${all[@]}")
+(($# > 1)) && harnesses=("${@:2}")
 cmake --preset fuzz
 cmake --build --preset fuzz
 ctest --preset fuzz
@@ -17,7 +19,7 @@ ctest --preset fuzz
 work=build/fuzz/runs
 findings=build/fuzz/findings
 rm -rf "$work"
-mkdir -p "$findings" "${harnesses[@]/#/$work/}"
+mkdir -p "$findings" "${all[@]/#/$work/}"
 
 # A seed for an import harness: the byte that picks the extension, then the file.
 seed() {  # harness index file
@@ -59,8 +61,8 @@ status=0
 for harness in "${harnesses[@]}"; do
   echo "fuzz: $harness for ${seconds}s"
   # Fork mode goes on after a finding, so that one reader crash does not end the run.
-  "build/fuzz/fuzz/$harness" "$work/$harness" "fuzz/regressions/$harness" -fork=1 -ignore_crashes=1 \
-    -ignore_timeouts=1 -ignore_ooms=1 -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
+  "build/fuzz/fuzz/$harness" "$work/$harness" "fuzz/regressions/$harness" -fork="${FUZZ_PROCESSES:-1}" \
+    -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1 -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
     -max_len=262144 -artifact_prefix="$findings/$harness-" >"$work/$harness.log" 2>&1 || true
   grep -E '^#[0-9]+: ' "$work/$harness.log" | tail -1 | sed "s/^/fuzz: $harness /" || true
   for finding in "$findings/$harness"-crash-* "$findings/$harness"-leak-*; do
