@@ -34,6 +34,16 @@ Report RunIsolated(const std::string& iFile, const WorkerLimits& iLimits, const 
   return Report::parse(outcome.value);
 }
 
+std::vector<WorkerOutcome> RunIsolatedInTurn(const std::vector<std::string>& iFiles, const WorkerLimits& iLimits,
+                                             const WorkerPool::Task& iTask) {
+  std::vector<WorkerOutcome> outcomes(iFiles.size());
+  if (iFiles.empty()) return outcomes;
+  WorkerPool(ReportingFailures(iTask), iLimits).Run(iFiles, 1, [&outcomes](const WorkerOutcome& iOutcome) {
+    outcomes[iOutcome.index] = iOutcome;
+  });
+  return outcomes;
+}
+
 std::optional<Report> RunIsolatedWriting(const std::string& iFile, const std::string& iOutput,
                                          const WorkerLimits& iLimits, const WorkerPool::Task& iTask) {
   Report report;

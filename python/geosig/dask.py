@@ -15,7 +15,7 @@ import os
 from dataclasses import dataclass
 from typing import Callable, Iterable, List, Optional, Sequence, TypeVar
 
-from distributed import Client, LocalCluster, as_completed
+from distributed import Client, Future, LocalCluster, as_completed
 from distributed.scheduler import KilledWorker
 
 from . import _geosig
@@ -100,7 +100,7 @@ def describe_catalog(paths: Iterable[PathLike], out: PathLike, client: Optional[
         line.count("error" in json.loads(record))
 
     if pending:
-        _on_cluster(client, workers, lambda cluster: _run_tasks(cluster, _describe_record, pending, reading,
+        _on_cluster(client, workers, lambda cluster: _run_tasks(cluster, _describe_records, pending, reading,
                                                                 "describing", write))
     line.finish()
     return CatalogRun(described=line.done - line.failed, failed=line.failed, kept=len(kept))
@@ -149,7 +149,7 @@ def index_catalog(paths: Iterable[PathLike], catalog: PathLike, client: Optional
 
         to_read = update.to_read
         if to_read:
-            _on_cluster(client, workers, lambda cluster: _run_tasks(cluster, _index_record, to_read, reading,
+            _on_cluster(client, workers, lambda cluster: _run_tasks(cluster, _index_records, to_read, reading,
                                                                     "indexing", record))
     except _geosig.CatalogFailure as failure:
         raise catalog_error(catalog, str(failure)) from None
@@ -199,37 +199,64 @@ def _on_cluster(client: Optional[Client], workers: Optional[int], run: Callable[
         return run(own_client)
 
 
-def _run_tasks(client: Client, task: Callable[[str, Reading], str], items: Sequence, reading: Reading, doing: str,
-               collect: Callable[[int, Optional[str], Optional[str]], None]) -> None:
-    """Runs task over the items on the cluster and hands each outcome to collect as it comes:
-    (position, value, None), or (position, None, reason) when the task could not run. What
-    collect raises cancels the tasks left and is raised."""
+def _run_tasks(client: Client, task: Callable[[List, Reading], List[str]], items: Sequence, reading: Reading,
+               doing: str, collect: Callable[[int, Optional[str], Optional[str]], None]) -> None:
+    """Runs task over the items on the cluster, a few items a task, and hands each outcome to
+    collect as it comes: (position, value, None), or (position, None, reason) when the task
+    could not run. The items of a task whose worker was lost are tried again one a task, so
+    that only the item that kills its worker is lost. What collect raises cancels the tasks left
+    and is raised."""
     _check_worker_versions(client)
-    futures = client.map(task, items, reading=reading, pure=False)
-    position_of = {future.key: position for position, future in enumerate(futures)}
+    size = _items_a_task(len(items), sum(worker["nthreads"] for worker in client.scheduler_info()["workers"].values()))
+    positions_of = {}
+
+    def submit(groups: List[List[int]]) -> List[Future]:
+        futures = client.map(task, [[items[position] for position in group] for group in groups], reading=reading,
+                             pure=False)
+        positions_of.update((future.key, group) for future, group in zip(futures, groups))
+        return futures
+
+    running = as_completed(submit([list(range(start, min(start + size, len(items))))
+                                   for start in range(0, len(items), size)]))
     try:
-        for future in as_completed(futures):
+        for future in running:
+            positions = positions_of.pop(future.key)
             try:
-                value, reason = future.result(), None
+                values, reason = future.result(), None
             except KilledWorker:
-                value, reason = None, f"the Dask worker {doing} it was lost"
+                if len(positions) > 1:
+                    running.update(submit([[position] for position in positions]))
+                    continue
+                values, reason = None, f"the Dask worker {doing} it was lost"
             except Exception as failure:  # the record says what went wrong; the run goes on
-                value, reason = None, " ".join(f"the Dask task failed: {type(failure).__name__}: {failure}".split())
+                values, reason = None, " ".join(f"the Dask task failed: {type(failure).__name__}: {failure}".split())
             future.release()
-            collect(position_of[future.key], value, reason)
+            for offset, position in enumerate(positions):
+                collect(position, None if values is None else values[offset], reason)
     except BaseException:
-        client.cancel(futures)
+        client.cancel(list(running.futures))
         raise
 
 
-def _describe_record(path: str, reading: Reading) -> str:
-    """The task each worker runs for describe_catalog: the file's record line."""
-    return _geosig.describe_record(path, reading.options(), reading.limits())
+# A task reads its files in turn in one process of its own, so that the process's start, the
+# readers' first-use setup and the scheduler's round trip are paid once for several files.
+_MOST_ITEMS_A_TASK = 8
 
 
-def _index_record(path: bytes, reading: Reading) -> str:
-    """The task each worker runs for index_catalog: the file's index record."""
-    return _geosig.index_record(path, reading.options(), reading.limits())
+def _items_a_task(items: int, threads: int) -> int:
+    """Items a task: as many as _MOST_ITEMS_A_TASK while every worker thread still gets some
+    sixteen tasks, so that the threads end the run together."""
+    return max(1, min(_MOST_ITEMS_A_TASK, items // (16 * max(1, threads))))
+
+
+def _describe_records(paths: List[str], reading: Reading) -> List[str]:
+    """The task the workers run for describe_catalog: the files' record lines."""
+    return _geosig.describe_records(paths, reading.options(), reading.limits())
+
+
+def _index_records(paths: List[bytes], reading: Reading) -> List[str]:
+    """The task the workers run for index_catalog: the files' index records."""
+    return _geosig.index_records(paths, reading.options(), reading.limits())
 
 
 def _worker_version() -> str:

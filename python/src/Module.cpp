@@ -43,6 +43,17 @@ std::string DescribeRecord(const std::string& iPath, const ImportOptions& iOptio
   }
 }
 
+// DescribeRecord for several files read in turn by one worker process, in the files' order.
+std::vector<std::string> DescribeRecords(const std::vector<std::string>& iPaths, const ImportOptions& iOptions,
+                                         const WorkerLimits& iLimits) {
+  const py::gil_scoped_release released;
+  std::vector<std::string> records;
+  for (const WorkerOutcome& outcome : RunIsolatedInTurn(iPaths, iLimits, DescribingTask(iOptions)))
+    records.push_back(outcome.succeeded ? outcome.value
+                                        : ReportText(FailureRecord(iPaths[outcome.index], outcome.value)));
+  return records;
+}
+
 // {"descriptors": ...} as JSON; raises ValueError with the reason the mesh cannot be described.
 std::string DescribeMeshRecord(const FloatTriples& iVertices, const IndexTriples& iFaces) {
   const MeshArrays mesh = MeshOf(iVertices, iFaces);
@@ -137,6 +148,8 @@ PYBIND11_MODULE(_geosig, ioModule) {
 
   ioModule.def("describe_record", &DescribeRecord, py::arg("path"), py::arg("options"), py::arg("limits"),
                "The file's batch record as one JSON line: a description, or the reason it failed");
+  ioModule.def("describe_records", &DescribeRecords, py::arg("paths"), py::arg("options"), py::arg("limits"),
+               "describe_record of each path, read in turn by one worker process");
   ioModule.def("voxelize_file", &VoxelizeFile, py::arg("path"), py::arg("depth"), py::arg("options"), py::arg("limits"),
                "(indices, origin, edge) of the file's surface voxels; raises FileFailure");
   ioModule.def("describe_mesh_record", &DescribeMeshRecord, py::arg("vertices"), py::arg("faces"),

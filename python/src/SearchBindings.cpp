@@ -13,6 +13,7 @@
 #include "CatalogSearch.h"
 #include "CatalogUpdate.h"
 #include "IndexTask.h"
+#include "IsolatedRun.h"
 #include "MeshArguments.h"
 #include "ShapeSignature.h"
 #include "SignatureMetric.h"
@@ -144,6 +145,18 @@ void AddSearchBindings(py::module_& ioModule) {
       },
       py::arg("path"), py::arg("options"), py::arg("limits"),
       "The record `geosig index` reads a file into, from a worker process, as JSON text");
+  ioModule.def(
+      "index_records",
+      [](const std::vector<std::string>& iPaths, const ImportOptions& iOptions, const WorkerLimits& iLimits) {
+        const py::gil_scoped_release released;
+        std::vector<std::string> records;
+        const auto task = [&iOptions](const std::string& iFile) { return IndexTask(iFile, iOptions); };
+        for (const WorkerOutcome& outcome : RunIsolatedInTurn(iPaths, iLimits, task))
+          records.push_back(outcome.succeeded ? outcome.value : ReportText({{"error", outcome.value}}));
+        return records;
+      },
+      py::arg("paths"), py::arg("options"), py::arg("limits"),
+      "index_record of each path, read in turn by one worker process");
 
   py::class_<CatalogUpdate>(ioModule, "CatalogUpdate", "A catalog database brought up to date with files")
       .def(py::init<const std::string&, const std::vector<std::string>&, const std::vector<std::string>&,
