@@ -240,13 +240,13 @@ def _run_tasks(client: Client, task: Callable[[List, Reading], List[str]], items
 
 # A task reads its files in turn in one process of its own, so that the process's start, the
 # readers' first-use setup and the scheduler's round trip are paid once for several files.
-_MOST_ITEMS_A_TASK = 8
+_MOST_ITEMS_A_TASK = 16
 
 
 def _items_a_task(items: int, threads: int) -> int:
     """Items a task: as many as _MOST_ITEMS_A_TASK while every worker thread still gets some
-    sixteen tasks, so that the threads end the run together."""
-    return max(1, min(_MOST_ITEMS_A_TASK, items // (16 * max(1, threads))))
+    eight tasks, so that the threads end the run close together."""
+    return max(1, min(_MOST_ITEMS_A_TASK, items // (8 * max(1, threads))))
 
 
 def _describe_records(paths: List[str], reading: Reading) -> List[str]:
