@@ -13,7 +13,7 @@ NeighboursCommand::NeighboursCommand(CLI::App& ioApp) {
   CLI::App* command = ioApp.add_subcommand("neighbours", "The nearest parts of every indexed part, as JSON lines");
   command->add_option("--db", _database, "The catalog database made by geosig index")->required();
   command->add_option("-k", _count, "Neighbours per part")->required();
-  command->add_option("-o,--output", _output, "The JSON-lines file to write (schema in docs/geosig-search-json.md)")
+  command->add_option("-o,--output", _output, "The JSON-lines file to write (schema in docs/geosig-search.md)")
       ->required();
   command->add_flag("--any-size", _anySize, "Ignore the absolute size: compare shapes only");
 }

@@ -4,7 +4,7 @@
 // either its descriptors and shape signature or the reason it could not be read. One writer
 // at a time (SQLite's lock, waited for up to BusyTimeoutMs); readers are never blocked (the
 // write-ahead log). Each change is one transaction, so a stopped run loses nothing finished.
-// The tables are described in docs/geosig-catalog.md.
+// The tables are described in docs/geosig-search.md.
 #include <cstdint>
 #include <memory>
 #include <optional>
