@@ -32,8 +32,9 @@ std::string DirectoryKey(const std::string& iDirectory) {
 }
 
 bool IsUnder(const std::string& iPath, const std::vector<std::string>& iDirectories) {
-  return std::any_of(iDirectories.begin(), iDirectories.end(),
-                     [&](const std::string& iDirectory) { return iPath.compare(0, iDirectory.size(), iDirectory) == 0; });
+  return std::any_of(iDirectories.begin(), iDirectories.end(), [&](const std::string& iDirectory) {
+    return iPath.compare(0, iDirectory.size(), iDirectory) == 0;
+  });
 }
 
 // True when no file has the name any more; a name out of reach (a directory on the way that

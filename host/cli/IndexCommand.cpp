@@ -21,8 +21,7 @@ IndexCommand::IndexCommand(CLI::App& ioApp) : _jobs(std::max(1u, std::thread::ha
   command->add_option("-j,--jobs", _jobs, "Files read at the same time")
       ->check(CLI::Range(1u, 256u))
       ->capture_default_str();
-  command->add_flag("--prune",
-                    _prune,
+  command->add_flag("--prune", _prune,
                     "Drop the entries under a directory given that holds no model file any more (by default they "
                     "are kept: an unmounted share looks like an empty directory)");
   AddImportOptions(*command, _options);

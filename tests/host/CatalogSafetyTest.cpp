@@ -82,9 +82,8 @@ TEST(CatalogSafety, AnUnreadableDirectoryKeepsItsEntriesAndIsReported) {
   const CommandResult run = RunUnprivileged({"index", root, "--db", database});
   fs::permissions(root + "/closed", fs::perms::owner_all);
   ExpectUntouched(run, root + "/closed", "cannot be walked: Permission denied");
-  EXPECT_EQ(IndexedPaths(database),
-            (std::vector<std::string>{root + "/closed/part0.stl", root + "/closed/part1.stl",
-                                      root + "/closed/part2.stl", root + "/open/part0.stl"}));
+  EXPECT_EQ(IndexedPaths(database), (std::vector<std::string>{root + "/closed/part0.stl", root + "/closed/part1.stl",
+                                                              root + "/closed/part2.stl", root + "/open/part0.stl"}));
   EXPECT_EQ(SignatureCatalog(database, SignatureCatalog::Access::Read).Summaries().size(), 4u);
 
   // A file that can no longer be opened keeps the record it had.
