@@ -52,11 +52,18 @@ bool Opens(const std::string& iPath) {
   return true;
 }
 
+// iDatabase, unless it is one of the files or lists, which opening it for writing could spoil.
+const std::string& NotAnInput(const std::string& iDatabase, const Catalog& iFiles) {
+  if (iFiles.Holds(iDatabase))
+    throw CatalogError(iDatabase + ": is one of the models or lists: it would be overwritten");
+  return iDatabase;
+}
+
 }  // namespace
 
 CatalogUpdate::CatalogUpdate(const std::string& iDatabase, const Catalog& iFiles, const ImportOptions& iOptions,
                              bool iPrune)
-    : _catalog(iDatabase, SignatureCatalog::Access::Write) {
+    : _catalog(NotAnInput(iDatabase, iFiles), SignatureCatalog::Access::Write) {
   for (const auto& [directory, reason] : iFiles.Unreadable()) _untouched.emplace_back(directory, reason);
   const std::string optionsText = OptionsText(iOptions);
   for (const std::string& file : iFiles.Files()) Stamp(file, optionsText);
@@ -75,18 +82,17 @@ void CatalogUpdate::Stamp(const std::string& iFile, const std::string& iOptionsT
   } catch (...) {
     part.error = CurrentFailureReason();
   }
-  const auto stamp = _catalog.Stamp(part.path);
-  bool keepsRecord = false;
-  if (part.error && !Opens(iFile)) {
-    // Not a verdict on the file's bytes: a name that does not exist is no file to record, and a
-    // file out of reach keeps what was learnt of it while it could be read.
-    if (KnownGone(iFile)) return _untouched.emplace_back(iFile, *part.error), void();
-    _found.insert(part.path);
-    keepsRecord = stamp.has_value();
-    if (keepsRecord) *part.error += " (its earlier record is kept)";
-  } else {
-    _found.insert(part.path);
+  // A failure to open is no verdict on the file's bytes: a name that does not exist is no file to
+  // record, and a file out of reach keeps what was learnt of it while it could be read.
+  const bool outOfReach = part.error && !Opens(iFile);
+  if (outOfReach && KnownGone(iFile)) {
+    _untouched.emplace_back(iFile, *part.error);
+    return;
   }
+  _found.insert(part.path);
+  const auto stamp = _catalog.Stamp(part.path);
+  const bool keepsRecord = outOfReach && stamp;
+  if (keepsRecord) *part.error += " (its earlier record is kept)";
   if (!part.error && stamp && stamp->first == part.fingerprint && stamp->second == iOptionsText) {
     ++_unchanged;
     return;

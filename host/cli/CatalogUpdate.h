@@ -25,7 +25,7 @@ class CatalogUpdate {
   // Opens the catalog for writing (created when missing), stamps the files and drops the entries
   // whose files are known to be gone. With iPrune, a directory given that holds no model file
   // drops the entries under it whose files are gone too. Throws CatalogError when the catalog
-  // cannot be written.
+  // cannot be written or is one of the files or lists.
   CatalogUpdate(const std::string& iDatabase, const Catalog& iFiles, const ImportOptions& iOptions, bool iPrune);
 
   // Files to record: new or changed, or without a fingerprint.

@@ -32,10 +32,6 @@ int IndexCommand::Run() const {
   int status = ExitStatus::Success;
   const std::optional<Catalog> files = _files.Files("index", status);
   if (!files) return status;
-  if (files->Holds(_database)) {
-    ReportFileFailure(_database, "is one of the models or lists: it would be overwritten");
-    return ExitStatus::CatalogFailed;
-  }
   try {
     CatalogUpdate update(_database, *files, _options, _prune);
     for (const auto& [path, reason] : update.Untouched()) ReportFileFailure(path, reason);
