@@ -86,7 +86,7 @@ void CatalogUpdate::Stamp(const std::string& iFile, const std::string& iOptionsT
   // record, and a file out of reach keeps what was learnt of it while it could be read.
   const bool outOfReach = part.error && !Opens(iFile);
   if (outOfReach && KnownGone(iFile)) {
-    _untouched.emplace_back(iFile, *part.error);
+    _untouched.emplace_back(iFile, "no such file or directory");
     return;
   }
   _found.insert(part.path);

@@ -34,11 +34,13 @@ std::vector<std::string> IndexedPaths(const std::string& iDatabase) {
   return SignatureCatalog(iDatabase, SignatureCatalog::Access::Read).Paths();
 }
 
-// iCount small distinct parts under iFolder, named part0.stl, part1.stl, ...
-void WriteParts(const std::string& iFolder, int iCount) {
+// iCount small distinct parts under iFolder, named part0.stl, part1.stl, ...; another iVariant
+// changes every one.
+void WriteParts(const std::string& iFolder, int iCount, int iVariant = 0) {
   fs::create_directories(iFolder);
   for (int k = 0; k < iCount; ++k)
-    WriteBinaryStl(iFolder + "/part" + std::to_string(k) + ".stl", scene::Box({0, 0, 0}, {1, 1.0f + 0.25f * k, 2}));
+    WriteBinaryStl(iFolder + "/part" + std::to_string(k) + ".stl",
+                   scene::Box({0, 0, 0}, {1, 1.0f + 0.25f * k, 2.0f + 0.1f * iVariant}));
 }
 
 // The one error line of a run that kept the entries under iPath: status 1, naming iPath and iReason.
@@ -105,7 +107,7 @@ TEST(CatalogSafety, AMissingRootKeepsItsEntriesAndAnEmptyOneKeepsThemUnlessPrune
 
   // The share is not mounted: its mount point is missing, then empty.
   fs::rename(share, directory.Path("elsewhere"));
-  ExpectUntouched(RunCommand(geosig, {"index", share, local, "--db", database}), share, "No such file or directory");
+  ExpectUntouched(RunCommand(geosig, {"index", share, local, "--db", database}), share, "no such file or directory");
   EXPECT_EQ(IndexedPaths(database), all);
   fs::create_directory(share);
   ExpectUntouched(RunCommand(geosig, {"index", share, local, "--db", database}), share,
@@ -202,41 +204,58 @@ pid_t StartGeosig(const std::vector<std::string>& iArguments) {
   return process;
 }
 
-std::string IntegrityCheck(const std::string& iDatabase) {
+// The first column of the first row iSql gives on iDatabase, as text; the error when there is none.
+std::string FirstValue(const std::string& iDatabase, const char* iSql) {
   sqlite3* database = nullptr;
-  std::string verdict = "cannot be opened";
+  std::string value = "cannot be opened";
   if (sqlite3_open_v2(iDatabase.c_str(), &database, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
-    sqlite3_stmt* check = nullptr;
-    if (sqlite3_prepare_v2(database, "PRAGMA integrity_check", -1, &check, nullptr) == SQLITE_OK &&
-        sqlite3_step(check) == SQLITE_ROW)
-      verdict = reinterpret_cast<const char*>(sqlite3_column_text(check, 0));
-    sqlite3_finalize(check);
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(database, iSql, -1, &statement, nullptr) == SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW)
+      value = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+    else
+      value = sqlite3_errmsg(database);
+    sqlite3_finalize(statement);
   }
   sqlite3_close(database);
-  return verdict;
+  return value;
 }
+
+std::string IntegrityCheck(const std::string& iDatabase) { return FirstValue(iDatabase, "PRAGMA integrity_check"); }
 
 TEST(CatalogSafety, AWriterKilledAtAnyMomentLeavesACatalogThatTheNextRunCompletes) {
   TemporaryDirectory directory;
   const std::string root = directory.Path("parts");
-  WriteParts(root, 24);
+  constexpr int parts = 40, rounds = 8;
+  WriteParts(root, parts);
+  // How long a whole run takes here and now, to spread the kills over one.
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(RunCommand(geosig, {"index", root, "--db", directory.Path("timed.db"), "-j", "1"}).exitStatus, 0);
+  const auto whole = std::chrono::steady_clock::now() - start;
+
   const std::string database = directory.Path("catalog.db");
-  for (const int milliseconds : {0, 30, 120, 300, 700, 1500}) {
-    SCOPED_TRACE(milliseconds);
-    const pid_t writer = StartGeosig({"index", root, "--db", database, "-j", "2"});
+  int entries = 0;
+  for (int round = 0; round < rounds; ++round) {
+    SCOPED_TRACE(round);
+    WriteParts(root, parts, round);  // every file changed: the run writes every record again
+    const pid_t writer = StartGeosig({"index", root, "--db", database, "-j", "1"});
     ASSERT_GT(writer, 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    std::this_thread::sleep_for(whole * (round + 0.5) / rounds);
     kill(-writer, SIGKILL);  // the writer and its workers
     int status = 0;
     ASSERT_EQ(waitpid(writer, &status, 0), writer);
     if (!fs::exists(database)) continue;  // killed before it created the catalog
     EXPECT_EQ(IntegrityCheck(database), "ok");
-    EXPECT_NO_THROW(IndexedPaths(database));
+    // Killed before its schema was committed, the catalog has no table yet: then no entry either.
+    const std::string count = FirstValue(database, "SELECT count(*) FROM parts");
+    const int counted = count == "no such table: parts" ? 0 : std::stoi(count);
+    EXPECT_GE(counted, entries) << "entries lost";
+    entries = counted;
   }
   const CommandResult last = RunCommand(geosig, {"index", root, "--db", database});
   EXPECT_EQ(last.exitStatus, 0) << last.err;
   EXPECT_EQ(IntegrityCheck(database), "ok");
-  EXPECT_EQ(SignatureCatalog(database, SignatureCatalog::Access::Read).Summaries().size(), 24u);
+  EXPECT_EQ(SignatureCatalog(database, SignatureCatalog::Access::Read).Summaries().size(), std::size_t{parts});
 }
 
 TEST(CatalogSafety, WritersOfOtherDirectoriesAtOnceBothFinishAndLoseNothing) {
