@@ -31,10 +31,14 @@ std::string DirectoryKey(const std::string& iDirectory) {
   return key;
 }
 
+// iDirectory as DirectoryKey gives it.
+bool IsUnder(const std::string& iPath, const std::string& iDirectory) {
+  return iPath.compare(0, iDirectory.size(), iDirectory) == 0;
+}
+
 bool IsUnder(const std::string& iPath, const std::vector<std::string>& iDirectories) {
-  return std::any_of(iDirectories.begin(), iDirectories.end(), [&](const std::string& iDirectory) {
-    return iPath.compare(0, iDirectory.size(), iDirectory) == 0;
-  });
+  return std::any_of(iDirectories.begin(), iDirectories.end(),
+                     [&](const std::string& iDirectory) { return IsUnder(iPath, iDirectory); });
 }
 
 // True when no file has the name any more; a name out of reach (a directory on the way that
@@ -42,6 +46,12 @@ bool IsUnder(const std::string& iPath, const std::vector<std::string>& iDirector
 bool KnownGone(const std::string& iPath) {
   struct stat status;
   return lstat(iPath.c_str(), &status) != 0 && (errno == ENOENT || errno == ENOTDIR);
+}
+
+// True when the name can be seen, whether or not the file opens.
+bool Exists(const std::string& iPath) {
+  struct stat status;
+  return lstat(iPath.c_str(), &status) == 0;
 }
 
 // True when the file opens for reading (a FIFO without waiting for a writer).
@@ -82,11 +92,11 @@ void CatalogUpdate::Stamp(const std::string& iFile, const std::string& iOptionsT
   } catch (...) {
     part.error = CurrentFailureReason();
   }
-  // A failure to open is no verdict on the file's bytes: a name that does not exist is no file to
+  // A failure to open is no verdict on the file's bytes: a name that cannot be seen is no file to
   // record, and a file out of reach keeps what was learnt of it while it could be read.
   const bool outOfReach = part.error && !Opens(iFile);
-  if (outOfReach && KnownGone(iFile)) {
-    _untouched.emplace_back(iFile, "no such file or directory");
+  if (outOfReach && !Exists(iFile)) {
+    _untouched.emplace_back(iFile, KnownGone(iFile) ? "no such file or directory" : *part.error);
     return;
   }
   _found.insert(part.path);
@@ -110,7 +120,7 @@ std::size_t CatalogUpdate::RemoveGone(const Catalog& iFiles, bool iPrune) {
   for (const std::string& given : iFiles.Directories()) {
     const std::string directory = DirectoryKey(given);
     if (IsUnder(directory, unwalked)) continue;
-    const auto holds = [&](const std::string& iPath) { return iPath.compare(0, directory.size(), directory) == 0; };
+    const auto holds = [&](const std::string& iPath) { return IsUnder(iPath, directory); };
     const bool empty = std::none_of(_found.begin(), _found.end(), holds);
     const auto entries = std::count_if(indexed.begin(), indexed.end(), holds);
     if (empty && entries > 0 && !iPrune) {
