@@ -114,9 +114,8 @@ def describe_catalog(paths: Iterable[PathLike], out: PathLike, client: Optional[
 def index_catalog(paths: Iterable[PathLike], catalog: PathLike, client: Optional[Client] = None, *,
                   lists: Iterable[PathLike] = (), prune: bool = False, workers: Optional[int] = None,
                   progress: Optional[bool] = None, relative_deflection: Optional[float] = None,
-                  deflection: Optional[float] = None,
-                  angular_deflection: Optional[float] = None, time_limit: Optional[float] = None,
-                  memory_limit: Optional[float] = None) -> IndexRun:
+                  deflection: Optional[float] = None, angular_deflection: Optional[float] = None,
+                  time_limit: Optional[float] = None, memory_limit: Optional[float] = None) -> IndexRun:
     """Brings the catalog database of ``geosig index`` up to date with model files, read on a
     Dask cluster.
 
