@@ -8,6 +8,7 @@
 #include "CommandFailure.h"
 #include "ExitStatus.h"
 #include "FileRecord.h"
+#include "OverwriteCheck.h"
 
 NeighboursCommand::NeighboursCommand(CLI::App& ioApp) {
   CLI::App* command = ioApp.add_subcommand("neighbours", "The nearest parts of every indexed part, as JSON lines");
@@ -23,6 +24,7 @@ int NeighboursCommand::Run() const {
     std::cerr << "geosig: neighbours: -k must be at least 1, not " << _count << '\n';
     return ExitStatus::Usage;
   }
+  if (RefusesToOverwrite(_output, CatalogDatabaseFiles(_database))) return ExitStatus::FileFailed;
   try {
     const CatalogSearch search(_database);
     const SignatureMetric metric(_anySize);

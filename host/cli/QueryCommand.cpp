@@ -9,6 +9,7 @@
 #include "ImportOptionFlags.h"
 #include "IndexTask.h"
 #include "JsonDocument.h"
+#include "OverwriteCheck.h"
 #include "QueryPage.h"
 #include "ViewCommand.h"
 
@@ -44,6 +45,11 @@ int QueryCommand::Run() const {
   if (_file.empty() && _entry.empty()) {
     std::cerr << "geosig: query: give a model file or --entry PATH\n";
     return ExitStatus::Usage;
+  }
+  if (!_html.empty()) {
+    std::vector<std::string> inputs = CatalogDatabaseFiles(_database);
+    inputs.push_back(_entry.empty() ? _file : _entry);
+    if (RefusesToOverwrite(_html, inputs)) return ExitStatus::FileFailed;
   }
   try {
     const CatalogSearch search(_database);
@@ -92,9 +98,13 @@ int QueryCommand::Run() const {
 bool QueryCommand::WritePage(const CatalogSearch& iSearch, const std::string& iQuery,
                              const std::vector<SignatureMatch>& iMatches) const {
   std::vector<QueryPage::Shown> matches;
-  for (const SignatureMatch& match : iMatches)
+  std::vector<std::string> drawn;  // the page reads each match from its file
+  for (const SignatureMatch& match : iMatches) {
     matches.push_back({iSearch.PathOf(match.id), "#" + std::to_string(matches.size() + 1) + "  distance " +
                                                      CatalogSearch::DistanceText(match.distance)});
+    drawn.push_back(matches.back().path);
+  }
+  if (RefusesToOverwrite(_html, drawn)) return false;
   try {
     const QueryPage page(_options, _limits, _depth ? std::optional<unsigned int>(_depth) : std::nullopt,
                          _displayTriangles);

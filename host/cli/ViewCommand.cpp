@@ -9,6 +9,7 @@
 #include "ExitStatus.h"
 #include "ImportOptionFlags.h"
 #include "IsolatedRun.h"
+#include "OverwriteCheck.h"
 #include "TextReport.h"
 #include "ViewedFile.h"
 
@@ -50,6 +51,7 @@ Report ViewCommand::WritePage(const std::string& iFile) const {
 
 int ViewCommand::Run() const {
   const std::string output = OutputPath();
+  if (RefusesToOverwrite(output, {_file})) return ExitStatus::FileFailed;
   const std::optional<Report> written = RunIsolatedWriting(
       _file, output, _limits, [this](const std::string& iFile) { return ReportText(WritePage(iFile)); });
   if (!written) return ExitStatus::FileFailed;

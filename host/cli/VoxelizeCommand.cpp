@@ -18,6 +18,7 @@
 #include "JsonDocument.h"
 #include "ModelImporter.h"
 #include "OctreeCensus.h"
+#include "OverwriteCheck.h"
 #include "SceneCollector.h"
 #include "SceneFile.h"
 #include "SurfaceOctree.h"
@@ -147,6 +148,7 @@ Report VoxelizeCommand::Voxelize(const std::string& iFile) const {
 }
 
 int VoxelizeCommand::Run() const {
+  if (RefusesToOverwrite(_output, {_file})) return ExitStatus::FileFailed;
   std::optional<Report> written = RunIsolatedWriting(
       _file, _output, _limits, [this](const std::string& iFile) { return ReportText(Voxelize(iFile)); });
   if (!written) return ExitStatus::FileFailed;

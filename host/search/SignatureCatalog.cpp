@@ -193,13 +193,17 @@ void SignatureCatalog::Insert(const IndexedPart& iPart) {
         .Run();
 }
 
-void SignatureCatalog::Remove(const std::vector<std::string>& iPaths) {
-  if (iPaths.empty()) return;
+std::size_t SignatureCatalog::RemoveIf(const std::function<bool(const std::string& iPath)>& iGone) {
   Execute("BEGIN IMMEDIATE");
   try {
-    for (const std::string& path : iPaths)
-      SqliteStatement(_database, "DELETE FROM parts WHERE path = ?").Bind(1, path).Run();
+    std::size_t removed = 0;
+    for (const std::string& path : Paths())
+      if (iGone(path)) {
+        SqliteStatement(_database, "DELETE FROM parts WHERE path = ?").Bind(1, path).Run();
+        ++removed;
+      }
     Execute("COMMIT");
+    return removed;
   } catch (...) {
     sqlite3_exec(_database, "ROLLBACK", nullptr, nullptr, nullptr);
     throw;

@@ -5,7 +5,9 @@
 // at a time (SQLite's lock, waited for up to BusyTimeoutMs); readers are never blocked (the
 // write-ahead log). Each change is one transaction, so a stopped run loses nothing finished.
 // The tables are described in docs/geosig-search.md.
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -55,7 +57,10 @@ class SignatureCatalog {
   void Put(const IndexedPart& iPart);
   // The same for several parts in one transaction: all or none.
   void Put(const std::vector<IndexedPart>& iParts);
-  void Remove(const std::vector<std::string>& iPaths);
+  // Removes the parts whose path iGone picks, in one transaction: iGone is asked under the write
+  // lock, about every path the catalog holds then, so that no other writer's part goes unseen.
+  // Returns how many were removed.
+  std::size_t RemoveIf(const std::function<bool(const std::string& iPath)>& iGone);
 
   std::vector<std::string> Paths() const;
   // Every part, without descriptors and signature, in id order.

@@ -101,11 +101,11 @@ py::tuple VoxelizeMesh(const FloatTriples& iVertices, const IndexTriples& iFaces
   return VoxelsToPython(grid);
 }
 
-std::vector<std::string> CatalogFiles(const std::vector<std::string>& iPaths, const std::vector<std::string>& iLists) {
+Catalog CatalogFiles(const std::vector<std::string>& iPaths, const std::vector<std::string>& iLists) {
   Catalog catalog;
   for (const std::string& path : iPaths) catalog.AddPath(path);
   for (const std::string& list : iLists) catalog.AddList(list);
-  return catalog.Files();
+  return catalog;
 }
 
 }  // namespace
@@ -167,8 +167,11 @@ PYBIND11_MODULE(_geosig, ioModule) {
         return FingerprintCommand::FingerprintOf(iPath);
       },
       py::arg("path"), "The base64 SHA-256 digest of the file's bytes; raises FileFailure");
+  py::class_<Catalog>(ioModule, "Catalog", "The model files of a batch, and the directories that could not be walked")
+      .def_property_readonly("files", &Catalog::Files)
+      .def_property_readonly("unreadable", &Catalog::Unreadable, "[(directory, reason)] of those not walked");
   ioModule.def("catalog_files", &CatalogFiles, py::arg("paths"), py::arg("lists"),
-               "The model files of a batch over these paths and list files; raises FileFailure");
+               "The Catalog of a batch over these paths and list files; raises FileFailure");
 
   py::class_<BatchOutput>(ioModule, "BatchOutput", "The JSON-lines file of a batch")
       .def(py::init<const std::string&, bool>(), py::arg("path"), py::arg("resume"))
@@ -179,7 +182,7 @@ PYBIND11_MODULE(_geosig, ioModule) {
       .def(py::init<std::size_t, bool>(), py::arg("total"), py::arg("shown"))
       .def_static("on_terminal", &ProgressLine::OnTerminal, "Whether standard error is a terminal")
       .def("show", &ProgressLine::Show, py::arg("done"), py::arg("failed"), py::arg("current") = std::string())
-      .def("finish", &ProgressLine::Finish, py::arg("done"), py::arg("failed"));
+      .def("finish", &ProgressLine::Finish, py::arg("done"), py::arg("failed"), py::arg("untouched") = 0);
 
   AddSearchBindings(ioModule);
 }

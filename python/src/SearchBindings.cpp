@@ -159,13 +159,13 @@ void AddSearchBindings(py::module_& ioModule) {
       "index_record of each path, read in turn by one worker process");
 
   py::class_<CatalogUpdate>(ioModule, "CatalogUpdate", "A catalog database brought up to date with files")
-      .def(py::init<const std::string&, const std::vector<std::string>&, const std::vector<std::string>&,
-                    const ImportOptions&>(),
-           py::arg("catalog"), py::arg("files"), py::arg("roots"), py::arg("options"),
-           py::call_guard<py::gil_scoped_release>())
+      .def(py::init<const std::string&, const Catalog&, const ImportOptions&, bool>(), py::arg("catalog"),
+           py::arg("files"), py::arg("options"), py::arg("prune"), py::call_guard<py::gil_scoped_release>())
       .def_property_readonly("pending", &CatalogUpdate::Pending)
       .def_property_readonly("unchanged", &CatalogUpdate::Unchanged)
       .def_property_readonly("removed", &CatalogUpdate::Removed)
+      .def_property_readonly("untouched", &CatalogUpdate::Untouched,
+                             "[(path, reason)] of the paths not brought up to date, whose entries were kept")
       .def_property_readonly("to_read",
                              [](const CatalogUpdate& iUpdate) {
                                std::vector<py::bytes> paths;
