@@ -26,11 +26,10 @@ std::string LoadedObjectDirectory() {
   Dl_info self{}, program{};
   if (dladdr(&anchor, &self) == 0 || !self.dli_fname) return std::string();
   // For the main program dladdr gives argv[0], which need not be a path: the kernel knows better.
-  const bool inProgram = dladdr(reinterpret_cast<void*>(getauxval(AT_PHDR)), &program) != 0 &&
-                         program.dli_fbase == self.dli_fbase;
+  const bool inProgram =
+      dladdr(reinterpret_cast<void*>(getauxval(AT_PHDR)), &program) != 0 && program.dli_fbase == self.dli_fbase;
   std::error_code error;
-  const std::filesystem::path object =
-      std::filesystem::canonical(inProgram ? "/proc/self/exe" : self.dli_fname, error);
+  const std::filesystem::path object = std::filesystem::canonical(inProgram ? "/proc/self/exe" : self.dli_fname, error);
   return error ? std::string() : object.parent_path().string();
 }
 
@@ -48,8 +47,8 @@ std::string WorkerExecutable() {
       const std::string path = (std::filesystem::path(loadedFrom) / relative).lexically_normal().string();
       if (access(path.c_str(), X_OK) == 0) return path;
     }
-  throw std::runtime_error("geosig-worker is missing: it belongs in ../libexec/geosig beside the geosig program "
-                           "(found from " +
-                           (loadedFrom.empty() ? std::string("an unknown place") : loadedFrom) +
-                           "); set GEOSIG_WORKER to its path");
+  throw std::runtime_error(
+      "geosig-worker is missing: it belongs in ../libexec/geosig beside the geosig program "
+      "(found from " +
+      (loadedFrom.empty() ? std::string("an unknown place") : loadedFrom) + "); set GEOSIG_WORKER to its path");
 }

@@ -64,10 +64,9 @@ NearestCommand::NearestCommand(CLI::App& ioApp) {
 int NearestCommand::Run() const {
   Report report;
   try {
-    report = RunIsolated(_file, _limits,
-                         CallOf(NearestTask{_options,
-                                            {_origin.x, _origin.y, _origin.z},
-                                            {_direction.x, _direction.y, _direction.z}}));
+    report = RunIsolated(
+        _file, _limits,
+        CallOf(NearestTask{_options, {_origin.x, _origin.y, _origin.z}, {_direction.x, _direction.y, _direction.z}}));
   } catch (...) {
     return ReportFileFailure(_file, CurrentFailureReason());
   }

@@ -72,8 +72,7 @@ ForkServer::Worker ForkServer::StartWorker() {
     const char request = 'w';
     WorkerReply reply = {-1, 0};
     std::vector<int> descriptors;
-    if (SendAll(_control, &request, 1) &&
-        ReceiveWithDescriptors(_control, &reply, sizeof reply, 2, descriptors)) {
+    if (SendAll(_control, &request, 1) && ReceiveWithDescriptors(_control, &reply, sizeof reply, 2, descriptors)) {
       if (reply.pid > 0 && descriptors.size() == 2) return {reply.pid, descriptors[0], descriptors[1]};
       for (const int descriptor : descriptors) close(descriptor);
       throw std::system_error(reply.error, std::generic_category(), "cannot start a worker process");
@@ -102,8 +101,8 @@ void ForkServer::Start() {
   posix_spawnattr_setflags(&settings.attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
   std::vector<char*> arguments = {const_cast<char*>(_program.c_str()), nullptr};
   pid_t server = -1;
-  const int error = posix_spawn(&server, _program.c_str(), &settings.actions, &settings.attributes,
-                                arguments.data(), environ);
+  const int error =
+      posix_spawn(&server, _program.c_str(), &settings.actions, &settings.attributes, arguments.data(), environ);
   close(sockets[1]);
   if (error != 0) {
     close(sockets[0]);

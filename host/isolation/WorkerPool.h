@@ -40,8 +40,9 @@ struct WorkerOutcome {
   std::size_t index = 0;
   bool succeeded = false;
   // The task's payload when it succeeded; otherwise why it failed: the text of the exception
-  // it threw (or why the worker program could not make the task), or "the reader crashed (signal N)", "the reader exited (status N)", "reading
-  // took longer than S s", "reading needed more than G GiB".
+  // it threw (or why the worker program could not make the task), or "the reader crashed
+  // (signal N)", "the reader exited (status N)", "reading took longer than S s", "reading
+  // needed more than G GiB".
   std::string value;
 };
 

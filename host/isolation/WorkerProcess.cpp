@@ -18,6 +18,18 @@ namespace {
 
 constexpr std::size_t replyHeaderBytes = 1 + sizeof(std::uint64_t);
 
+// Reads exactly iSize bytes from a pipe; false at its end.
+bool ReadAll(int iPipe, char* oData, std::size_t iSize) {
+  while (iSize > 0) {
+    const ssize_t received = read(iPipe, oData, iSize);
+    if (received < 0 && errno == EINTR) continue;
+    if (received <= 0) return false;
+    oData += received;
+    iSize -= static_cast<std::size_t>(received);
+  }
+  return true;
+}
+
 }  // namespace
 
 WorkerProcess::WorkerProcess(ForkServer& iServer, const TaskCall& iTask) {
@@ -84,11 +96,12 @@ void WorkerProcess::Kill() {
 
 std::string WorkerProcess::Reap() {
   int status = 0;
-  ssize_t received = 0;
-  do received = read(_endStatus, &status, sizeof status);
-  while (received < 0 && errno == EINTR);
   // A server that died first took its workers with it (they die by SIGKILL when it ends).
-  if (received != sizeof status) status = SIGKILL;
+  if (!ReadAll(_endStatus, reinterpret_cast<char*>(&status), sizeof status)) status = SIGKILL;
+  // Then the end of the pipe: once the server has closed it, it holds nothing of the worker's.
+  char more = 0;
+  while (read(_endStatus, &more, 1) < 0 && errno == EINTR) {
+  }
   close(_endStatus);
   _endStatus = -1;
   _process = -1;

@@ -98,7 +98,7 @@ TEST(WorkerPool, TicksWhileAnItemTakesLong) {
   limits.seconds = 1;
   int ticks = 0;
   Misbehaving(limits).Run(
-          {"hang"}, 1, [](const WorkerOutcome&) {}, [&] { ++ticks; });
+      {"hang"}, 1, [](const WorkerOutcome&) {}, [&] { ++ticks; });
   EXPECT_GE(ticks, 2);
 }
 
