@@ -45,7 +45,7 @@ void BM_WorkerProgramStart(benchmark::State& ioState) {
   const std::string program = WorkerExecutable();
   for (auto _ : ioState) {
     int control[2];
-    if (socketpair(AF_UNIX, SOCK_STREAM, 0, control) != 0) ioState.SkipWithError("no socket");
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, control) != 0) ioState.SkipWithError("no socket");
     const pid_t server = fork();
     if (server == 0) {
       dup2(control[1], STDIN_FILENO);

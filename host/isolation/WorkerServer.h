@@ -2,7 +2,11 @@
 // The fork server: the main of a worker program (geosig-worker, or a test's), started once by a
 // calling process through ForkServer. It stays single-threaded and uses no reader itself, so
 // every worker it forks starts from a process in which no lock is held and no reader has state,
-// whatever threads its caller runs.
+// whatever threads its caller runs. What it shares with its workers is what the loader did: the
+// libraries mapped and bound, their static objects built. No reader state is set up ahead for
+// them: what a reader sets up may hold threads (which a fork does not copy) or open handles
+// (which every worker would share); a worker reads one file at a time, so each makes its own on
+// first use.
 //
 // Its standard input is the control socket. Each byte the caller sends asks for one worker; the
 // server forks it and answers with its pid (and errno, 0 when the fork succeeded) carrying two
