@@ -4,10 +4,12 @@
 // process's later runs, so a caller that reads a thousand files one call at a time pays the
 // program's start once, and is started again when it died.
 //
-// Its workers are its children: it reaps them and reports how each ended, and they die with it.
-// The server ends when its caller does (its control socket closes), so it is never stopped
-// explicitly; its descriptors are close-on-exec, and a child forked from the caller starts a
-// server of its own.
+// Its workers are its children: it reaps them and reports how each ended, and they die with it
+// (each asks for SIGKILL at its parent's death). The server ends when its caller does: the end
+// of its control socket is the sign, not a parent-death signal, which would fire when the
+// caller's thread that happened to start it ended. So it is never stopped explicitly. The
+// caller's descriptors are close-on-exec, and a child forked from the caller starts a server of
+// its own.
 #include <sys/types.h>
 
 #include <mutex>
