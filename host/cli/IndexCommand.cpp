@@ -4,6 +4,7 @@
 #include <iostream>
 #include <thread>
 
+#include "AppTasks.h"
 #include "Catalog.h"
 #include "CatalogError.h"
 #include "CatalogUpdate.h"
@@ -49,7 +50,7 @@ int IndexCommand::Run() const {
     // The files are read in worker processes; the parent writes.
     ImportOptions options = _options;
     options.parallelTessellation = false;
-    const WorkerPool pool([options](const std::string& iPath) { return IndexTask(iPath, options); }, _limits);
+    const WorkerPool pool(AppWorkers(), CallOf(IndexTask{options}), _limits);
     pool.Run(
         update.ToRead(), _jobs,
         [&](const WorkerOutcome& iOutcome) {

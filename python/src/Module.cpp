@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "AppTasks.h"
 #include "BatchOutput.h"
 #include "Catalog.h"
 #include "CatalogError.h"
 #include "CommandFailure.h"
+#include "DescribeTask.h"
 #include "DescriptorSections.h"
 #include "FileDescription.h"
 #include "FileRecord.h"
@@ -21,23 +23,24 @@
 #include "ImportOptions.h"
 #include "IsolatedRun.h"
 #include "MeshArguments.h"
-#include "ModelImporter.h"
 #include "ProgressLine.h"
 #include "SearchBindings.h"
 #include "SurfaceVoxels.h"
+#include "SurfaceVoxelsTask.h"
 #include "VoxelizeCommand.h"
 
 namespace py = pybind11;
 
 namespace {
 
-// Files are read in a worker process forked for the call: a reader that crashes, hangs or
-// exhausts memory costs the file an error, not the interpreter, and readers, which must not run
-// on two threads of one process, run side by side for several Python threads.
+// Files are read in a worker process of geosig-worker, forked for the call by the interpreter's
+// fork server (which is single-threaded, whatever threads the interpreter runs): a reader that
+// crashes, hangs or exhausts memory costs the file an error, not the interpreter, and readers,
+// which must not run on two threads of one process, run side by side for several Python threads.
 std::string DescribeRecord(const std::string& iPath, const ImportOptions& iOptions, const WorkerLimits& iLimits) {
   const py::gil_scoped_release released;
   try {
-    return RunIsolated(iPath, iLimits, DescribingTask(iOptions)).dump();
+    return RunIsolated(iPath, iLimits, CallOf(DescribeTask{iOptions})).dump();
   } catch (const std::runtime_error& failure) {
     return FailureRecord(iPath, failure.what()).dump();
   }
@@ -48,7 +51,7 @@ std::vector<std::string> DescribeRecords(const std::vector<std::string>& iPaths,
                                          const WorkerLimits& iLimits) {
   const py::gil_scoped_release released;
   std::vector<std::string> records;
-  for (const WorkerOutcome& outcome : RunIsolatedInTurn(iPaths, iLimits, DescribingTask(iOptions)))
+  for (const WorkerOutcome& outcome : RunIsolatedInTurn(iPaths, iLimits, CallOf(DescribeTask{iOptions})))
     records.push_back(outcome.succeeded ? outcome.value
                                         : ReportText(FailureRecord(iPaths[outcome.index], outcome.value)));
   return records;
@@ -82,9 +85,7 @@ py::tuple VoxelizeFile(const std::string& iPath, unsigned int iDepth, const Impo
   SurfaceVoxels grid;
   {
     const py::gil_scoped_release released;
-    grid = SurfaceVoxels::FromReport(RunIsolated(iPath, iLimits, [iDepth, &iOptions](const std::string& iFile) {
-      return VoxelizeSurface(*ModelImporter(iOptions).Import(iFile).root, iDepth).ToReport().dump();
-    }));
+    grid = SurfaceVoxels::FromReport(RunIsolated(iPath, iLimits, CallOf(SurfaceVoxelsTask{iOptions, iDepth})));
   }
   return VoxelsToPython(grid);
 }

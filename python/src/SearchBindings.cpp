@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "AppTasks.h"
 #include "CatalogSearch.h"
 #include "CatalogUpdate.h"
 #include "IndexTask.h"
@@ -150,8 +151,7 @@ void AddSearchBindings(py::module_& ioModule) {
       [](const std::vector<std::string>& iPaths, const ImportOptions& iOptions, const WorkerLimits& iLimits) {
         const py::gil_scoped_release released;
         std::vector<std::string> records;
-        const auto task = [&iOptions](const std::string& iFile) { return IndexTask(iFile, iOptions); };
-        for (const WorkerOutcome& outcome : RunIsolatedInTurn(iPaths, iLimits, task))
+        for (const WorkerOutcome& outcome : RunIsolatedInTurn(iPaths, iLimits, CallOf(IndexTask{iOptions})))
           records.push_back(outcome.succeeded ? outcome.value : ReportText({{"error", outcome.value}}));
         return records;
       },
