@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iostream>
 #include <set>
 #include <sstream>
 
 #include "CommandFailure.h"
 #include "FingerprintCommand.h"
 #include "IndexTask.h"
+#include "ResidentCatalog.h"
 
 namespace {
 
@@ -43,7 +45,7 @@ std::vector<std::string> VanishedPaths(const SignatureCatalog& iCatalog, const s
 
 CatalogUpdate::CatalogUpdate(const std::string& iDatabase, const std::vector<std::string>& iFiles,
                              const std::vector<std::string>& iRoots, const ImportOptions& iOptions)
-    : _catalog(iDatabase, SignatureCatalog::Access::Write) {
+    : _database(iDatabase), _catalog(iDatabase, SignatureCatalog::Access::Write) {
   const std::string optionsText = OptionsText(iOptions);
   std::set<std::string> found;
   for (const std::string& file : iFiles) {
@@ -70,6 +72,16 @@ CatalogUpdate::CatalogUpdate(const std::string& iDatabase, const std::vector<std
   const std::vector<std::string> vanished = VanishedPaths(_catalog, iRoots, found);
   _catalog.Remove(vanished);
   _removed = vanished.size();
+}
+
+CatalogUpdate::~CatalogUpdate() {
+  try {
+    const ResidentCatalog updated(_database);
+    if (const std::string note = updated.Note(); note.find("not saved") != std::string::npos)
+      std::cerr << "geosig: " << _database << ": " << note << '\n';
+  } catch (const std::exception& failure) {
+    std::cerr << "geosig: " << _database << ": the search index was not updated: " << failure.what() << '\n';
+  }
 }
 
 std::vector<const IndexedPart*> CatalogUpdate::RecordUnreadable() {

@@ -19,6 +19,12 @@ class CatalogUpdate {
   // CatalogError when the catalog cannot be written.
   CatalogUpdate(const std::string& iDatabase, const std::vector<std::string>& iFiles,
                 const std::vector<std::string>& iRoots, const ImportOptions& iOptions);
+  // Brings the search index saved beside the catalog up to date with what was recorded (parts
+  // added and removed, not the whole index built again). A failure there costs only a note on
+  // standard error: the next search brings the index up to date itself.
+  ~CatalogUpdate();
+  CatalogUpdate(const CatalogUpdate&) = delete;
+  CatalogUpdate& operator=(const CatalogUpdate&) = delete;
 
   // Files to record: new or changed, or without a fingerprint.
   std::size_t Pending() const { return _pending.size(); }
@@ -38,6 +44,7 @@ class CatalogUpdate {
  private:
   const IndexedPart& Put(std::size_t iIndex, IndexedPart&& ioRead);
 
+  std::string _database;
   SignatureCatalog _catalog;
   std::vector<IndexedPart> _pending;
   std::vector<std::string> _toRead;
