@@ -7,7 +7,8 @@
 #include "FileRecord.h"
 
 CatalogSearch::CatalogSearch(const std::string& iDatabase) : _resident(iDatabase) {
-  if (const std::string note = _resident.Note(); !note.empty()) std::cerr << "geosig: " << iDatabase << ": " << note << '\n';
+  if (const std::string note = _resident.Note(); !note.empty())
+    std::cerr << "geosig: " << iDatabase << ": " << note << '\n';
 }
 
 Report CatalogSearch::MatchReport(const SignatureMatch& iMatch) const {

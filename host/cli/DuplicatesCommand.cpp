@@ -27,7 +27,8 @@ DuplicatesCommand::DuplicatesCommand(CLI::App& ioApp) {
       ->check(CLI::NonNegativeNumber)
       ->capture_default_str();
   command->add_flag("--any-size", _anySize, "Ignore the absolute size: compare shapes only");
-  command->add_flag("--exact", _exact, "Score every part instead of the search index's candidates (slow; for checking)");
+  command->add_flag("--exact", _exact,
+                    "Score every part instead of the search index's candidates (slow; for checking)");
   JsonDocument::AddFlag(*command, _json);
 }
 

@@ -17,7 +17,8 @@ NeighboursCommand::NeighboursCommand(CLI::App& ioApp) {
   command->add_option("-o,--output", _output, "The JSON-lines file to write (schema in docs/geosig-search-json.md)")
       ->required();
   command->add_flag("--any-size", _anySize, "Ignore the absolute size: compare shapes only");
-  command->add_flag("--exact", _exact, "Score every part instead of the search index's candidates (slow; for checking)");
+  command->add_flag("--exact", _exact,
+                    "Score every part instead of the search index's candidates (slow; for checking)");
 }
 
 int NeighboursCommand::Run() const {

@@ -20,7 +20,8 @@ QueryCommand::QueryCommand(CLI::App& ioApp) {
   command->add_option("--db", _database, "The catalog database made by geosig index")->required();
   command->add_option("-k", _count, "How many parts to report")->capture_default_str();
   command->add_flag("--any-size", _anySize, "Ignore the absolute size: compare shapes only");
-  command->add_flag("--exact", _exact, "Score every part instead of the search index's candidates (slow; for checking)");
+  command->add_flag("--exact", _exact,
+                    "Score every part instead of the search index's candidates (slow; for checking)");
   JsonDocument::AddFlag(*command, _json);
   CLI::Option* html =
       command->add_option("--html", _html, "Also write an HTML page showing the query and its matches in 3D");

@@ -48,8 +48,8 @@ class ResidentCatalog::State {
   mutable std::mutex exactLock;
   mutable std::shared_ptr<const SimilaritySearch> exact;
 
-  // Reads the parts recorded after lastId and forgets those no longer in the catalog; returns
-  // (added ids with their signatures read, removed ids).
+  // Holds the parts added (recorded after lastId) and forgets those removed; the index is left
+  // to Reconcile.
   void Take(std::vector<std::pair<SignatureSummary, std::string>> iAdded, const std::vector<std::int64_t>& iRemoved) {
     for (const std::int64_t id : iRemoved) {
       const auto found = parts.find(id);
@@ -245,15 +245,18 @@ std::vector<std::vector<std::int64_t>> ResidentCatalog::Duplicates(double iMaxDi
   std::unordered_map<std::size_t, std::vector<std::int64_t>> members;
   for (std::size_t k = 0; k < order.size(); ++k) members[root(k)].push_back(order[k]);
   std::vector<std::vector<std::int64_t>> groups;
-  const auto byPath = [&](std::int64_t iA, std::int64_t iB) { return _state->PartOf(iA).path < _state->PartOf(iB).path; };
+  const auto byPath = [&](std::int64_t iA, std::int64_t iB) {
+    return _state->PartOf(iA).path < _state->PartOf(iB).path;
+  };
   for (auto& entry : members)
     if (entry.second.size() > 1) {
       std::sort(entry.second.begin(), entry.second.end(), byPath);
       groups.push_back(std::move(entry.second));
     }
-  std::sort(groups.begin(), groups.end(), [&](const std::vector<std::int64_t>& iA, const std::vector<std::int64_t>& iB) {
-    return byPath(iA.front(), iB.front());
-  });
+  std::sort(groups.begin(), groups.end(),
+            [&](const std::vector<std::int64_t>& iA, const std::vector<std::int64_t>& iB) {
+              return byPath(iA.front(), iB.front());
+            });
   return groups;
 }
 
@@ -295,8 +298,8 @@ bool ResidentCatalog::Refresh() {
   if (removed.empty() && added.empty()) return false;
   _state->Take(std::move(added), removed);
   const auto [indexed, dropped] = _state->Reconcile(*catalog);
-  _state->note = "the catalog changed: " + std::to_string(indexed) + " parts added, " + std::to_string(dropped) +
-                 " removed";
+  _state->note =
+      "the catalog changed: " + std::to_string(indexed) + " parts added, " + std::to_string(dropped) + " removed";
   return true;
 }
 

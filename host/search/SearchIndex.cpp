@@ -2,6 +2,7 @@
 
 #include <hnswlib/hnswlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -17,7 +18,7 @@
 
 namespace {
 
-constexpr std::size_t Links = 16;               // hnswlib's M: neighbours kept per point and layer
+constexpr std::size_t Links = 16;                 // hnswlib's M: neighbours kept per point and layer
 constexpr std::size_t ConstructionBreadth = 100;  // hnswlib's ef_construction
 constexpr std::size_t InitialCapacity = 1024;
 
@@ -28,9 +29,13 @@ hnswlib::labeltype LabelOf(std::int64_t iId, std::size_t iPoint) {
 
 std::int64_t IdOf(hnswlib::labeltype iLabel) { return static_cast<std::int64_t>(iLabel / SearchVector::MostPoints); }
 
-std::int64_t FileSize(const std::string& iPath) {
+// The size and modification time of a file, which the stamp records of each graph: a graph
+// written by another save, or copied over, differs in one or the other.
+std::string FileState(const std::string& iPath) {
   struct stat status;
-  return ::stat(iPath.c_str(), &status) == 0 ? static_cast<std::int64_t>(status.st_size) : -1;
+  if (::stat(iPath.c_str(), &status) != 0) return "missing";
+  return std::to_string(status.st_size) + "@" + std::to_string(status.st_mtim.tv_sec) + "." +
+         std::to_string(status.st_mtim.tv_nsec);
 }
 
 }  // namespace
@@ -42,7 +47,8 @@ class SearchIndex::Graph {
     _graph = std::make_unique<hnswlib::HierarchicalNSW<float>>(&_space, InitialCapacity, Links, ConstructionBreadth);
   }
 
-  Graph(const DistanceWeights& iWeights, const std::string& iPath) : _weights(iWeights), _space(SearchVector::Dimension) {
+  Graph(const DistanceWeights& iWeights, const std::string& iPath)
+      : _weights(iWeights), _space(SearchVector::Dimension) {
     _graph = std::make_unique<hnswlib::HierarchicalNSW<float>>(&_space, iPath);
     if (_graph->label_offset_ - _graph->offsetData_ != _space.get_data_size())
       throw std::runtime_error("its points are of another size");
@@ -69,9 +75,11 @@ class SearchIndex::Graph {
     const std::size_t needed = _graph->cur_element_count + count;
     if (needed > _graph->max_elements_) _graph->resizeIndex(std::max(needed, 2 * _graph->max_elements_));
     OnAllCores(iParts.size(), [&](std::size_t k) {
-      for (std::size_t p = 0; p < points[k].size(); ++p) _graph->addPoint(points[k][p].data(), LabelOf(iParts[k].first, p));
+      for (std::size_t p = 0; p < points[k].size(); ++p)
+        _graph->addPoint(points[k][p].data(), LabelOf(iParts[k].first, p));
     });
-    for (std::size_t k = 0; k < iParts.size(); ++k) _points[iParts[k].first] = static_cast<std::uint8_t>(points[k].size());
+    for (std::size_t k = 0; k < iParts.size(); ++k)
+      _points[iParts[k].first] = static_cast<std::uint8_t>(points[k].size());
   }
 
   void Remove(std::int64_t iId) {
@@ -171,13 +179,14 @@ std::vector<std::string> SearchIndex::FilesOf(const std::string& iDatabase) {
 
 void SearchIndex::Save(const std::string& iDatabase, std::optional<std::int64_t> iChanges) const {
   const std::vector<std::string> files = FilesOf(iDatabase);
-  const auto temporary = [](const std::string& iPath) { return iPath + ".partial"; };
+  // Named for this process: two index runs may save at once, and each file is replaced whole.
+  const auto temporary = [](const std::string& iPath) { return iPath + ".partial-" + std::to_string(::getpid()); };
   try {
     _sized->Save(temporary(files[0]));
     _anySize->Save(temporary(files[1]));
     std::ofstream stamp(temporary(files[2]));
     stamp << "geosig search index layout " << Layout << " changes " << (iChanges ? std::to_string(*iChanges) : "none")
-          << " sized " << FileSize(temporary(files[0])) << " any-size " << FileSize(temporary(files[1])) << '\n';
+          << " sized " << FileState(temporary(files[0])) << " any-size " << FileState(temporary(files[1])) << '\n';
     if (!stamp.flush()) throw std::runtime_error("cannot be written");
   } catch (const std::exception& failure) {
     for (const std::string& file : files) std::remove(temporary(file).c_str());
@@ -199,10 +208,10 @@ std::optional<SearchIndex::Saved> SearchIndex::Load(const std::string& iDatabase
   std::getline(stamp, line);
   std::istringstream fields(line);
   std::string geosig, search, index, layoutWord, changesWord, changes, sizedWord, anySizeWord;
+  std::string sizedState, anySizeState;
   int layout = 0;
-  std::int64_t sizedBytes = -1, anySizeBytes = -1;
-  fields >> geosig >> search >> index >> layoutWord >> layout >> changesWord >> changes >> sizedWord >> sizedBytes >>
-      anySizeWord >> anySizeBytes;
+  fields >> geosig >> search >> index >> layoutWord >> layout >> changesWord >> changes >> sizedWord >> sizedState >>
+      anySizeWord >> anySizeState;
   if (!fields || layoutWord != "layout" || sizedWord != "sized" || anySizeWord != "any-size") {
     oReason = "the search index's stamp is damaged";
     return std::nullopt;
@@ -211,7 +220,7 @@ std::optional<SearchIndex::Saved> SearchIndex::Load(const std::string& iDatabase
     oReason = "the search index was made by another geosig";
     return std::nullopt;
   }
-  if (FileSize(files[0]) != sizedBytes || FileSize(files[1]) != anySizeBytes) {
+  if (FileState(files[0]) != sizedState || FileState(files[1]) != anySizeState) {
     oReason = "the search index's files do not match";
     return std::nullopt;
   }

@@ -6,8 +6,9 @@
 //
 // Saved beside the catalog as CATALOG.sized.hnsw and CATALOG.any-size.hnsw (hnswlib's own
 // format, which it reads and writes by path) and CATALOG.hnsw-stamp, a line of text that names
-// the layout of the points, the catalog's change count the index reflects and the byte size
-// of each graph, written last so that graphs from different saves are recognised.
+// the layout of the points, the catalog's change count the index reflects and the size and
+// modification time of each graph, written last so that graphs from different saves are
+// recognised.
 //
 // Removing a part marks its points deleted; once deleted points are more than a quarter of
 // all, the graphs are rebuilt from the live points. Searches may run concurrently with each

@@ -225,16 +225,18 @@ std::vector<std::int64_t> SignatureCatalog::SignedIds() const {
 }
 
 void SignatureCatalog::EachSignature(const std::function<void(std::int64_t, const ShapeSignature&)>& iVisit) const {
-  SqliteStatement select(_database,
-                         "SELECT id, norm, terms, depth, cells FROM parts JOIN occupancies ON occupancies.part = parts.id "
-                         "WHERE status = 'ok' ORDER BY id");
+  SqliteStatement select(
+      _database,
+      "SELECT id, norm, terms, depth, cells FROM parts JOIN occupancies ON occupancies.part = parts.id "
+      "WHERE status = 'ok' ORDER BY id");
   while (select.Step())
     iVisit(select.Integer(0), ShapeSignature(static_cast<float>(select.Real(1)), UnpackTerms(select.Blob(2)),
                                              UnpackGrid(select.Integer(3), select.Blob(4))));
 }
 
 std::optional<std::int64_t> SignatureCatalog::Changes() const {
-  SqliteStatement exists(_database, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'catalog_state'");
+  SqliteStatement exists(_database,
+                         "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'catalog_state'");
   exists.Step();
   if (exists.Integer(0) == 0) return std::nullopt;
   SqliteStatement select(_database, "SELECT changes FROM catalog_state");

@@ -83,15 +83,27 @@ void VoxelGrid::OrRow(unsigned int iY, unsigned int iZ, std::uint64_t iBits) {
 }
 
 VoxelGrid VoxelGrid::Dilated() const {
+  // One axis at a time (a cube's neighbourhood is the product of three segments): along x
+  // within each row, then across rows in y, then in z; three cheap passes instead of nine
+  // rows read for each row.
   const unsigned int side = Side();
   const std::uint64_t mask = side == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << side) - 1;
+  std::vector<std::uint64_t> alongX(std::size_t{side} * side), alongY(alongX.size());
+  for (unsigned int z = 0; z < side; ++z)
+    for (unsigned int y = 0; y < side; ++y) {
+      const std::uint64_t row = Row(y, z);
+      alongX[y + std::size_t{side} * z] = (row | row << 1 | row >> 1) & mask;
+    }
+  for (unsigned int z = 0; z < side; ++z)
+    for (unsigned int y = 0; y < side; ++y) {
+      const std::size_t at = y + std::size_t{side} * z;
+      alongY[at] = alongX[at] | (y > 0 ? alongX[at - 1] : 0) | (y + 1 < side ? alongX[at + 1] : 0);
+    }
   VoxelGrid dilated(_depth);
   for (unsigned int z = 0; z < side; ++z)
     for (unsigned int y = 0; y < side; ++y) {
-      std::uint64_t row = 0;
-      for (unsigned int nz = z > 0 ? z - 1 : 0; nz <= z + 1 && nz < side; ++nz)
-        for (unsigned int ny = y > 0 ? y - 1 : 0; ny <= y + 1 && ny < side; ++ny) row |= Row(ny, nz);
-      dilated.OrRow(y, z, (row | row << 1 | row >> 1) & mask);
+      const std::size_t at = y + std::size_t{side} * z;
+      dilated.OrRow(y, z, alongY[at] | (z > 0 ? alongY[at - side] : 0) | (z + 1 < side ? alongY[at + side] : 0));
     }
   return dilated;
 }

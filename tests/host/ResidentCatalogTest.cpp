@@ -81,8 +81,7 @@ TEST(ResidentCatalog, IndexFindsWhatTheExhaustiveSearchFinds) {
   EXPECT_EQ(matches[0].distance.combined, 0.0);
   for (std::size_t k = 1; k < matches.size(); ++k) {
     EXPECT_LE(matches[k - 1].distance.combined, matches[k].distance.combined);
-    EXPECT_DOUBLE_EQ(matches[k].distance.combined,
-                     metric.Compare(query, catalog.SignatureOf(matches[k].id)).combined);
+    EXPECT_DOUBLE_EQ(matches[k].distance.combined, metric.Compare(query, catalog.SignatureOf(matches[k].id)).combined);
   }
 }
 
