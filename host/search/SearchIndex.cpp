@@ -52,8 +52,13 @@ class SearchIndex::Graph {
     _graph = std::make_unique<hnswlib::HierarchicalNSW<float>>(&_space, iPath);
     if (_graph->label_offset_ - _graph->offsetData_ != _space.get_data_size())
       throw std::runtime_error("its points are of another size");
+    // hnswlib's loading adds the deleted points to a count it leaves uninitialised.
+    _graph->num_deleted_ = 0;
     for (hnswlib::tableint k = 0; k < _graph->cur_element_count; ++k)
-      if (!_graph->isMarkedDeleted(k)) ++_points[IdOf(_graph->getExternalLabel(k))];
+      if (_graph->isMarkedDeleted(k))
+        ++_graph->num_deleted_;
+      else
+        ++_points[IdOf(_graph->getExternalLabel(k))];
   }
 
   std::size_t Size() const { return _points.size(); }

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <set>
 
@@ -222,13 +224,19 @@ TEST(CatalogSchema, FirstSchemaCatalogIsReadAsItIsAndUpgradedForWriting) {
   EXPECT_EQ(catalog.Changes(), 3);
 }
 
-TEST(CatalogSchema, EverySectionRunsOnANewCatalog) {
+TEST(CatalogSchema, EverySectionRunsOnANewCatalogAndIsDocumented) {
   ASSERT_FALSE(CatalogSchema::Migrations().empty());
   int expected = 1;
   for (const auto& [version, sql] : CatalogSchema::Migrations()) {
     EXPECT_EQ(version, expected++);
     EXPECT_NE(sql.find("CREATE"), std::string::npos);
   }
+  // The documentation quotes the schema as it is.
+  std::ifstream page(std::string(GEOSIG_SAMPLES_DIR) + "/../../docs/geosig-search.md");
+  const std::string documentation((std::istreambuf_iterator<char>(page)), std::istreambuf_iterator<char>());
+  for (const auto& [version, sql] : CatalogSchema::Migrations())
+    EXPECT_NE(documentation.find(sql), std::string::npos) << "section " << version << " is not quoted";
+
   TemporaryDirectory directory;
   const std::string database = directory.Path("new.db");
   SignatureCatalog catalog(database, SignatureCatalog::Access::Write);
