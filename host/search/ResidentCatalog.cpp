@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "AxisMap.h"
 #include "CatalogReaders.h"
 #include "OnAllCores.h"
 #include "SearchIndex.h"
@@ -18,6 +19,8 @@ namespace {
 // Candidates re-ranked by the exact distance for k matches.
 constexpr std::size_t CandidateFloor = 100;
 constexpr std::size_t CandidatesPerMatch = 10;
+// Candidates of a part's links in Duplicates: near-identical parts are the index's nearest.
+constexpr std::size_t DuplicateCandidates = 2 * CandidateFloor;
 // Parts whose signatures are read and indexed together when the index is built.
 constexpr std::size_t BuildBatch = 20000;
 
@@ -124,6 +127,24 @@ class ResidentCatalog::State {
     return exact;
   }
 
+  // The query's dilated occupancy in each turn of SignatureMetric::Turns that its comparison
+  // with one of the candidates allows (the four sign turns, unless axes are ambiguous); the
+  // other positions hold an empty grid, never compared.
+  std::vector<VoxelGrid> QueryTurns(const ShapeSignature& iQuery, const ShapeKey& iKey,
+                                    const std::vector<std::pair<double, std::int64_t>>& iCandidates) const {
+    static const std::vector<AxisMap> allTurns = AxisMap::Turns(true, true);
+    std::vector<bool> needed(allTurns.size(), false);
+    for (const auto& candidate : iCandidates)
+      for (const std::size_t turn : SignatureMetric::AllowedTurns(iKey, parts.at(candidate.second).key))
+        needed[turn] = true;
+    const VoxelGrid dilated = iQuery.Occupancy().Dilated();
+    std::vector<VoxelGrid> turns;
+    turns.reserve(allTurns.size());
+    for (std::size_t turn = 0; turn < allTurns.size(); ++turn)
+      turns.push_back(needed[turn] ? dilated.Mapped(allTurns[turn]) : VoxelGrid(dilated.Depth()));
+    return turns;
+  }
+
   // The iCount nearest by the exact distance among the index's candidates, skipping those whose
   // distance is known to exceed iCutoff.
   std::vector<SignatureMatch> Nearest(const ShapeSignature& iQuery, std::size_t iCount, const SignatureMetric& iMetric,
@@ -144,7 +165,7 @@ class ResidentCatalog::State {
     std::sort(bounded.begin(), bounded.end());
     std::vector<SignatureMatch> matches;
     if (bounded.empty() || iCount == 0) return matches;
-    const std::vector<VoxelGrid> turns = SignatureMetric::Turns(iQuery.Occupancy().Dilated());
+    const std::vector<VoxelGrid> turns = QueryTurns(iQuery, query, bounded);
     const CatalogReaders::Lent reader = readers.Borrow();
     for (const auto& [bound, id] : bounded) {
       if (matches.size() == iCount && bound > matches.front().distance.combined) break;
@@ -229,8 +250,7 @@ std::vector<std::vector<std::int64_t>> ResidentCatalog::Duplicates(double iMaxDi
     const ShapeSignature signature = _state->readers.Borrow()->SignatureOf(order[k]);
     const std::vector<SignatureMatch> matches =
         exact ? exact->Nearest(signature, LinksPerPart, iMetric, order[k])
-              : _state->Nearest(signature, LinksPerPart, iMetric, order[k],
-                                std::max(CandidateFloor, CandidatesPerMatch * LinksPerPart), iMaxDistance);
+              : _state->Nearest(signature, LinksPerPart, iMetric, order[k], DuplicateCandidates, iMaxDistance);
     for (const SignatureMatch& match : matches)
       if (match.distance.combined <= iMaxDistance) links[k].push_back(match.id);
   });
