@@ -1,7 +1,8 @@
 #pragma once
 // A catalog kept in memory for searching: the approximate index (see SearchIndex), each
-// part's global terms and size, its pooled occupancy and its path. A search reads only the
-// full occupancies of the candidates it re-ranks by the exact distance. Const members may be
+// part's global terms, size and path. A search reads only the full occupancies of the
+// candidates it re-ranks by the exact distance; the exhaustive search (iExact) reads the
+// pooled occupancies of all parts when first asked, and keeps them until the next change. Const members may be
 // called from any number of threads at once; Refresh may run while they do (it waits for the
 // searches in progress and they for it).
 //

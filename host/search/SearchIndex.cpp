@@ -38,6 +38,14 @@ std::string FileState(const std::string& iPath) {
          std::to_string(status.st_mtim.tv_nsec);
 }
 
+// The count of points in a graph saved by hnswlib: the third word of its header.
+std::size_t SavedPoints(const std::string& iPath) {
+  std::ifstream graph(iPath, std::ios::binary);
+  std::size_t header[3] = {0, 0, 0};
+  graph.read(reinterpret_cast<char*>(header), sizeof header);
+  return graph ? header[2] : 0;
+}
+
 }  // namespace
 
 // One graph: the points of every part under one set of distance weights.
@@ -49,7 +57,9 @@ class SearchIndex::Graph {
 
   Graph(const DistanceWeights& iWeights, const std::string& iPath)
       : _weights(iWeights), _space(SearchVector::Dimension) {
-    _graph = std::make_unique<hnswlib::HierarchicalNSW<float>>(&_space, iPath);
+    // Room for the points saved, not for the capacity the graph had grown to: hnswlib keeps a
+    // lock and a level for every point it has room for.
+    _graph = std::make_unique<hnswlib::HierarchicalNSW<float>>(&_space, iPath, false, SavedPoints(iPath));
     if (_graph->label_offset_ - _graph->offsetData_ != _space.get_data_size())
       throw std::runtime_error("its points are of another size");
     // hnswlib's loading adds the deleted points to a count it leaves uninitialised.
