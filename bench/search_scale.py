@@ -16,6 +16,7 @@ import os
 import random
 import statistics
 import subprocess
+import sys
 import time
 
 import geosig
@@ -23,12 +24,16 @@ import geosig
 BUILD = os.path.join(os.path.dirname(__file__), "..", "build", "release", "host")
 
 
-def resident_kib() -> int:
+# Run in a fresh interpreter, so that what an earlier catalog freed does not hide what this one takes.
+MEMORY = """
+import sys, geosig
+def resident():
     with open("/proc/self/status") as status:
-        for line in status:
-            if line.startswith("VmRSS:"):
-                return int(line.split()[1])
-    return 0
+        return next(int(line.split()[1]) for line in status if line.startswith("VmRSS:")) * 1024
+before = resident()
+catalog = geosig.Catalog(sys.argv[1])
+print((resident() - before) / len(catalog))
+"""
 
 
 def timed(action):
@@ -67,14 +72,14 @@ def main() -> None:
     for file in index_files(database):
         if os.path.exists(file):
             os.remove(file)
-    before = resident_kib()
     build, catalog = timed(lambda: geosig.Catalog(database))
-    memory = (resident_kib() - before) * 1024 / len(catalog)
     count = len(catalog)
     print(f"index of {count} parts built (and catalog read) in {build:.1f} s: {catalog.note}")
     del catalog
     opened, catalog = timed(lambda: geosig.Catalog(database))
     print(f"resident catalog opened with its saved index in {opened:.2f} s")
+    memory = float(subprocess.run([sys.executable, "-c", MEMORY, database], check=True, capture_output=True,
+                                  text=True).stdout)
     print(f"resident memory {memory:.0f} B a part (occupancies stay on disk)")
     disk = os.path.getsize(database)
     index = sum(os.path.getsize(file) for file in index_files(database))
