@@ -7,11 +7,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <iostream>
+#include <set>
 #include <sstream>
 
 #include "CommandFailure.h"
 #include "FingerprintCommand.h"
 #include "IndexTask.h"
+#include "ResidentCatalog.h"
 
 namespace {
 
@@ -73,7 +76,7 @@ const std::string& NotAnInput(const std::string& iDatabase, const Catalog& iFile
 
 CatalogUpdate::CatalogUpdate(const std::string& iDatabase, const Catalog& iFiles, const ImportOptions& iOptions,
                              bool iPrune)
-    : _catalog(NotAnInput(iDatabase, iFiles), SignatureCatalog::Access::Write) {
+    : _database(iDatabase), _catalog(NotAnInput(iDatabase, iFiles), SignatureCatalog::Access::Write) {
   for (const auto& [directory, reason] : iFiles.Unreadable()) _untouched.emplace_back(directory, reason);
   const std::string optionsText = OptionsText(iOptions);
   for (const std::string& file : iFiles.Files()) Stamp(file, optionsText);
@@ -136,6 +139,16 @@ std::size_t CatalogUpdate::RemoveGone(const Catalog& iFiles, bool iPrune) {
   return _catalog.RemoveIf([&](const std::string& iPath) {
     return !_found.count(iPath) && IsUnder(iPath, walked) && !IsUnder(iPath, unwalked) && KnownGone(iPath);
   });
+}
+
+CatalogUpdate::~CatalogUpdate() {
+  try {
+    const ResidentCatalog updated(_database);
+    if (const std::string note = updated.Note(); note.find("not saved") != std::string::npos)
+      std::cerr << "geosig: " << _database << ": " << note << '\n';
+  } catch (const std::exception& failure) {
+    std::cerr << "geosig: " << _database << ": the search index was not updated: " << failure.what() << '\n';
+  }
 }
 
 std::vector<const IndexedPart*> CatalogUpdate::RecordUnreadable() {

@@ -27,6 +27,12 @@ class CatalogUpdate {
   // drops the entries under it whose files are gone too. Throws CatalogError when the catalog
   // cannot be written or is one of the files or lists.
   CatalogUpdate(const std::string& iDatabase, const Catalog& iFiles, const ImportOptions& iOptions, bool iPrune);
+  // Brings the search index saved beside the catalog up to date with what was recorded (parts
+  // added and removed, not the whole index built again). A failure there costs only a note on
+  // standard error: the next search brings the index up to date itself.
+  ~CatalogUpdate();
+  CatalogUpdate(const CatalogUpdate&) = delete;
+  CatalogUpdate& operator=(const CatalogUpdate&) = delete;
 
   // Files to record: new or changed, or without a fingerprint.
   std::size_t Pending() const { return _pending.size(); }
@@ -55,6 +61,7 @@ class CatalogUpdate {
   std::size_t RemoveGone(const Catalog& iFiles, bool iPrune);
   const IndexedPart& Put(std::size_t iIndex, IndexedPart&& ioRead);
 
+  std::string _database;
   SignatureCatalog _catalog;
   std::vector<IndexedPart> _pending;
   std::vector<bool> _keepsRecord;  // for each pending file: its earlier record stays

@@ -21,6 +21,8 @@ QueryCommand::QueryCommand(CLI::App& ioApp) {
   command->add_option("--db", _database, "The catalog database made by geosig index")->required();
   command->add_option("-k", _count, "How many parts to report")->capture_default_str();
   command->add_flag("--any-size", _anySize, "Ignore the absolute size: compare shapes only");
+  command->add_flag("--exact", _exact,
+                    "Score every part instead of the search index's candidates (slow; for checking)");
   JsonDocument::AddFlag(*command, _json);
   CLI::Option* html =
       command->add_option("--html", _html, "Also write an HTML page showing the query and its matches in 3D");
@@ -56,10 +58,10 @@ int QueryCommand::Run() const {
     std::int64_t excluded = -1;
     std::optional<ShapeSignature> query;
     if (!_entry.empty()) {
-      const auto id = search.Catalog().SignedPart(SignatureCatalog::PathKey(_entry));
+      const auto id = search.Resident().IdOf(SignatureCatalog::PathKey(_entry));
       if (!id) return ReportFileFailure(_entry, "not indexed with a signature in " + _database);
       excluded = *id;
-      query = search.Catalog().SignatureOf(*id);
+      query = search.Resident().SignatureOf(*id);
     } else {
       // Read in a worker process as index reads, so that a reader that fails on the file ends in its error.
       IndexedPart read = ReadIndexRecord(IsolatedIndexTask(_file, _options, _limits));
@@ -68,7 +70,7 @@ int QueryCommand::Run() const {
     }
     const SignatureMetric metric(_anySize);
     const std::vector<SignatureMatch> matches =
-        search.Search().Nearest(*query, static_cast<std::size_t>(_count), metric, excluded);
+        search.Resident().Query(*query, static_cast<std::size_t>(_count), metric, _exact, excluded);
     const std::string queryPath = _entry.empty() ? _file : SignatureCatalog::PathKey(_entry);
     if (!_html.empty() && !WritePage(search, queryPath, matches)) return ExitStatus::FileFailed;
     if (_json) {

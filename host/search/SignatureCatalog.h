@@ -34,14 +34,14 @@ struct IndexedPart {
 
 class SignatureCatalog {
  public:
-  static constexpr int SchemaVersion = 1;
   static constexpr int BusyTimeoutMs = 60000;
 
   enum class Access { Read, Write };
 
-  // Read: the catalog must exist. Write: it is created when missing. Throws CatalogError for
-  // a missing file (Read), a file that is no catalog or is corrupt, or a catalog written by
-  // a newer schema.
+  // Read: the catalog must exist; one of an older schema is read as it is. Write: it is created
+  // when missing, or brought to the latest schema (CatalogSchema). Throws CatalogError for a
+  // missing file (Read), a file that is no catalog or is corrupt, or a catalog written by a
+  // newer schema.
   SignatureCatalog(const std::string& iPath, Access iAccess);
   ~SignatureCatalog();
   SignatureCatalog(const SignatureCatalog&) = delete;
@@ -70,6 +70,16 @@ class SignatureCatalog {
   ShapeSignature SignatureOf(std::int64_t iId) const;
 
   std::vector<SignatureSummary> Summaries() const;
+  // The summaries and paths of the parts with a signature whose id is above iAfterId, in id
+  // order: ids grow as parts are recorded, so these are the parts recorded since.
+  std::vector<std::pair<SignatureSummary, std::string>> SignedParts(std::int64_t iAfterId) const;
+  // The ids of the parts with a signature, in order.
+  std::vector<std::int64_t> SignedIds() const;
+  // Every part's signature, in id order, read in one pass.
+  void EachSignature(const std::function<void(std::int64_t, const ShapeSignature&)>& iVisit) const;
+  // How many times parts were added, replaced or removed, by any geosig since the count began;
+  // none for a catalog of version 1 opened for reading.
+  std::optional<std::int64_t> Changes() const;
   VoxelGrid Occupancy(std::int64_t iId) const;
   // Paths of the files that share a fingerprint, each group in path order, the groups in
   // order of their first path.
@@ -77,8 +87,6 @@ class SignatureCatalog {
 
  private:
   void Execute(const char* iSql);
-  void CreateSchema();
-  void CheckSchema();
   void Insert(const IndexedPart& iPart);
 
   std::string _path;

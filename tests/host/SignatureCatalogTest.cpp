@@ -89,8 +89,8 @@ TEST(SignatureCatalog, RefusesWhatIsNoUsableCatalog) {
   EXPECT_EQ(OpeningError(other), other + ": not a geosig catalog (no schema version)");
   const std::string newer = directory.Path("newer.db");
   { SignatureCatalog created(newer, SignatureCatalog::Access::Write); }
-  Sql(newer, "UPDATE schema_version SET version = 2");
-  EXPECT_EQ(OpeningError(newer), newer + ": written by a newer geosig (schema version 2; this one reads 1)");
+  Sql(newer, "PRAGMA user_version = 99");
+  EXPECT_EQ(OpeningError(newer), newer + ": written by a newer geosig (schema version 99; this one reads 2)");
   EXPECT_THROW(SignatureCatalog(newer, SignatureCatalog::Access::Write), CatalogError);
 }
 
