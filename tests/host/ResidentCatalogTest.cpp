@@ -101,18 +101,18 @@ TEST(ResidentCatalog, StaysConsistentThroughAddsReplacementsAndRemovals) {
     SignatureCatalog catalog(database, SignatureCatalog::Access::Write);
     PerturbedSignatures copies(PerturbedSignatures::ParametricSeeds(3, 9), 10);
     std::vector<IndexedPart> replaced;
-    std::vector<std::string> removed;
+    std::set<std::string> removed;
     for (int k = 0; k < 20; ++k) {
       const std::string path = "/p" + std::to_string(k);
       gone.insert(*catalog.SignedPart(path));
       replaced.push_back(Generated(path, copies.CopyOf(k)));
     }
     for (int k = 100; k < 250; ++k) {
-      removed.push_back("/p" + std::to_string(k));
-      gone.insert(*catalog.SignedPart(removed.back()));
+      removed.insert("/p" + std::to_string(k));
+      gone.insert(*catalog.SignedPart("/p" + std::to_string(k)));
     }
     catalog.Put(replaced);
-    catalog.Remove(removed);
+    catalog.RemoveIf([&](const std::string& iPath) { return removed.count(iPath) > 0; });
   }
   Generate(database, 3, 20, 11, "/added");
   ASSERT_TRUE(resident.Refresh());
@@ -217,7 +217,7 @@ TEST(CatalogSchema, FirstSchemaCatalogIsReadAsItIsAndUpgradedForWriting) {
   EXPECT_EQ(read.Terms(), signatures[4].Terms());
   EXPECT_EQ(read.Occupancy().Words(), signatures[4].Occupancy().Words());
   catalog.Put(Generated("/old4", signatures[0]));
-  catalog.Remove({"/old5"});
+  catalog.RemoveIf([](const std::string& iPath) { return iPath == "/old5"; });
   EXPECT_EQ(catalog.Changes(), 3);  // a replacement is a removal and an insertion
   // Opening again changes nothing.
   SignatureCatalog(database, SignatureCatalog::Access::Write);
