@@ -8,6 +8,7 @@
 #include "CommandFailure.h"
 #include "ExitStatus.h"
 #include "FileRecord.h"
+#include "MirrorsFlag.h"
 
 NeighboursCommand::NeighboursCommand(CLI::App& ioApp) {
   CLI::App* command = ioApp.add_subcommand("neighbours", "The nearest parts of every indexed part, as JSON lines");
@@ -16,6 +17,7 @@ NeighboursCommand::NeighboursCommand(CLI::App& ioApp) {
   command->add_option("-o,--output", _output, "The JSON-lines file to write (schema in docs/geosig-search-json.md)")
       ->required();
   command->add_flag("--any-size", _anySize, "Ignore the absolute size: compare shapes only");
+  AddMirrorsOption(*command, _mirrors);
 }
 
 int NeighboursCommand::Run() const {
@@ -32,8 +34,8 @@ int NeighboursCommand::Run() const {
         std::ofstream lines(output.TemporaryPath(), std::ios::binary);
         for (const SignatureSummary& part : search.Catalog().Summaries()) {
           Report found = Report::array();
-          for (const SignatureMatch& match : search.Search().Nearest(search.Catalog().SignatureOf(part.id),
-                                                                     static_cast<std::size_t>(_count), metric, part.id))
+          for (const SignatureMatch& match : search.Search().Nearest(
+                   search.Catalog().SignatureOf(part.id), static_cast<std::size_t>(_count), metric, part.id, _mirrors))
             found.push_back(search.MatchReport(match));
           Report record = FileRecord(search.PathOf(part.id));
           record["neighbours"] = std::move(found);

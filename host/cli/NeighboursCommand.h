@@ -1,10 +1,12 @@
 #pragma once
-// `geosig neighbours --db CATALOG -k K -o OUT.jsonl [--any-size]`: for every indexed part
+// `geosig neighbours --db CATALOG -k K -o OUT.jsonl [--any-size] [--mirrors flag|exclude]`: for every indexed part
 // with a signature, its k nearest other parts, one JSON line per part. OUT appears whole or
 // not at all.
 #include <CLI/CLI.hpp>
 
 #include <string>
+
+#include "SignatureMetric.h"
 
 class NeighboursCommand {
  public:
@@ -17,4 +19,5 @@ class NeighboursCommand {
   std::string _output;
   int _count = 10;
   bool _anySize = false;
+  MirrorPolicy _mirrors = MirrorPolicy::Flag;
 };

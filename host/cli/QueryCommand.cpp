@@ -9,6 +9,7 @@
 #include "ImportOptionFlags.h"
 #include "IndexTask.h"
 #include "JsonDocument.h"
+#include "MirrorsFlag.h"
 #include "QueryPage.h"
 #include "ViewCommand.h"
 
@@ -20,6 +21,7 @@ QueryCommand::QueryCommand(CLI::App& ioApp) {
   command->add_option("--db", _database, "The catalog database made by geosig index")->required();
   command->add_option("-k", _count, "How many parts to report")->capture_default_str();
   command->add_flag("--any-size", _anySize, "Ignore the absolute size: compare shapes only");
+  AddMirrorsOption(*command, _mirrors);
   JsonDocument::AddFlag(*command, _json);
   CLI::Option* html =
       command->add_option("--html", _html, "Also write an HTML page showing the query and its matches in 3D");
@@ -62,13 +64,14 @@ int QueryCommand::Run() const {
     }
     const SignatureMetric metric(_anySize);
     const std::vector<SignatureMatch> matches =
-        search.Search().Nearest(*query, static_cast<std::size_t>(_count), metric, excluded);
+        search.Search().Nearest(*query, static_cast<std::size_t>(_count), metric, excluded, _mirrors);
     const std::string queryPath = _entry.empty() ? _file : SignatureCatalog::PathKey(_entry);
     if (!_html.empty() && !WritePage(search, queryPath, matches)) return ExitStatus::FileFailed;
     if (_json) {
       Report entry = FileRecord(queryPath);
       entry["entry"] = !_entry.empty();
       entry["anySize"] = _anySize;
+      entry["mirrors"] = MirrorsName(_mirrors);
       entry["weights"] = CatalogSearch::WeightsReport(metric);
       entry["matches"] = Report::array();
       for (const SignatureMatch& match : matches) entry["matches"].push_back(search.MatchReport(match));
@@ -79,7 +82,7 @@ int QueryCommand::Run() const {
       int rank = 0;
       for (const SignatureMatch& match : matches)
         std::cout << std::setw(3) << ++rank << "  " << CatalogSearch::DistanceText(match.distance) << "  "
-                  << search.PathOf(match.id) << '\n';
+                  << CatalogSearch::KindText(match) << "  " << search.PathOf(match.id) << '\n';
       if (!_html.empty()) std::cout << "written " << _html << '\n';
     }
     return ExitStatus::Success;
@@ -94,7 +97,8 @@ bool QueryCommand::WritePage(const CatalogSearch& iSearch, const std::string& iQ
   std::vector<QueryPage::Shown> matches;
   for (const SignatureMatch& match : iMatches)
     matches.push_back({iSearch.PathOf(match.id), "#" + std::to_string(matches.size() + 1) + "  distance " +
-                                                     CatalogSearch::DistanceText(match.distance)});
+                                                     CatalogSearch::DistanceText(match.distance) + "  " +
+                                                     CatalogSearch::KindText(match)});
   try {
     const QueryPage page(_options, _limits, _depth ? std::optional<unsigned int>(_depth) : std::nullopt,
                          _displayTriangles);

@@ -119,28 +119,34 @@ def distance(a: Signature, b: Signature, *, any_size: bool = False) -> Dict[str,
 
 
 def query(catalog: PathLike, model: Union[PathLike, Mesh, Signature], k: int = 10, *, any_size: bool = False,
-          relative_deflection: Optional[float] = None, deflection: Optional[float] = None,
+          mirrors: str = "flag", relative_deflection: Optional[float] = None, deflection: Optional[float] = None,
           angular_deflection: Optional[float] = None, time_limit: Optional[float] = None,
           memory_limit: Optional[float] = None) -> List[Dict[str, Any]]:
     """The k parts of a catalog made by ``geosig index`` nearest to a model (a file, a
     (vertices, faces) mesh or a Signature), nearest first, as ``geosig query`` finds them:
     one dict per part, {"path": the path the catalog holds, "distance": the combined distance,
-    "occupancy", "shape", "size": its parts}. any_size ignores the parts' absolute size; the
-    other keywords read the model as signature does.
+    "occupancy", "views", "shape", "size": its parts, "mirrored": whether the part matches only
+    as a mirror image of the model, "scale": how many times larger the part is}. any_size ignores
+    the parts' absolute size; mirrors="exclude" leaves the mirror images out ("flag", the default,
+    keeps them); the other keywords read the model as signature does.
 
     Raises FileNotFoundError for a missing catalog, OSError for one that cannot be opened,
     geosig.CatalogError (a ValueError) for a file that is no catalog, is damaged or was written
-    by a newer geosig, and what signature raises for the model; ValueError for k below 1.
+    by a newer geosig, and what signature raises for the model; ValueError for k below 1 or
+    mirrors neither "flag" nor "exclude".
     """
     if isinstance(k, bool) or not isinstance(k, (int, np.integer)) or k < 1:
         raise ValueError(f"k must be an integer of at least 1, not {k!r}")
+    if mirrors not in ("flag", "exclude"):
+        raise ValueError(f'mirrors must be "flag" or "exclude", not {mirrors!r}')
     if not isinstance(model, Signature):
         model = signature(model, relative_deflection=relative_deflection, deflection=deflection,
                           angular_deflection=angular_deflection, time_limit=time_limit, memory_limit=memory_limit)
     catalog = os.fspath(catalog)
     try:
-        matches = _geosig.query(catalog, model._native, int(k), bool(any_size))
+        matches = _geosig.query(catalog, model._native, int(k), bool(any_size), mirrors == "exclude")
     except _geosig.CatalogFailure as failure:
         raise catalog_error(catalog, str(failure)) from None
     return [{"path": os.fsdecode(path), "distance": parts["combined"], "occupancy": parts["occupancy"],
-             "shape": parts["shape"], "size": parts["size"]} for path, parts in matches]
+             "views": parts["views"], "shape": parts["shape"], "size": parts["size"], "mirrored": parts["mirrored"],
+             "scale": scale} for path, parts, scale in matches]

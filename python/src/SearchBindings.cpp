@@ -72,21 +72,24 @@ py::array_t<bool> OccupancyArray(const ShapeSignature& iSignature) {
 
 py::dict DistanceDict(const DistanceParts& iDistance) {
   return py::dict(py::arg("combined") = iDistance.combined, py::arg("occupancy") = iDistance.occupancy,
-                  py::arg("shape") = iDistance.shape, py::arg("size") = iDistance.size);
+                  py::arg("views") = iDistance.views, py::arg("shape") = iDistance.shape,
+                  py::arg("size") = iDistance.size, py::arg("mirrored") = iDistance.mirrored);
 }
 
-// The matches of `geosig query`, nearest first: (path as bytes, distance parts).
-std::vector<std::tuple<py::bytes, py::dict>> Query(const std::string& iCatalog, const ShapeSignature& iQuery,
-                                                   std::size_t iCount, bool iAnySize) {
-  std::vector<std::pair<std::string, DistanceParts>> found;
+// The matches of `geosig query`, nearest first: (path as bytes, distance parts and mirrored, scale).
+std::vector<std::tuple<py::bytes, py::dict, double>> Query(const std::string& iCatalog, const ShapeSignature& iQuery,
+                                                           std::size_t iCount, bool iAnySize, bool iExcludeMirrors) {
+  std::vector<std::pair<std::string, SignatureMatch>> found;
   {
     const py::gil_scoped_release released;
     const CatalogSearch search(iCatalog);
-    for (const SignatureMatch& match : search.Search().Nearest(iQuery, iCount, SignatureMetric(iAnySize)))
-      found.emplace_back(search.PathOf(match.id), match.distance);
+    const MirrorPolicy mirrors = iExcludeMirrors ? MirrorPolicy::Exclude : MirrorPolicy::Flag;
+    for (const SignatureMatch& match : search.Search().Nearest(iQuery, iCount, SignatureMetric(iAnySize), -1, mirrors))
+      found.emplace_back(search.PathOf(match.id), match);
   }
-  std::vector<std::tuple<py::bytes, py::dict>> matches;
-  for (const auto& [path, distance] : found) matches.emplace_back(py::bytes(path), DistanceDict(distance));
+  std::vector<std::tuple<py::bytes, py::dict, double>> matches;
+  for (const auto& [path, match] : found)
+    matches.emplace_back(py::bytes(path), DistanceDict(match.distance), match.scale);
   return matches;
 }
 
@@ -134,9 +137,11 @@ void AddSearchBindings(py::module_& ioModule) {
         return DistanceDict(SignatureMetric(iAnySize).Compare(iA, iB));
       },
       py::arg("a"), py::arg("b"), py::arg("any_size"),
-      "{combined, occupancy, shape, size}; raises ValueError for signatures of different depths");
+      "{combined, occupancy, views, shape, size, mirrored}; raises ValueError for signatures of different depths");
   ioModule.def("query", &Query, py::arg("catalog"), py::arg("signature"), py::arg("count"), py::arg("any_size"),
-               "[(path, {combined, occupancy, shape, size})] nearest first; raises CatalogFailure");
+               py::arg("exclude_mirrors"),
+               "[(path, {combined, occupancy, views, shape, size, mirrored}, scale)] nearest first; raises "
+               "CatalogFailure");
   ioModule.def(
       "index_record",
       [](const std::string& iPath, const ImportOptions& iOptions, const WorkerLimits& iLimits) {
