@@ -2,10 +2,10 @@
 """Scores `geosig neighbours` output on a labelled list of parts, leave-one-out by label.
 
 The list holds one path a line, relative to ROOT; a part's label is the name of its folder
-without the extension (`Resistor_SMD.3dshapes/R_0402.step` is `Resistor_SMD`). Every listed
-part queries the other listed parts of its split: the neighbours file must rank them all
-(`geosig neighbours -k N` with N at least the catalog's size less one), and parts outside the
-split are skipped in its ranking. Prints NN, first tier, second tier and mAP over all ranks.
+without its last extension (`Connector_PinHeader_2.54mm.3dshapes/X.step` is
+`Connector_PinHeader_2.54mm`). Every listed part queries the other listed parts of its split:
+the neighbours file must rank them all (`geosig neighbours -k N` with N at least the catalog's
+size less one), and parts outside the split are skipped in its ranking. Prints NN, first tier, second tier and mAP over all ranks.
 
 The split is category-stratified and fixed: within each label, the parts in path order whose
 position is 2 modulo 3 are held out (a third), the others are the tuning part.
@@ -21,8 +21,7 @@ from collections import defaultdict
 
 
 def label_of(relative):
-    folder = os.path.basename(os.path.dirname(relative))
-    return folder.split(".")[0]
+    return os.path.splitext(os.path.basename(os.path.dirname(relative)))[0]
 
 
 def split_of(paths):
@@ -63,6 +62,13 @@ def scores(rankings, labels):
 
 
 def main():
+    try:
+        run()
+    except OSError as failure:
+        sys.exit(f"score-neighbours: {failure.filename}: {failure.strerror}")
+
+
+def run():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("neighbours", help="JSON lines written by geosig neighbours")
     parser.add_argument("--list", required=True, help="the parts, one path a line relative to --root")

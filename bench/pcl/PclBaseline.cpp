@@ -2,13 +2,14 @@
 // is read as `geosig index` reads it (the same importer, tessellation and options), points are
 // sampled on its tessellated surface, and PCL's Ensemble of Shape Functions (640 bins) and
 // Viewpoint Feature Histogram (with its shape distribution component) describe them. Each
-// part then ranks all the others by the chi-squared distance of one histogram plus
-// iSizeWeight times |ln(size ratio)|, the size being the RMS distance of the points from
-// their centroid. The rankings are written as `geosig neighbours` writes its JSON lines, one
-// file per descriptor, so that scripts/score-neighbours.py scores them.
+// part then ranks all the others by the chi-squared distance of one histogram plus a size
+// weight times |ln(size ratio)|, the size being the RMS distance of the points from their
+// centroid. The rankings are written as `geosig neighbours` writes its JSON lines, one file
+// per descriptor and size weight, so that scripts/score-neighbours.py scores them.
 //
-//   geosig_pcl_baseline --list LIST [--points 20000] [--size-weight 1.0] --out PREFIX
-// writes PREFIX-esf.jsonl and PREFIX-vfh.jsonl; LIST holds model paths, one a line.
+//   geosig_pcl_baseline --list LIST --out PREFIX [--points 20000] [--size-weights 0,0.1,0.2,0.5,1]
+// writes PREFIX-esf-sizeW.jsonl and PREFIX-vfh-sizeW.jsonl for each weight W; LIST holds model
+// paths, one a line.
 #include <pcl/features/esf.h>
 #include <pcl/features/vfh.h>
 #include <pcl/point_cloud.h>
@@ -21,6 +22,7 @@
 #include <iostream>
 #include <numeric>
 #include <random>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -142,7 +144,7 @@ void WriteRankings(const std::string& iPath, const std::vector<Described>& iPart
 int main(int argc, char** argv) {
   std::string list, prefix;
   std::size_t points = 20000;
-  double sizeWeight = 1.0;
+  std::vector<std::string> sizeWeights = {"0", "0.1", "0.2", "0.5", "1"};
   for (int k = 1; k + 1 < argc; k += 2) {
     const std::string option = argv[k], value = argv[k + 1];
     if (option == "--list")
@@ -151,11 +153,14 @@ int main(int argc, char** argv) {
       prefix = value;
     else if (option == "--points")
       points = std::stoul(value);
-    else if (option == "--size-weight")
-      sizeWeight = std::stod(value);
+    else if (option == "--size-weights") {
+      sizeWeights.clear();
+      std::istringstream weights(value);
+      for (std::string weight; std::getline(weights, weight, ',');) sizeWeights.push_back(weight);
+    }
   }
   if (list.empty() || prefix.empty() || argc % 2 == 0) {
-    std::cerr << "usage: geosig_pcl_baseline --list LIST --out PREFIX [--points 20000] [--size-weight 1.0]\n";
+    std::cerr << "usage: geosig_pcl_baseline --list LIST --out PREFIX [--points 20000] [--size-weights W,W...]\n";
     return 2;
   }
   std::ifstream paths(list);
@@ -175,8 +180,10 @@ int main(int argc, char** argv) {
   }
   std::fprintf(stderr, "\n");
   try {
-    WriteRankings(prefix + "-esf.jsonl", parts, sizeWeight, &Described::esf);
-    WriteRankings(prefix + "-vfh.jsonl", parts, sizeWeight, &Described::vfh);
+    for (const std::string& weight : sizeWeights) {
+      WriteRankings(prefix + "-esf-size" + weight + ".jsonl", parts, std::stod(weight), &Described::esf);
+      WriteRankings(prefix + "-vfh-size" + weight + ".jsonl", parts, std::stod(weight), &Described::vfh);
+    }
   } catch (const std::exception& failure) {
     std::cerr << "geosig_pcl_baseline: " << failure.what() << '\n';
     return 1;

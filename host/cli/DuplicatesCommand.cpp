@@ -25,8 +25,9 @@ std::vector<std::vector<std::string>> SimilarGroups(const CatalogSearch& iSearch
     return iPart;
   };
   for (const SignatureSummary& part : parts)
-    for (const SignatureMatch& match : iSearch.Search().Nearest(iSearch.Catalog().SignatureOf(part.id),
-                                                                DuplicatesCommand::NearestLinks, iMetric, part.id))
+    for (const SignatureMatch& match :
+         iSearch.Search().Nearest(iSearch.Catalog().SignatureOf(part.id), DuplicatesCommand::NearestLinks, iMetric,
+                                  part.id, MirrorPolicy::Exclude))
       if (match.distance.combined <= iMaxDistance) leader[root(indexOf[match.id])] = root(indexOf[part.id]);
   std::map<std::size_t, std::vector<std::string>> members;
   for (std::size_t k = 0; k < parts.size(); ++k) members[root(k)].push_back(iSearch.PathOf(parts[k].id));

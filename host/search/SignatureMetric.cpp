@@ -4,6 +4,16 @@
 #include <cmath>
 #include <limits>
 
+namespace {
+
+// The spread (standard deviation) of each global term, as the shape part scales it, over real
+// CAD parts (electronic component models of 58 kinds): the shape part divides each difference
+// by it, so that every term has the same say whatever its range.
+constexpr std::array<float, ShapeSignature::TermCount> TermSpread = {0.0661f, 0.1231f, 0.0917f, 0.1071f, 0.1993f,
+                                                                     0.1547f, 0.1228f, 0.1210f, 0.1194f, 0.5566f};
+
+}  // namespace
+
 ShapeKey ShapeKey::Of(const ShapeSignature::Global& iGlobal, float iNorm) {
   using S = ShapeSignature;
   ShapeKey key;
@@ -11,6 +21,7 @@ ShapeKey ShapeKey::Of(const ShapeSignature::Global& iGlobal, float iNorm) {
   for (int k = S::Extent1; k <= S::Extent3; ++k) key.features[k] = 0.5f * iGlobal[k];
   for (int k = S::SymmetryX; k <= S::SymmetryZ; ++k) key.features[k] = 0.25f * iGlobal[k];
   key.features[S::Area] = std::log(std::max(iGlobal[S::Area], 1e-30f));
+  for (int k = 0; k < S::TermCount; ++k) key.features[k] /= TermSpread[k];
   key.logNorm = std::log(std::max(iNorm, 1e-30f));
   const float spread = std::max(iGlobal[S::Value1] + iGlobal[S::Value2] + iGlobal[S::Value3], 1e-30f);
   key.logRadius = key.logNorm + 0.5f * std::log(spread);

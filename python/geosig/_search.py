@@ -105,10 +105,11 @@ def signature(path_or_mesh: Union[PathLike, Mesh], *, depth: int = DEFAULT_SIGNA
         raise file_error(path, str(failure)) from None
 
 
-def distance(a: Signature, b: Signature, *, any_size: bool = False) -> Dict[str, float]:
+def distance(a: Signature, b: Signature, *, any_size: bool = False) -> Dict[str, Any]:
     """The distance between two signatures, as ``geosig query`` reports it: {"combined",
-    "occupancy", "shape", "size"}, combined = 0.6 occupancy + 0.4 shape + size (size counting
-    for nothing with any_size). Symmetric in a and b; 0 for a signature and itself.
+    "occupancy", "views", "shape", "size", "mirrored"}, combined = 0.6 occupancy + 0.5 views +
+    0.4 shape + 0.2 size (size counting for nothing with any_size); mirrored tells whether b
+    matches a only as its mirror image. Symmetric in a and b; 0 for a signature and itself.
 
     Raises TypeError for arguments that are not signatures and ValueError for signatures of
     different depths.

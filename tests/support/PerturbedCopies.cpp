@@ -9,8 +9,10 @@
 
 namespace {
 
-// A turn about an oblique axis and a move, which no principal frame undoes by chance.
-Zar4x4Matrix TurnedAndMoved() { return scene::Rotation(1, 2, 3, 0.7) * scene::Translation(40, -25, 7); }
+// A turn about an oblique (unit) axis and a move, which no principal frame undoes by chance.
+Zar4x4Matrix TurnedAndMoved() {
+  return scene::Rotation(2.0 / 3, 1.0 / 3, 2.0 / 3, 0.7) * scene::Translation(40, -25, 7);
+}
 
 ShapeSignature Placed(const ImportedModel& iModel, const Zar4x4Matrix& iPlacement) {
   const ZarRef<Zar3DBagRep> placed = scene::Bag(iPlacement, {iModel.root.get()});
