@@ -21,7 +21,7 @@ DepthViews::DepthViews(const VoxelGrid& iGrid) : _side(iGrid.Side()) {
 }
 
 double DepthViews::Distance(const DepthViews& iA, const DepthViews& iB) {
-  if (iA._side != iB._side) throw std::invalid_argument("depth views of different sizes cannot be compared");
+  if (iA._side != iB._side) throw std::invalid_argument("occupancies of different depths cannot be compared");
   std::uint64_t sum = 0;
   for (std::size_t k = 0; k < iA._depths.size(); ++k) {
     const int difference = int{iA._depths[k]} - int{iB._depths[k]};
