@@ -16,19 +16,28 @@ Report CatalogSearch::MatchReport(const SignatureMatch& iMatch) const {
   Report match = FileRecord(PathOf(iMatch.id));
   match["distance"] = {{"combined", distance.combined},
                        {"occupancy", distance.occupancy},
+                       {"views", distance.views},
                        {"shape", distance.shape},
                        {"size", distance.size}};
+  match["mirrored"] = distance.mirrored;
+  match["scale"] = iMatch.scale;
   return match;
 }
 
 Report CatalogSearch::WeightsReport(const SignatureMetric& iMetric) {
   const DistanceWeights& weights = iMetric.Weights();
-  return {{"occupancy", weights.occupancy}, {"shape", weights.shape}, {"size", weights.size}};
+  return {{"occupancy", weights.occupancy}, {"views", weights.views}, {"shape", weights.shape}, {"size", weights.size}};
 }
 
 std::string CatalogSearch::DistanceText(const DistanceParts& iDistance) {
   std::ostringstream text;
   text << std::fixed << std::setprecision(4) << iDistance.combined << "  (occupancy " << iDistance.occupancy
-       << ", shape " << iDistance.shape << ", size " << iDistance.size << ")";
+       << ", views " << iDistance.views << ", shape " << iDistance.shape << ", size " << iDistance.size << ")";
+  return text.str();
+}
+
+std::string CatalogSearch::KindText(const SignatureMatch& iMatch) {
+  std::ostringstream text;
+  text << "scale " << std::setprecision(4) << iMatch.scale << (iMatch.distance.mirrored ? "  mirrored" : "");
   return text.str();
 }

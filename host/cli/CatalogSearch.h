@@ -17,11 +17,14 @@ class CatalogSearch {
   const ResidentCatalog& Resident() const { return _resident; }
   std::string PathOf(std::int64_t iId) const { return _resident.PathOf(iId); }
 
-  // {"file", "distance": {"combined", "occupancy", "shape", "size"}}
+  // {"file", "distance": {"combined", "occupancy", "views", "shape", "size"}, "mirrored", "scale"}
   Report MatchReport(const SignatureMatch& iMatch) const;
   static Report WeightsReport(const SignatureMetric& iMetric);
-  // "0.1234  (occupancy 0.1000, shape 0.0200, size 0.0034)": the combined distance and its parts, as query prints.
+  // "0.1234  (occupancy 0.1000, views 0.0500, shape 0.0200, size 0.0034)": the combined distance and its parts,
+  // as query prints.
   static std::string DistanceText(const DistanceParts& iDistance);
+  // "scale 25.4  mirrored": what kind of match it is, as query prints.
+  static std::string KindText(const SignatureMatch& iMatch);
 
  private:
   ResidentCatalog _resident;

@@ -8,6 +8,7 @@
 #include "CommandFailure.h"
 #include "ExitStatus.h"
 #include "FileRecord.h"
+#include "MirrorsFlag.h"
 #include "OnAllCores.h"
 #include "OverwriteCheck.h"
 
@@ -18,6 +19,7 @@ NeighboursCommand::NeighboursCommand(CLI::App& ioApp) {
   command->add_option("-o,--output", _output, "The JSON-lines file to write (schema in docs/geosig-search.md)")
       ->required();
   command->add_flag("--any-size", _anySize, "Ignore the absolute size: compare shapes only");
+  AddMirrorsOption(*command, _mirrors);
   command->add_flag("--exact", _exact,
                     "Score every part instead of the search index's candidates (slow; for checking)");
 }
@@ -42,7 +44,8 @@ int NeighboursCommand::Run() const {
         for (std::size_t first = 0; first < ids.size(); first += block) {
           found.assign(std::min(block, ids.size() - first), {});
           OnAllCores(found.size(), [&](std::size_t k) {
-            found[k] = search.Resident().Neighbours(ids[first + k], static_cast<std::size_t>(_count), metric, _exact);
+            found[k] = search.Resident().Neighbours(ids[first + k], static_cast<std::size_t>(_count), metric, _exact,
+                                                    _mirrors);
           });
           for (std::size_t k = 0; k < found.size(); ++k) {
             Report matches = Report::array();

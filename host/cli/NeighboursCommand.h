@@ -1,10 +1,12 @@
 #pragma once
-// `geosig neighbours --db CATALOG -k K -o OUT.jsonl [--any-size] [--exact]`: for every indexed part
-// with a signature, its k nearest other parts, one JSON line per part. OUT appears whole or
-// not at all.
+// `geosig neighbours --db CATALOG -k K -o OUT.jsonl [--any-size] [--mirrors flag|exclude] [--exact]`: for every
+// indexed part with a signature, its k nearest other parts, one JSON line per part. OUT appears whole or not at
+// all.
 #include <CLI/CLI.hpp>
 
 #include <string>
+
+#include "SignatureMetric.h"
 
 class NeighboursCommand {
  public:
@@ -18,4 +20,5 @@ class NeighboursCommand {
   int _count = 10;
   bool _anySize = false;
   bool _exact = false;
+  MirrorPolicy _mirrors = MirrorPolicy::Flag;
 };

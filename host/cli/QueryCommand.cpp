@@ -9,6 +9,7 @@
 #include "ImportOptionFlags.h"
 #include "IndexTask.h"
 #include "JsonDocument.h"
+#include "MirrorsFlag.h"
 #include "OverwriteCheck.h"
 #include "QueryPage.h"
 #include "ViewCommand.h"
@@ -21,6 +22,7 @@ QueryCommand::QueryCommand(CLI::App& ioApp) {
   command->add_option("--db", _database, "The catalog database made by geosig index")->required();
   command->add_option("-k", _count, "How many parts to report")->capture_default_str();
   command->add_flag("--any-size", _anySize, "Ignore the absolute size: compare shapes only");
+  AddMirrorsOption(*command, _mirrors);
   command->add_flag("--exact", _exact,
                     "Score every part instead of the search index's candidates (slow; for checking)");
   JsonDocument::AddFlag(*command, _json);
@@ -70,13 +72,14 @@ int QueryCommand::Run() const {
     }
     const SignatureMetric metric(_anySize);
     const std::vector<SignatureMatch> matches =
-        search.Resident().Query(*query, static_cast<std::size_t>(_count), metric, _exact, excluded);
+        search.Resident().Query(*query, static_cast<std::size_t>(_count), metric, _exact, excluded, _mirrors);
     const std::string queryPath = _entry.empty() ? _file : SignatureCatalog::PathKey(_entry);
     if (!_html.empty() && !WritePage(search, queryPath, matches)) return ExitStatus::FileFailed;
     if (_json) {
       Report entry = FileRecord(queryPath);
       entry["entry"] = !_entry.empty();
       entry["anySize"] = _anySize;
+      entry["mirrors"] = MirrorsName(_mirrors);
       entry["weights"] = CatalogSearch::WeightsReport(metric);
       entry["matches"] = Report::array();
       for (const SignatureMatch& match : matches) entry["matches"].push_back(search.MatchReport(match));
@@ -87,7 +90,7 @@ int QueryCommand::Run() const {
       int rank = 0;
       for (const SignatureMatch& match : matches)
         std::cout << std::setw(3) << ++rank << "  " << CatalogSearch::DistanceText(match.distance) << "  "
-                  << search.PathOf(match.id) << '\n';
+                  << CatalogSearch::KindText(match) << "  " << search.PathOf(match.id) << '\n';
       if (!_html.empty()) std::cout << "written " << _html << '\n';
     }
     return ExitStatus::Success;
@@ -103,7 +106,8 @@ bool QueryCommand::WritePage(const CatalogSearch& iSearch, const std::string& iQ
   std::vector<std::string> drawn;  // the page reads each match from its file
   for (const SignatureMatch& match : iMatches) {
     matches.push_back({iSearch.PathOf(match.id), "#" + std::to_string(matches.size() + 1) + "  distance " +
-                                                     CatalogSearch::DistanceText(match.distance)});
+                                                     CatalogSearch::DistanceText(match.distance) + "  " +
+                                                     CatalogSearch::KindText(match)});
     drawn.push_back(matches.back().path);
   }
   if (RefusesToOverwrite(_html, drawn)) return false;

@@ -1,8 +1,9 @@
 #pragma once
-// `geosig query --db CATALOG (FILE | --entry PATH) [-k 10] [--any-size] [--exact] [--json] [--html OUT.html]`: the k
-// indexed parts most similar to a model file, or to a part already in the catalog (which is
-// then left out of the answer), nearest first, with the combined distance and its parts; with
-// --html also a page showing the query and its matches side by side, each read from its file.
+// `geosig query --db CATALOG (FILE | --entry PATH) [-k 10] [--any-size] [--mirrors flag|exclude] [--exact] [--json]
+// [--html OUT.html]`: the k indexed parts most similar to a model file, or to a part already in the catalog
+// (which is then left out of the answer), nearest first, with the combined distance and its parts, the size
+// ratio and whether the match is a mirror image; with --html also a page showing the query and its matches
+// side by side, each read from its file.
 #include <CLI/CLI.hpp>
 
 #include <cstddef>
@@ -34,6 +35,7 @@ class QueryCommand {
   int _count = 10;
   bool _anySize = false;
   bool _exact = false;
+  MirrorPolicy _mirrors = MirrorPolicy::Flag;
   bool _json = false;
   std::string _html;
   unsigned int _depth = 0;  // no voxels

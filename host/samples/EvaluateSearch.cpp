@@ -70,27 +70,29 @@ int main(int argc, char** argv) {
       labels.push_back(std::filesystem::path(part.path).parent_path().filename().string());
     }
     const std::size_t count = signatures.size();
-    std::vector<std::vector<VoxelGrid>> turns;
-    std::vector<VoxelGrid> grown;
+    std::vector<std::vector<PosedOccupancy>> poses;
+    std::vector<PosedOccupancy> asIndexed;
     std::vector<ShapeKey> keys;
     for (const ShapeSignature& signature : signatures) {
-      grown.push_back(signature.Occupancy().Dilated());
-      turns.push_back(SignatureMetric::Turns(grown.back()));
+      poses.push_back(SignatureMetric::Poses(signature.Occupancy()));
+      asIndexed.push_back(PosedOccupancy::Of(signature.Occupancy()));
       keys.push_back(ShapeKey::Of(signature.Terms(), signature.Norm()));
     }
     const SignatureMetric bySize(false), anySize(true);
     std::map<std::string, DistanceMatrix> matrices;
-    const char* const names[] = {"occupancy", "global terms", "size (norm)", "combined", "combined, --any-size"};
+    const char* const names[] = {"occupancy",   "views",    "global terms",
+                                 "size (norm)", "combined", "combined, --any-size"};
     for (const char* name : names) matrices[name].assign(count, std::vector<double>(count, 0.0));
     for (std::size_t a = 0; a < count; ++a)
       for (std::size_t b = 0; b < count; ++b) {
         if (a == b) continue;
-        const DistanceParts parts = bySize.Measure(turns[a], keys[a], keys[b], grown[b]);
+        const DistanceParts parts = bySize.Measure(poses[a], keys[a], keys[b], asIndexed[b]);
         matrices["occupancy"][a][b] = parts.occupancy;
+        matrices["views"][a][b] = parts.views;
         matrices["global terms"][a][b] = parts.shape;
         matrices["size (norm)"][a][b] = parts.size;
         matrices["combined"][a][b] = parts.combined;
-        matrices["combined, --any-size"][a][b] = anySize.Combine(parts.occupancy, parts.shape, parts.size);
+        matrices["combined, --any-size"][a][b] = anySize.Measure(poses[a], keys[a], keys[b], asIndexed[b]).combined;
       }
     std::vector<std::string> families = labels;
     std::sort(families.begin(), families.end());

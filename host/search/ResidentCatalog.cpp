@@ -127,28 +127,30 @@ class ResidentCatalog::State {
     return exact;
   }
 
-  // The query's dilated occupancy in each turn of SignatureMetric::Turns that its comparison
-  // with one of the candidates allows (the four sign turns, unless axes are ambiguous); the
-  // other positions hold an empty grid, never compared.
-  std::vector<VoxelGrid> QueryTurns(const ShapeSignature& iQuery, const ShapeKey& iKey,
-                                    const std::vector<std::pair<double, std::int64_t>>& iCandidates) const {
-    static const std::vector<AxisMap> allTurns = AxisMap::Turns(true, true);
-    std::vector<bool> needed(allTurns.size(), false);
+  // The query's occupancy in each pose of SignatureMetric::Maps that its comparison with one of
+  // the candidates allows (the sign maps, unless axes are ambiguous); the other positions hold
+  // an empty pose, never compared.
+  std::vector<PosedOccupancy> QueryPoses(const ShapeSignature& iQuery, const ShapeKey& iKey,
+                                         const std::vector<std::pair<double, std::int64_t>>& iCandidates) const {
+    const std::vector<AxisMap>& maps = SignatureMetric::Maps();
+    std::vector<bool> needed(maps.size(), false);
     for (const auto& candidate : iCandidates)
-      for (const std::size_t turn : SignatureMetric::AllowedTurns(iKey, parts.at(candidate.second).key))
-        needed[turn] = true;
-    const VoxelGrid dilated = iQuery.Occupancy().Dilated();
-    std::vector<VoxelGrid> turns;
-    turns.reserve(allTurns.size());
-    for (std::size_t turn = 0; turn < allTurns.size(); ++turn)
-      turns.push_back(needed[turn] ? dilated.Mapped(allTurns[turn]) : VoxelGrid(dilated.Depth()));
-    return turns;
+      for (const std::size_t map : SignatureMetric::AllowedMaps(iKey, parts.at(candidate.second).key))
+        needed[map] = true;
+    const VoxelGrid& occupancy = iQuery.Occupancy();
+    const PosedOccupancy unused{VoxelGrid(occupancy.Depth()), DepthViews(VoxelGrid(occupancy.Depth()))};
+    std::vector<PosedOccupancy> poses;
+    poses.reserve(maps.size());
+    for (std::size_t map = 0; map < maps.size(); ++map)
+      poses.push_back(needed[map] ? PosedOccupancy::Of(occupancy.Mapped(maps[map])) : unused);
+    return poses;
   }
 
   // The iCount nearest by the exact distance among the index's candidates, skipping those whose
   // distance is known to exceed iCutoff.
   std::vector<SignatureMatch> Nearest(const ShapeSignature& iQuery, std::size_t iCount, const SignatureMetric& iMetric,
-                                      std::int64_t iExcluded, std::size_t iCandidates, double iCutoff) const {
+                                      std::int64_t iExcluded, MirrorPolicy iMirrors, std::size_t iCandidates,
+                                      double iCutoff) const {
     const ShapeKey query = ShapeKey::Of(iQuery.Terms(), iQuery.Norm());
     // The shape and size parts bound the combined distance from below, cheaply: candidates are
     // measured in the order of that bound, until it passes the k-th distance found.
@@ -165,12 +167,15 @@ class ResidentCatalog::State {
     std::sort(bounded.begin(), bounded.end());
     std::vector<SignatureMatch> matches;
     if (bounded.empty() || iCount == 0) return matches;
-    const std::vector<VoxelGrid> turns = QueryTurns(iQuery, query, bounded);
+    const std::vector<PosedOccupancy> poses = QueryPoses(iQuery, query, bounded);
     const CatalogReaders::Lent reader = readers.Borrow();
     for (const auto& [bound, id] : bounded) {
       if (matches.size() == iCount && bound > matches.front().distance.combined) break;
-      const SignatureMatch match{id, iMetric.Measure(turns, query, parts.at(id).key, reader->Occupancy(id).Dilated())};
+      const ShapeKey& key = parts.at(id).key;
+      const SignatureMatch match{id, iMetric.Measure(poses, query, key, PosedOccupancy::Of(reader->Occupancy(id))),
+                                 SignatureMetric::Scale(query, key)};
       if (match.distance.combined > iCutoff) continue;
+      if (match.distance.mirrored && iMirrors == MirrorPolicy::Exclude) continue;
       if (matches.size() < iCount) {
         matches.push_back(match);
         std::push_heap(matches.begin(), matches.end(), Nearer);
@@ -225,17 +230,19 @@ std::vector<std::int64_t> ResidentCatalog::Ids() const {
 }
 
 std::vector<SignatureMatch> ResidentCatalog::Query(const ShapeSignature& iQuery, std::size_t iCount,
-                                                   const SignatureMetric& iMetric, bool iExact,
-                                                   std::int64_t iExcluded) const {
+                                                   const SignatureMetric& iMetric, bool iExact, std::int64_t iExcluded,
+                                                   MirrorPolicy iMirrors) const {
   const std::shared_lock<std::shared_mutex> guard(_lock);
-  if (iExact) return _state->Exact()->Nearest(iQuery, iCount, iMetric, iExcluded);
-  return _state->Nearest(iQuery, iCount, iMetric, iExcluded, std::max(CandidateFloor, CandidatesPerMatch * iCount),
+  if (iExact) return _state->Exact()->Nearest(iQuery, iCount, iMetric, iExcluded, iMirrors);
+  return _state->Nearest(iQuery, iCount, iMetric, iExcluded, iMirrors,
+                         std::max(CandidateFloor, CandidatesPerMatch * iCount),
                          std::numeric_limits<double>::infinity());
 }
 
 std::vector<SignatureMatch> ResidentCatalog::Neighbours(std::int64_t iId, std::size_t iCount,
-                                                        const SignatureMetric& iMetric, bool iExact) const {
-  return Query(SignatureOf(iId), iCount, iMetric, iExact, iId);
+                                                        const SignatureMetric& iMetric, bool iExact,
+                                                        MirrorPolicy iMirrors) const {
+  return Query(SignatureOf(iId), iCount, iMetric, iExact, iId, iMirrors);
 }
 
 std::vector<std::vector<std::int64_t>> ResidentCatalog::Duplicates(double iMaxDistance, const SignatureMetric& iMetric,
@@ -249,8 +256,9 @@ std::vector<std::vector<std::int64_t>> ResidentCatalog::Duplicates(double iMaxDi
   OnAllCores(order.size(), [&](std::size_t k) {
     const ShapeSignature signature = _state->readers.Borrow()->SignatureOf(order[k]);
     const std::vector<SignatureMatch> matches =
-        exact ? exact->Nearest(signature, LinksPerPart, iMetric, order[k])
-              : _state->Nearest(signature, LinksPerPart, iMetric, order[k], DuplicateCandidates, iMaxDistance);
+        exact ? exact->Nearest(signature, LinksPerPart, iMetric, order[k], MirrorPolicy::Exclude)
+              : _state->Nearest(signature, LinksPerPart, iMetric, order[k], MirrorPolicy::Exclude, DuplicateCandidates,
+                                iMaxDistance);
     for (const SignatureMatch& match : matches)
       if (match.distance.combined <= iMaxDistance) links[k].push_back(match.id);
   });

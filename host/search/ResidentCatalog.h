@@ -35,18 +35,20 @@ class ResidentCatalog {
   // The ids of the parts with a signature, in the order they were indexed.
   std::vector<std::int64_t> Ids() const;
 
-  // The iCount parts nearest to iQuery, nearest first, ties by id, without iExcluded. With
-  // iExact every part is scored (the two-pass search of SimilaritySearch) instead of the
-  // index's candidates. Throws CatalogError when an occupancy cannot be read.
+  // The iCount parts nearest to iQuery, nearest first, ties by id, without iExcluded, and
+  // without mirror images when iMirrors says so. With iExact every part is scored (the
+  // two-pass search of SimilaritySearch) instead of the index's candidates. Throws
+  // CatalogError when an occupancy cannot be read.
   std::vector<SignatureMatch> Query(const ShapeSignature& iQuery, std::size_t iCount, const SignatureMetric& iMetric,
-                                    bool iExact = false, std::int64_t iExcluded = -1) const;
+                                    bool iExact = false, std::int64_t iExcluded = -1,
+                                    MirrorPolicy iMirrors = MirrorPolicy::Flag) const;
   // The iCount parts nearest to part iId, without itself. Throws std::out_of_range for an id
   // without a signature.
   std::vector<SignatureMatch> Neighbours(std::int64_t iId, std::size_t iCount, const SignatureMetric& iMetric,
-                                         bool iExact = false) const;
+                                         bool iExact = false, MirrorPolicy iMirrors = MirrorPolicy::Flag) const;
   // Groups of at least two parts linked, directly or through others, by a combined distance of
-  // at most iMaxDistance, each part to its LinksPerPart nearest; ids sorted by path within each
-  // group, groups by their first path.
+  // at most iMaxDistance, each part to its LinksPerPart nearest; a mirror image is no
+  // duplicate. Ids sorted by path within each group, groups by their first path.
   static constexpr std::size_t LinksPerPart = 32;
   std::vector<std::vector<std::int64_t>> Duplicates(double iMaxDistance, const SignatureMetric& iMetric,
                                                     bool iExact = false) const;

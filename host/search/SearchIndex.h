@@ -25,8 +25,8 @@
 
 class SearchIndex {
  public:
-  // The version of SearchVector's layout: a saved index of another is built again.
-  static constexpr int Layout = 1;
+  // The version of SearchVector's layout and scaling: a saved index of another is built again.
+  static constexpr int Layout = 2;
 
   SearchIndex();
   ~SearchIndex();

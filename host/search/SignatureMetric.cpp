@@ -2,15 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
-
-#include "AxisMap.h"
+#include <limits>
 
 namespace {
 
-const std::vector<AxisMap>& AllTurns() {
-  static const std::vector<AxisMap> turns = AxisMap::Turns(true, true);
-  return turns;
-}
+// The spread (standard deviation) of each global term, as the shape part scales it, over real
+// CAD parts (electronic component models of 58 kinds): the shape part divides each difference
+// by it, so that every term has the same say whatever its range.
+constexpr std::array<float, ShapeSignature::TermCount> TermSpread = {0.0661f, 0.1231f, 0.0917f, 0.1071f, 0.1993f,
+                                                                     0.1547f, 0.1228f, 0.1210f, 0.1194f, 0.5566f};
 
 }  // namespace
 
@@ -21,18 +21,29 @@ ShapeKey ShapeKey::Of(const ShapeSignature::Global& iGlobal, float iNorm) {
   for (int k = S::Extent1; k <= S::Extent3; ++k) key.features[k] = 0.5f * iGlobal[k];
   for (int k = S::SymmetryX; k <= S::SymmetryZ; ++k) key.features[k] = 0.25f * iGlobal[k];
   key.features[S::Area] = std::log(std::max(iGlobal[S::Area], 1e-30f));
+  for (int k = 0; k < S::TermCount; ++k) key.features[k] /= TermSpread[k];
   key.logNorm = std::log(std::max(iNorm, 1e-30f));
+  const float spread = std::max(iGlobal[S::Value1] + iGlobal[S::Value2] + iGlobal[S::Value3], 1e-30f);
+  key.logRadius = key.logNorm + 0.5f * std::log(spread);
   key.firstAxesAmbiguous = S::FirstAxesAmbiguous(iGlobal);
   key.lastAxesAmbiguous = S::LastAxesAmbiguous(iGlobal);
   return key;
+}
+
+PosedOccupancy PosedOccupancy::Of(const VoxelGrid& iOccupancy) {
+  return {iOccupancy.Dilated(), DepthViews(iOccupancy)};
 }
 
 SignatureMetric::SignatureMetric(bool iAnySize, const DistanceWeights& iWeights) : _weights(iWeights) {
   if (iAnySize) _weights.size = 0.0;
 }
 
-double SignatureMetric::Combine(double iOccupancy, double iShape, double iSize) const {
-  return _weights.occupancy * iOccupancy + _weights.shape * iShape + _weights.size * iSize;
+double SignatureMetric::Combine(double iPosed, double iShape, double iSize) const {
+  return iPosed + _weights.shape * iShape + _weights.size * iSize;
+}
+
+double SignatureMetric::Posed(double iOccupancy, double iViews) const {
+  return _weights.occupancy * iOccupancy + _weights.views * iViews;
 }
 
 double SignatureMetric::ShapeDistance(const ShapeKey& iA, const ShapeKey& iB) {
@@ -45,12 +56,26 @@ double SignatureMetric::SizeDistance(const ShapeKey& iA, const ShapeKey& iB) {
   return std::fabs(static_cast<double>(iA.logNorm) - iB.logNorm);
 }
 
-const std::vector<std::size_t>& SignatureMetric::AllowedTurns(const ShapeKey& iA, const ShapeKey& iB) {
+double SignatureMetric::Scale(const ShapeKey& iA, const ShapeKey& iB) {
+  return std::exp(static_cast<double>(iB.logRadius) - iA.logRadius);
+}
+
+const std::vector<AxisMap>& SignatureMetric::Maps() {
+  static const std::vector<AxisMap> maps = [] {
+    std::vector<AxisMap> all = AxisMap::Turns(true, true);
+    const std::vector<AxisMap> reflections = AxisMap::Reflections(true, true);
+    all.insert(all.end(), reflections.begin(), reflections.end());
+    return all;
+  }();
+  return maps;
+}
+
+const std::vector<std::size_t>& SignatureMetric::AllowedMaps(const ShapeKey& iA, const ShapeKey& iB) {
   static const auto table = [] {
     std::array<std::vector<std::size_t>, 4> allowed;
     for (int swaps = 0; swaps < 4; ++swaps)
-      for (std::size_t k = 0; k < AllTurns().size(); ++k)
-        if (AllTurns()[k].Within((swaps & 1) != 0, (swaps & 2) != 0)) allowed[swaps].push_back(k);
+      for (std::size_t k = 0; k < Maps().size(); ++k)
+        if (Maps()[k].Within((swaps & 1) != 0, (swaps & 2) != 0)) allowed[swaps].push_back(k);
     return allowed;
   }();
   const bool first = iA.firstAxesAmbiguous || iB.firstAxesAmbiguous,
@@ -58,31 +83,44 @@ const std::vector<std::size_t>& SignatureMetric::AllowedTurns(const ShapeKey& iA
   return table[(first ? 1 : 0) + (last ? 2 : 0)];
 }
 
-std::vector<VoxelGrid> SignatureMetric::Turns(const VoxelGrid& iGrid) {
-  std::vector<VoxelGrid> turns;
-  turns.reserve(AllTurns().size());
-  for (const AxisMap& turn : AllTurns()) turns.push_back(iGrid.Mapped(turn));
-  return turns;
+std::vector<VoxelGrid> SignatureMetric::Mapped(const VoxelGrid& iGrid) {
+  std::vector<VoxelGrid> mapped;
+  mapped.reserve(Maps().size());
+  for (const AxisMap& map : Maps()) mapped.push_back(iGrid.Mapped(map));
+  return mapped;
 }
 
-double SignatureMetric::OccupancyDistance(const std::vector<VoxelGrid>& iTurnsOfA,
-                                          const std::vector<std::size_t>& iAllowed, const VoxelGrid& iB) {
-  double best = 1.0;
-  for (const std::size_t turn : iAllowed) best = std::min(best, VoxelGrid::JaccardDistance(iTurnsOfA[turn], iB));
-  return best;
+std::vector<PosedOccupancy> SignatureMetric::Poses(const VoxelGrid& iOccupancy) {
+  std::vector<PosedOccupancy> poses;
+  poses.reserve(Maps().size());
+  for (const VoxelGrid& mapped : Mapped(iOccupancy)) poses.push_back(PosedOccupancy::Of(mapped));
+  return poses;
 }
 
 DistanceParts SignatureMetric::Compare(const ShapeSignature& iA, const ShapeSignature& iB) const {
-  return Measure(Turns(iA.Occupancy().Dilated()), ShapeKey::Of(iA.Terms(), iA.Norm()),
-                 ShapeKey::Of(iB.Terms(), iB.Norm()), iB.Occupancy().Dilated());
+  return Measure(Poses(iA.Occupancy()), ShapeKey::Of(iA.Terms(), iA.Norm()), ShapeKey::Of(iB.Terms(), iB.Norm()),
+                 PosedOccupancy::Of(iB.Occupancy()));
 }
 
-DistanceParts SignatureMetric::Measure(const std::vector<VoxelGrid>& iTurnsOfA, const ShapeKey& iA, const ShapeKey& iB,
-                                       const VoxelGrid& iOccupancyOfB) const {
+DistanceParts SignatureMetric::Measure(const std::vector<PosedOccupancy>& iPosesOfA, const ShapeKey& iA,
+                                       const ShapeKey& iB, const PosedOccupancy& iPoseOfB) const {
+  struct Best {
+    double posed = std::numeric_limits<double>::infinity(), occupancy = 1.0, views = 1.0;
+  } turn, reflection;
+  for (const std::size_t map : AllowedMaps(iA, iB)) {
+    const PosedOccupancy& pose = iPosesOfA[map];
+    const double views = DepthViews::Distance(pose.views, iPoseOfB.views);
+    const double occupancy = VoxelGrid::JaccardDistance(pose.grown, iPoseOfB.grown);
+    Best& best = Maps()[map].Mirrors() ? reflection : turn;
+    if (const double posed = Posed(occupancy, views); posed < best.posed) best = {posed, occupancy, views};
+  }
   DistanceParts parts;
-  parts.occupancy = OccupancyDistance(iTurnsOfA, AllowedTurns(iA, iB), iOccupancyOfB);
+  parts.mirrored = reflection.posed + MirrorMargin < turn.posed;
+  const Best& best = reflection.posed < turn.posed ? reflection : turn;
+  parts.occupancy = best.occupancy;
+  parts.views = best.views;
   parts.shape = ShapeDistance(iA, iB);
   parts.size = SizeDistance(iA, iB);
-  parts.combined = Combine(parts.occupancy, parts.shape, parts.size);
+  parts.combined = Combine(best.posed, parts.shape, parts.size);
   return parts;
 }

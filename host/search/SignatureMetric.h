@@ -1,65 +1,100 @@
 #pragma once
-// The distance between two shape signatures, in three parts and their weighted sum:
+// The distance between two shape signatures, in four parts and their weighted sum:
 // - occupancy: the Jaccard distance 1 - |A n B| / |A u B| between the two occupancies, each
-//   grown by one cell so that a surface a cell away still meets, taking the best over the
-//   turns of the frame that the principal axes leave open (their signs always; the swap of
-//   two axes whose values are nearly equal, in either signature); 0 to 1;
+//   grown by one cell so that a surface a cell away still meets; 0 to 1;
+// - views: the RMS difference of the two occupancies' depth views (DepthViews), as a
+//   fraction of the cube's edge; 0 to 1;
 // - shape: the mean difference of the global terms: square roots of the principal values
 //   (an RMS radius along each axis), half the box extents, a quarter of each symmetry flag
-//   and the logarithm of the surface area; about 0 to 1;
+//   and the logarithm of the surface area, each divided by its spread over real parts; about
+//   0 to 3;
 // - size: |ln(norm A / norm B)|, 0.69 for a factor of two.
-// combined = occupancy * w_occupancy + shape * w_shape + size * w_size, with w_size = 0
-// when size is to be ignored.
+// combined = occupancy * w_occupancy + views * w_views + shape * w_shape + size * w_size, with
+// w_size = 0 when size is to be ignored. Occupancy and views are taken in the pose of A that
+// gives the smallest weighted sum of the two, among the maps of the frame that the principal
+// axes leave open: their signs always; the swap of two axes whose values are nearly equal, in
+// either signature; each as a turn or as a turn and a reflection. A match whose best pose is a
+// reflection, better than every turn by more than MirrorMargin, is a mirror image.
 #include <array>
 #include <cstddef>
 #include <vector>
 
+#include "AxisMap.h"
+#include "DepthViews.h"
 #include "ShapeSignature.h"
 
+// Fitted on real CAD parts, checked on a third of them held out (docs/geosig-search.md).
 struct DistanceWeights {
   double occupancy = 0.6;
+  double views = 0.5;
   double shape = 0.4;
-  double size = 1.0;
+  double size = 0.2;
 };
 
 struct DistanceParts {
   double occupancy = 0.0;
+  double views = 0.0;
   double shape = 0.0;
   double size = 0.0;
   double combined = 0.0;
+  bool mirrored = false;  // B matches A only through a reflection
 };
+
+// What a search does with the parts that match the query only through a reflection: keep them,
+// flagged as mirrored, or leave them out.
+enum class MirrorPolicy { Flag, Exclude };
 
 // The global terms and size of a signature as the distance compares them.
 struct ShapeKey {
   std::array<float, ShapeSignature::TermCount> features{};  // their mean difference is the shape part
   float logNorm = 0.0f;
+  float logRadius = 0.0f;  // of the RMS distance of the surface from its barycenter, in model units
   bool firstAxesAmbiguous = false;
   bool lastAxesAmbiguous = false;
 
   static ShapeKey Of(const ShapeSignature::Global& iGlobal, float iNorm);
 };
 
+// An occupancy in one pose as the distance compares it: grown by one cell, and its depth views.
+struct PosedOccupancy {
+  VoxelGrid grown;
+  DepthViews views;
+
+  static PosedOccupancy Of(const VoxelGrid& iOccupancy);
+};
+
 class SignatureMetric {
  public:
+  // Of the weighted occupancy and views parts, by which a reflection must beat every turn for
+  // a match to be a mirror image: well above what tessellation and sampling move them by.
+  static constexpr double MirrorMargin = 0.02;
+
   explicit SignatureMetric(bool iAnySize, const DistanceWeights& iWeights = DistanceWeights());
 
   const DistanceWeights& Weights() const { return _weights; }
-  double Combine(double iOccupancy, double iShape, double iSize) const;
+  // The combined distance of parts whose occupancy and views parts are iPosed, weighted.
+  double Combine(double iPosed, double iShape, double iSize) const;
+  // The weighted occupancy and views parts.
+  double Posed(double iOccupancy, double iViews) const;
   DistanceParts Compare(const ShapeSignature& iA, const ShapeSignature& iB) const;
-  // The same from signature A, given by its occupancy's turns (see Turns) and its key, to
-  // signature B, given by its key and occupancy.
-  DistanceParts Measure(const std::vector<VoxelGrid>& iTurnsOfA, const ShapeKey& iA, const ShapeKey& iB,
-                        const VoxelGrid& iOccupancyOfB) const;
+  // The same from signature A, given by its occupancy in every pose (see Poses) and its key,
+  // to signature B, given by its key and its occupancy as it is.
+  DistanceParts Measure(const std::vector<PosedOccupancy>& iPosesOfA, const ShapeKey& iA, const ShapeKey& iB,
+                        const PosedOccupancy& iPoseOfB) const;
 
   static double ShapeDistance(const ShapeKey& iA, const ShapeKey& iB);
   static double SizeDistance(const ShapeKey& iA, const ShapeKey& iB);
-  // The positions in Turns of the turns that two signatures' ambiguities allow.
-  static const std::vector<std::size_t>& AllowedTurns(const ShapeKey& iA, const ShapeKey& iB);
-  // The best Jaccard distance between the allowed turns of A and B.
-  static double OccupancyDistance(const std::vector<VoxelGrid>& iTurnsOfA, const std::vector<std::size_t>& iAllowed,
-                                  const VoxelGrid& iB);
-  // The grid turned by each of AxisMap::Turns(true, true).
-  static std::vector<VoxelGrid> Turns(const VoxelGrid& iGrid);
+  // How many times larger B is than A, by their RMS radii (which the tessellation moves less
+  // than the norm).
+  static double Scale(const ShapeKey& iA, const ShapeKey& iB);
+  // AxisMap::Turns(true, true), then AxisMap::Reflections(true, true).
+  static const std::vector<AxisMap>& Maps();
+  // The positions in Maps of the maps that two signatures' ambiguities allow, turns first.
+  static const std::vector<std::size_t>& AllowedMaps(const ShapeKey& iA, const ShapeKey& iB);
+  // The occupancy mapped by each of Maps.
+  static std::vector<VoxelGrid> Mapped(const VoxelGrid& iGrid);
+  // The occupancy in the pose of each of Maps.
+  static std::vector<PosedOccupancy> Poses(const VoxelGrid& iOccupancy);
 
  private:
   DistanceWeights _weights;

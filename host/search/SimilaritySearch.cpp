@@ -31,11 +31,12 @@ SimilaritySearch::SimilaritySearch(const std::vector<SignatureSummary>& iParts, 
 }
 
 std::vector<SignatureMatch> SimilaritySearch::Nearest(const ShapeSignature& iQuery, std::size_t iCount,
-                                                      const SignatureMetric& iMetric, std::int64_t iExcluded) const {
+                                                      const SignatureMetric& iMetric, std::int64_t iExcluded,
+                                                      MirrorPolicy iMirrors) const {
   const ShapeKey query = ShapeKey::Of(iQuery.Terms(), iQuery.Norm());
-  std::vector<CoarseCells> coarseTurns;
-  for (const VoxelGrid& turn : SignatureMetric::Turns(iQuery.Occupancy().Pooled(SignatureSummary::CoarseDepth)))
-    coarseTurns.push_back(CellsOf<CoarseCells>(turn));
+  std::vector<CoarseCells> coarsePoses;
+  for (const VoxelGrid& pose : SignatureMetric::Mapped(iQuery.Occupancy().Pooled(SignatureSummary::CoarseDepth)))
+    coarsePoses.push_back(CellsOf<CoarseCells>(pose));
 
   struct Candidate {
     double score;
@@ -45,23 +46,27 @@ std::vector<SignatureMatch> SimilaritySearch::Nearest(const ShapeSignature& iQue
   candidates.reserve(_parts.size());
   for (const Part& part : _parts) {
     if (part.id == iExcluded) continue;
+    // The coarse occupancy stands for both posed parts, occupancy and views.
     double occupancy = 1.0;
-    for (const std::size_t turn : SignatureMetric::AllowedTurns(query, part.key))
+    for (const std::size_t pose : SignatureMetric::AllowedMaps(query, part.key))
       occupancy =
-          std::min(occupancy, VoxelGrid::JaccardDistance(coarseTurns[turn].data(), part.coarse.data(), CoarseWords));
-    candidates.push_back({iMetric.Combine(occupancy, SignatureMetric::ShapeDistance(query, part.key),
-                                          SignatureMetric::SizeDistance(query, part.key)),
-                          &part});
+          std::min(occupancy, VoxelGrid::JaccardDistance(coarsePoses[pose].data(), part.coarse.data(), CoarseWords));
+    candidates.push_back(
+        {iMetric.Combine(iMetric.Posed(occupancy, occupancy), SignatureMetric::ShapeDistance(query, part.key),
+                         SignatureMetric::SizeDistance(query, part.key)),
+         &part});
   }
   const std::size_t shortlist = std::min(candidates.size(), std::max(ShortlistFloor, ShortlistPerMatch * iCount));
   std::partial_sort(candidates.begin(), candidates.begin() + static_cast<std::ptrdiff_t>(shortlist), candidates.end(),
                     [](const Candidate& iA, const Candidate& iB) { return iA.score < iB.score; });
 
-  const std::vector<VoxelGrid> fineTurns = SignatureMetric::Turns(iQuery.Occupancy().Dilated());
+  const std::vector<PosedOccupancy> poses = SignatureMetric::Poses(iQuery.Occupancy());
   std::vector<SignatureMatch> matches;
   for (std::size_t k = 0; k < shortlist; ++k) {
     const Part& part = *candidates[k].part;
-    matches.push_back({part.id, iMetric.Measure(fineTurns, query, part.key, _loader(part.id).Dilated())});
+    const DistanceParts distance = iMetric.Measure(poses, query, part.key, PosedOccupancy::Of(_loader(part.id)));
+    if (distance.mirrored && iMirrors == MirrorPolicy::Exclude) continue;
+    matches.push_back({part.id, distance, SignatureMetric::Scale(query, part.key)});
   }
   std::sort(matches.begin(), matches.end(), [](const SignatureMatch& iA, const SignatureMatch& iB) {
     return iA.distance.combined != iB.distance.combined ? iA.distance.combined < iB.distance.combined : iA.id < iB.id;

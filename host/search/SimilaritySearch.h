@@ -27,6 +27,7 @@ struct SignatureSummary {
 struct SignatureMatch {
   std::int64_t id = 0;
   DistanceParts distance;
+  double scale = 1.0;  // how many times larger the match is than the query
 };
 
 class SimilaritySearch {
@@ -40,9 +41,10 @@ class SimilaritySearch {
   SimilaritySearch(const std::vector<SignatureSummary>& iParts, OccupancyLoader iLoader);
 
   std::size_t Size() const { return _parts.size(); }
-  // Nearest first, ties by id; the part iExcluded (a query taken from the catalog) is left out.
+  // Nearest first, ties by id; the part iExcluded (a query taken from the catalog) is left out,
+  // and so are mirror images when iMirrors says so.
   std::vector<SignatureMatch> Nearest(const ShapeSignature& iQuery, std::size_t iCount, const SignatureMetric& iMetric,
-                                      std::int64_t iExcluded = -1) const;
+                                      std::int64_t iExcluded = -1, MirrorPolicy iMirrors = MirrorPolicy::Flag) const;
 
  private:
   static constexpr std::size_t CoarseWords = 8;  // 8^3 cells

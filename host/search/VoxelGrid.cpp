@@ -11,18 +11,6 @@ std::size_t WordCount(unsigned int iDepth) {
   return cells < 64 ? 1 : cells / 64;
 }
 
-// Calls iVisit(x, y, z) for every occupied cell, in bit order.
-template <class Visit>
-void ForEachCell(const std::vector<std::uint64_t>& iWords, unsigned int iDepth, Visit iVisit) {
-  const unsigned int side = 1u << iDepth;
-  for (std::size_t word = 0; word < iWords.size(); ++word)
-    for (std::uint64_t bits = iWords[word]; bits != 0; bits &= bits - 1) {
-      const std::size_t cell = word * 64 + static_cast<std::size_t>(__builtin_ctzll(bits));
-      iVisit(static_cast<unsigned int>(cell % side), static_cast<unsigned int>(cell / side % side),
-             static_cast<unsigned int>(cell / side / side));
-    }
-}
-
 }  // namespace
 
 VoxelGrid::VoxelGrid(unsigned int iDepth) : _depth(iDepth) {
@@ -113,15 +101,14 @@ VoxelGrid VoxelGrid::Pooled(unsigned int iDepth) const {
   if (iDepth > _depth) throw std::invalid_argument("a pooled grid cannot be finer than its source");
   VoxelGrid pooled(iDepth);
   const unsigned int shift = _depth - iDepth;
-  ForEachCell(_words, _depth,
-              [&](unsigned int x, unsigned int y, unsigned int z) { pooled.Set(x >> shift, y >> shift, z >> shift); });
+  ForEachCell([&](unsigned int x, unsigned int y, unsigned int z) { pooled.Set(x >> shift, y >> shift, z >> shift); });
   return pooled;
 }
 
 VoxelGrid VoxelGrid::Mapped(const AxisMap& iMap) const {
   VoxelGrid mapped(_depth);
   const unsigned int last = Side() - 1;
-  ForEachCell(_words, _depth, [&](unsigned int x, unsigned int y, unsigned int z) {
+  ForEachCell([&](unsigned int x, unsigned int y, unsigned int z) {
     const unsigned int cell[3] = {x, y, z};
     unsigned int turned[3];
     for (int k = 0; k < 3; ++k) turned[k] = iMap.flip[k] ? last - cell[iMap.axis[k]] : cell[iMap.axis[k]];

@@ -28,6 +28,9 @@ class VoxelGrid {
   bool Test(unsigned int iX, unsigned int iY, unsigned int iZ) const;
   void Set(unsigned int iX, unsigned int iY, unsigned int iZ);
   std::size_t Count() const;
+  // Calls iVisit(x, y, z) for every occupied cell, in bit order.
+  template <class Visit>
+  void ForEachCell(Visit iVisit) const;
 
   // Every cell that touches an occupied one, faces, edges and corners included.
   VoxelGrid Dilated() const;
@@ -53,3 +56,14 @@ class VoxelGrid {
   unsigned int _depth;
   std::vector<std::uint64_t> _words;
 };
+
+template <class Visit>
+void VoxelGrid::ForEachCell(Visit iVisit) const {
+  const unsigned int side = Side();
+  for (std::size_t word = 0; word < _words.size(); ++word)
+    for (std::uint64_t bits = _words[word]; bits != 0; bits &= bits - 1) {
+      const std::size_t cell = word * 64 + static_cast<std::size_t>(__builtin_ctzll(bits));
+      iVisit(static_cast<unsigned int>(cell % side), static_cast<unsigned int>(cell / side % side),
+             static_cast<unsigned int>(cell / side / side));
+    }
+}

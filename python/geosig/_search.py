@@ -105,10 +105,11 @@ def signature(path_or_mesh: Union[PathLike, Mesh], *, depth: int = DEFAULT_SIGNA
         raise file_error(path, str(failure)) from None
 
 
-def distance(a: Signature, b: Signature, *, any_size: bool = False) -> Dict[str, float]:
+def distance(a: Signature, b: Signature, *, any_size: bool = False) -> Dict[str, Any]:
     """The distance between two signatures, as ``geosig query`` reports it: {"combined",
-    "occupancy", "shape", "size"}, combined = 0.6 occupancy + 0.4 shape + size (size counting
-    for nothing with any_size). Symmetric in a and b; 0 for a signature and itself.
+    "occupancy", "views", "shape", "size", "mirrored"}, combined = 0.6 occupancy + 0.5 views +
+    0.4 shape + 0.2 size (size counting for nothing with any_size); mirrored tells whether b
+    matches a only as its mirror image. Symmetric in a and b; 0 for a signature and itself.
 
     Raises TypeError for arguments that are not signatures and ValueError for signatures of
     different depths.
@@ -119,27 +120,30 @@ def distance(a: Signature, b: Signature, *, any_size: bool = False) -> Dict[str,
 
 
 def query(catalog: PathLike, model: Union[PathLike, Mesh, Signature], k: int = 10, *, any_size: bool = False,
-          relative_deflection: Optional[float] = None, deflection: Optional[float] = None,
+          mirrors: str = "flag", relative_deflection: Optional[float] = None, deflection: Optional[float] = None,
           angular_deflection: Optional[float] = None, time_limit: Optional[float] = None,
           memory_limit: Optional[float] = None) -> List[Dict[str, Any]]:
     """The k parts of a catalog made by ``geosig index`` nearest to a model (a file, a
     (vertices, faces) mesh or a Signature), nearest first, as ``geosig query`` finds them:
     one dict per part, {"path": the path the catalog holds, "distance": the combined distance,
-    "occupancy", "shape", "size": its parts}. any_size ignores the parts' absolute size; the
-    other keywords read the model as signature does.
+    "occupancy", "views", "shape", "size": its parts, "mirrored": whether the part matches only
+    as a mirror image of the model, "scale": how many times larger the part is}. any_size ignores
+    the parts' absolute size; mirrors="exclude" leaves the mirror images out ("flag", the default,
+    keeps them); the other keywords read the model as signature does.
 
     Raises FileNotFoundError for a missing catalog, OSError for one that cannot be opened,
     geosig.CatalogError (a ValueError) for a file that is no catalog, is damaged or was written
-    by a newer geosig, and what signature raises for the model; ValueError for k below 1.
+    by a newer geosig, and what signature raises for the model; ValueError for k below 1 or
+    mirrors neither "flag" nor "exclude".
     """
-    if isinstance(k, bool) or not isinstance(k, (int, np.integer)) or k < 1:
-        raise ValueError(f"k must be an integer of at least 1, not {k!r}")
+    k = _check_count(k)
+    exclude_mirrors = _excludes_mirrors(mirrors)
     if not isinstance(model, Signature):
         model = signature(model, relative_deflection=relative_deflection, deflection=deflection,
                           angular_deflection=angular_deflection, time_limit=time_limit, memory_limit=memory_limit)
     catalog = os.fspath(catalog)
     try:
-        matches = _geosig.query(catalog, model._native, int(k), bool(any_size))
+        matches = _geosig.query(catalog, model._native, k, bool(any_size), exclude_mirrors)
     except _geosig.CatalogFailure as failure:
         raise catalog_error(catalog, str(failure)) from None
     return _match_dicts(matches)
@@ -147,13 +151,20 @@ def query(catalog: PathLike, model: Union[PathLike, Mesh, Signature], k: int = 1
 
 def _match_dicts(matches: List[Any]) -> List[Dict[str, Any]]:
     return [{"path": os.fsdecode(path), "distance": parts["combined"], "occupancy": parts["occupancy"],
-             "shape": parts["shape"], "size": parts["size"]} for path, parts in matches]
+             "views": parts["views"], "shape": parts["shape"], "size": parts["size"], "mirrored": parts["mirrored"],
+             "scale": scale} for path, parts, scale in matches]
 
 
 def _check_count(k: int) -> int:
     if isinstance(k, bool) or not isinstance(k, (int, np.integer)) or k < 1:
         raise ValueError(f"k must be an integer of at least 1, not {k!r}")
     return int(k)
+
+
+def _excludes_mirrors(mirrors: str) -> bool:
+    if mirrors not in ("flag", "exclude"):
+        raise ValueError(f'mirrors must be "flag" or "exclude", not {mirrors!r}')
+    return mirrors == "exclude"
 
 
 class Catalog:
@@ -186,20 +197,23 @@ class Catalog:
         return self._call(self._native.refresh)
 
     def query(self, model: Union[PathLike, Mesh, Signature], k: int = 10, *, any_size: bool = False,
-              exact: bool = False, **reading: Any) -> List[Dict[str, Any]]:
+              mirrors: str = "flag", exact: bool = False, **reading: Any) -> List[Dict[str, Any]]:
         """The k parts nearest to a model, as geosig.query finds them; exact scores every part
         instead of the search index's candidates. The keywords of signature read the model."""
         k = _check_count(k)
+        exclude_mirrors = _excludes_mirrors(mirrors)
         if not isinstance(model, Signature):
             model = signature(model, **reading)
-        return _match_dicts(self._call(self._native.query, model._native, k, bool(any_size), bool(exact)))
+        return _match_dicts(
+            self._call(self._native.query, model._native, k, bool(any_size), bool(exact), exclude_mirrors))
 
-    def neighbours(self, path: PathLike, k: int = 10, *, any_size: bool = False,
+    def neighbours(self, path: PathLike, k: int = 10, *, any_size: bool = False, mirrors: str = "flag",
                    exact: bool = False) -> List[Dict[str, Any]]:
         """The k parts nearest to the part indexed at path, without itself, as ``geosig
         neighbours`` lists them. Raises KeyError for a path without a signature in the catalog."""
         k = _check_count(k)
-        return _match_dicts(self._call(self._native.neighbours, os.fspath(path), k, bool(any_size), bool(exact)))
+        return _match_dicts(self._call(self._native.neighbours, os.fspath(path), k, bool(any_size), bool(exact),
+                                       _excludes_mirrors(mirrors)))
 
     def duplicates(self, max_distance: float = 0.05, *, any_size: bool = False,
                    exact: bool = False) -> List[List[str]]:

@@ -73,21 +73,24 @@ py::array_t<bool> OccupancyArray(const ShapeSignature& iSignature) {
 
 py::dict DistanceDict(const DistanceParts& iDistance) {
   return py::dict(py::arg("combined") = iDistance.combined, py::arg("occupancy") = iDistance.occupancy,
-                  py::arg("shape") = iDistance.shape, py::arg("size") = iDistance.size);
+                  py::arg("views") = iDistance.views, py::arg("shape") = iDistance.shape,
+                  py::arg("size") = iDistance.size, py::arg("mirrored") = iDistance.mirrored);
 }
 
-using Matches = std::vector<std::tuple<py::bytes, py::dict>>;
+// (path as bytes, distance parts and mirrored, scale) of each match.
+using Matches = std::vector<std::tuple<py::bytes, py::dict, double>>;
 
-// (path as bytes, distance parts) of each match, in order; the paths are taken before the
-// interpreter lock is, so that a refresh cannot come between.
+// The matches in order; the paths are taken before the interpreter lock is, so that a refresh
+// cannot come between.
 Matches MatchList(const ResidentCatalog& iCatalog, const std::vector<SignatureMatch>& iFound) {
-  std::vector<std::pair<std::string, DistanceParts>> found;
+  std::vector<std::pair<std::string, SignatureMatch>> found;
   {
     const py::gil_scoped_release released;
-    for (const SignatureMatch& match : iFound) found.emplace_back(iCatalog.PathOf(match.id), match.distance);
+    for (const SignatureMatch& match : iFound) found.emplace_back(iCatalog.PathOf(match.id), match);
   }
   Matches matches;
-  for (const auto& [path, distance] : found) matches.emplace_back(py::bytes(path), DistanceDict(distance));
+  for (const auto& [path, match] : found)
+    matches.emplace_back(py::bytes(path), DistanceDict(match.distance), match.scale);
   return matches;
 }
 
@@ -101,14 +104,19 @@ Matches Searched(const ResidentCatalog& iCatalog, const Search& iSearch) {
   return MatchList(iCatalog, found);
 }
 
-// The matches of `geosig query`, nearest first: (path as bytes, distance parts).
-Matches Query(const std::string& iCatalog, const ShapeSignature& iQuery, std::size_t iCount, bool iAnySize) {
+MirrorPolicy Mirrors(bool iExcludeMirrors) { return iExcludeMirrors ? MirrorPolicy::Exclude : MirrorPolicy::Flag; }
+
+// The matches of `geosig query`, nearest first.
+Matches Query(const std::string& iCatalog, const ShapeSignature& iQuery, std::size_t iCount, bool iAnySize,
+              bool iExcludeMirrors) {
   std::unique_ptr<ResidentCatalog> catalog;
   {
     const py::gil_scoped_release released;
     catalog = std::make_unique<ResidentCatalog>(iCatalog);
   }
-  return Searched(*catalog, [&] { return catalog->Query(iQuery, iCount, SignatureMetric(iAnySize)); });
+  return Searched(*catalog, [&] {
+    return catalog->Query(iQuery, iCount, SignatureMetric(iAnySize), false, -1, Mirrors(iExcludeMirrors));
+  });
 }
 
 // The part of the catalog at iPath (the catalog's form of it); KeyError when it has none.
@@ -162,9 +170,11 @@ void AddSearchBindings(py::module_& ioModule) {
         return DistanceDict(SignatureMetric(iAnySize).Compare(iA, iB));
       },
       py::arg("a"), py::arg("b"), py::arg("any_size"),
-      "{combined, occupancy, shape, size}; raises ValueError for signatures of different depths");
+      "{combined, occupancy, views, shape, size, mirrored}; raises ValueError for signatures of different depths");
   ioModule.def("query", &Query, py::arg("catalog"), py::arg("signature"), py::arg("count"), py::arg("any_size"),
-               "[(path, {combined, occupancy, shape, size})] nearest first; raises CatalogFailure");
+               py::arg("exclude_mirrors"),
+               "[(path, {combined, occupancy, views, shape, size, mirrored}, scale)] nearest first; raises "
+               "CatalogFailure");
   ioModule.def(
       "index_record",
       [](const std::string& iPath, const ImportOptions& iOptions, const WorkerLimits& iLimits) {
@@ -197,20 +207,22 @@ void AddSearchBindings(py::module_& ioModule) {
       .def(
           "query",
           [](const ResidentCatalog& iCatalog, const ShapeSignature& iQuery, std::size_t iCount, bool iAnySize,
-             bool iExact) {
-            return Searched(iCatalog,
-                            [&] { return iCatalog.Query(iQuery, iCount, SignatureMetric(iAnySize), iExact); });
+             bool iExact, bool iExcludeMirrors) {
+            return Searched(iCatalog, [&] {
+              return iCatalog.Query(iQuery, iCount, SignatureMetric(iAnySize), iExact, -1, Mirrors(iExcludeMirrors));
+            });
           },
-          py::arg("signature"), py::arg("count"), py::arg("any_size"), py::arg("exact"))
+          py::arg("signature"), py::arg("count"), py::arg("any_size"), py::arg("exact"), py::arg("exclude_mirrors"))
       .def(
           "neighbours",
-          [](const ResidentCatalog& iCatalog, const std::string& iPath, std::size_t iCount, bool iAnySize,
-             bool iExact) {
+          [](const ResidentCatalog& iCatalog, const std::string& iPath, std::size_t iCount, bool iAnySize, bool iExact,
+             bool iExcludeMirrors) {
             const std::int64_t id = PartAt(iCatalog, iPath);
-            return Searched(iCatalog,
-                            [&] { return iCatalog.Neighbours(id, iCount, SignatureMetric(iAnySize), iExact); });
+            return Searched(iCatalog, [&] {
+              return iCatalog.Neighbours(id, iCount, SignatureMetric(iAnySize), iExact, Mirrors(iExcludeMirrors));
+            });
           },
-          py::arg("path"), py::arg("count"), py::arg("any_size"), py::arg("exact"))
+          py::arg("path"), py::arg("count"), py::arg("any_size"), py::arg("exact"), py::arg("exclude_mirrors"))
       .def(
           "duplicates",
           [](const ResidentCatalog& iCatalog, double iMaxDistance, bool iAnySize, bool iExact) {

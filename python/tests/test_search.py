@@ -58,26 +58,29 @@ def test_a_mesh_has_the_signature_of_the_same_mesh_in_a_file(tmp_path):
 
 def tool_matches(catalog, model, *options):
     answer = json.loads(run_tool("query", "--json", "--db", str(catalog), model, *options).stdout)
-    return [(match["file"], match["distance"]) for match in answer["files"][0]["matches"]]
+    return [(match["file"], dict(match["distance"], mirrored=match["mirrored"]), match["scale"])
+            for match in answer["files"][0]["matches"]]
 
 
 def python_matches(found):
     return [(match["path"], {part: match[key] for part, key in (("combined", "distance"), ("occupancy", "occupancy"),
-                                                                 ("shape", "shape"), ("size", "size"))})
-            for match in found]
+                                                                 ("views", "views"), ("shape", "shape"),
+                                                                 ("size", "size"), ("mirrored", "mirrored"))},
+             match["scale"]) for match in found]
 
 
 def test_query_answers_as_the_command_line(catalog):
-    for model, k, any_size in ((SAMPLE_FILES[0], 10, False), (SAMPLE_FILES[-1], 4, True), (SAMPLE_FILES[5], 1, False)):
-        options = ["-k", str(k)] + (["--any-size"] if any_size else [])
+    for model, k, any_size, mirrors in ((SAMPLE_FILES[0], 10, False, "flag"), (SAMPLE_FILES[-1], 4, True, "exclude"),
+                                        (SAMPLE_FILES[5], 1, False, "flag")):
+        options = ["-k", str(k), "--mirrors", mirrors] + (["--any-size"] if any_size else [])
         expected = tool_matches(catalog, model, *options)
         assert len(expected) == min(k, len(SAMPLE_FILES))
-        assert python_matches(geosig.query(catalog, model, k, any_size=any_size)) == expected
+        assert python_matches(geosig.query(catalog, model, k, any_size=any_size, mirrors=mirrors)) == expected
         # The same model given as its signature, and each distance as distance() measures it.
         signature = geosig.signature(model)
-        assert python_matches(geosig.query(catalog, signature, k, any_size=any_size)) == expected
-        for path, parts in expected:
-            assert geosig.distance(geosig.signature(path), signature, any_size=any_size) == parts
+        assert python_matches(geosig.query(catalog, signature, k, any_size=any_size, mirrors=mirrors)) == expected
+        for path, parts, _ in expected:
+            assert geosig.distance(signature, geosig.signature(path), any_size=any_size) == parts
 
 
 def test_resident_catalog_answers_as_the_command_line(catalog, tmp_path):
@@ -107,10 +110,11 @@ def test_resident_catalog_answers_as_the_command_line(catalog, tmp_path):
 
 def test_distance_of_signatures():
     peg, blocks = geosig.signature(SAMPLES / "peg.stl"), geosig.signature(SAMPLES / "blocks.glb")
-    assert geosig.distance(peg, peg) == {"combined": 0.0, "occupancy": 0.0, "shape": 0.0, "size": 0.0}
+    assert geosig.distance(peg, peg) == {"combined": 0.0, "occupancy": 0.0, "views": 0.0, "shape": 0.0, "size": 0.0,
+                                         "mirrored": False}
     apart = geosig.distance(peg, blocks)
     assert apart == geosig.distance(blocks, peg) and apart["size"] > 0
-    assert geosig.distance(peg, blocks, any_size=True)["combined"] == pytest.approx(apart["combined"] - apart["size"])
+    assert geosig.distance(peg, blocks, any_size=True)["combined"] == pytest.approx(apart["combined"] - 0.2 * apart["size"])
     with pytest.raises(ValueError, match="different depths"):
         geosig.distance(peg, geosig.signature(SAMPLES / "peg.stl", depth=4))
     with pytest.raises(TypeError):
@@ -129,6 +133,8 @@ def test_bad_models_and_arguments(bad_files, catalog):
             geosig.signature(SAMPLE_FILES[0], depth=depth)
     with pytest.raises(ValueError, match="k must be"):
         geosig.query(catalog, SAMPLE_FILES[0], 0)
+    with pytest.raises(ValueError, match="mirrors must be"):
+        geosig.query(catalog, SAMPLE_FILES[0], mirrors="keep")
 
 
 def test_catalogs_that_cannot_be_used(tmp_path, catalog):

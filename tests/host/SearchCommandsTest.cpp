@@ -91,6 +91,55 @@ TEST(SearchCommands, SamePartFoundAcrossPoseScaleTessellationAndFormat) {
   }
 }
 
+TEST(SearchCommands, MatchesSayWhetherTheyAreMirrorImagesAndHowLargeTheyAre) {
+  TemporaryDirectory directory;
+  const std::string folder = directory.Path("parts");
+  std::filesystem::create_directories(folder);
+  // The bracket with a tab off its middle plane is a left-hand part; mirrored, a right-hand one.
+  ZarTessellation left = Bracket();
+  const ZarTessellation tab = scene::Box({2.2f, 0, 0.3f}, {2.8f, 0.4f, 0.9f});
+  const auto offset = static_cast<unsigned int>(left.VertexCount());
+  left.vertices.insert(left.vertices.end(), tab.vertices.begin(), tab.vertices.end());
+  for (const unsigned int index : tab.triangles) left.triangles.push_back(index + offset);
+  const Zar4x4Matrix reflection(ZarMathVector(1, 0, 0), ZarMathVector(0, -1, 0), ZarMathVector(0, 0, 1),
+                                ZarMathVector(0, 0, 0));
+  WriteBinaryStl(folder + "/left.stl", left);
+  WriteBinaryStl(folder + "/right.stl", Placed(left, reflection * Turned()));
+  WriteBinaryStl(folder + "/bracket.stl", Bracket());
+  WriteBinaryStl(folder + "/bracket-mirrored.stl", Placed(Bracket(), reflection));
+  WriteBinaryStl(folder + "/bracket-large.stl", Placed(Bracket(), scene::Scaling(4) * Turned()));
+  const std::string database = directory.Path("catalog.db");
+  ASSERT_EQ(RunCommand(geosig, {"index", folder, "--db", database}).exitStatus, 0);
+
+  const json right = Query(database, {"--entry", folder + "/right.stl", "-k", "1"});
+  EXPECT_EQ(right["mirrors"], "flag");
+  EXPECT_EQ(right["matches"][0]["file"], folder + "/left.stl");
+  EXPECT_EQ(right["matches"][0]["mirrored"], true);
+  EXPECT_LT(right["matches"][0]["distance"]["combined"].get<double>(), 0.05);
+  for (const json& match : Query(database, {"--entry", folder + "/right.stl", "--mirrors", "exclude"})["matches"])
+    EXPECT_NE(match["file"], folder + "/left.stl");
+  // A part with a mirror plane is its own mirror image.
+  const json mirrored = Query(database, {"--entry", folder + "/bracket-mirrored.stl", "-k", "1"})["matches"][0];
+  EXPECT_EQ(mirrored["file"], folder + "/bracket.stl");
+  EXPECT_EQ(mirrored["mirrored"], false);
+  for (const json& match : Query(database, {"--entry", folder + "/bracket.stl", "--any-size"})["matches"]) {
+    if (match["file"] == folder + "/bracket-large.stl") {
+      EXPECT_NEAR(match["scale"].get<double>(), 4.0, 0.02);
+    } else if (match["file"] == folder + "/bracket-mirrored.stl") {
+      EXPECT_NEAR(match["scale"].get<double>(), 1.0, 0.005);
+    }
+  }
+
+  const CommandResult text =
+      RunCommand(geosig, {"query", "--db", database, "--entry", folder + "/right.stl", "-k", "1"});
+  EXPECT_NE(text.out.find("  scale "), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("  mirrored  " + folder + "/left.stl"), std::string::npos) << text.out;
+  const CommandResult refused =
+      RunCommand(geosig, {"query", "--db", database, folder + "/right.stl", "--mirrors", "keep"});
+  EXPECT_EQ(refused.exitStatus, 2);
+  EXPECT_NE(refused.err.find("--mirrors"), std::string::npos) << refused.err;
+}
+
 TEST(SearchCommands, IndexReadsOnlyWhatChangedAndRecordsBadFiles) {
   TemporaryDirectory directory;
   const std::string folder = directory.Path("parts");

@@ -84,7 +84,8 @@ TEST(ShapeSignature, PoseAndScaleChangeNothingButTheNorm) {
   const DistanceParts toScaled = anySize.Compare(original, scaled);
   EXPECT_NEAR(toScaled.size, std::log(3.0), 1e-4);
   EXPECT_LT(toScaled.combined, 0.05);
-  EXPECT_NEAR(metric.Compare(original, scaled).combined, toScaled.combined + std::log(3.0), 1e-4);
+  EXPECT_NEAR(metric.Compare(original, scaled).combined, toScaled.combined + metric.Weights().size * std::log(3.0),
+              1e-4);
 }
 
 TEST(ShapeSignature, SquarePlateFindsItsFrameWhateverItsTurnInItsPlane) {
@@ -120,19 +121,28 @@ TEST(ShapeSignature, ModelWithoutAPoseOrWithABadDepthIsRefused) {
   EXPECT_EQ(ShapeSignature::Compute(*box, 3).Occupancy().Side(), 8u);
 }
 
-TEST(AxisMap, TurnsAreRightHandedAndAsManyAsTheAmbiguityAllows) {
+TEST(AxisMap, TurnsAndReflectionsAreAsManyAsTheAmbiguityAllowsAndOfTheirHandedness) {
   const std::pair<bool, bool> cases[] = {{false, false}, {true, false}, {false, true}, {true, true}};
   const std::size_t counts[] = {4, 8, 8, 24};
+  const auto determinant = [](const AxisMap& iMap) {
+    double m[3][3] = {};
+    for (int k = 0; k < 3; ++k) m[k][iMap.axis[k]] = iMap.flip[k] ? -1 : 1;
+    return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) - m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+           m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+  };
   for (int c = 0; c < 4; ++c) {
     const std::vector<AxisMap> turns = AxisMap::Turns(cases[c].first, cases[c].second);
+    const std::vector<AxisMap> reflections = AxisMap::Reflections(cases[c].first, cases[c].second);
     EXPECT_EQ(turns.size(), counts[c]);
+    EXPECT_EQ(reflections.size(), counts[c]);
     for (const AxisMap& turn : turns) {
-      double m[3][3] = {};
-      for (int k = 0; k < 3; ++k) m[k][turn.axis[k]] = turn.flip[k] ? -1 : 1;
-      const double determinant = m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
-                                 m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
-                                 m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
-      EXPECT_EQ(determinant, 1.0);
+      EXPECT_EQ(determinant(turn), 1.0);
+      EXPECT_FALSE(turn.Mirrors());
+    }
+    for (const AxisMap& reflection : reflections) {
+      EXPECT_EQ(determinant(reflection), -1.0);
+      EXPECT_TRUE(reflection.Mirrors());
+      EXPECT_TRUE(reflection.Within(cases[c].first, cases[c].second));
     }
   }
 }

@@ -106,13 +106,13 @@ TEST(SimilaritySearch, TwoPassesFindWhatAFullComparisonFinds) {
   const SignatureMetric metric(false);
   for (const std::int64_t queried : {3, 700}) {
     const ShapeSignature& query = signatures[queried];
-    const std::vector<VoxelGrid> turns = SignatureMetric::Turns(query.Occupancy().Dilated());
+    const std::vector<PosedOccupancy> poses = SignatureMetric::Poses(query.Occupancy());
     std::vector<SignatureMatch> full;
     for (std::int64_t id = 0; id < 1500; ++id)
       if (id != queried)
-        full.push_back({id, metric.Measure(turns, ShapeKey::Of(query.Terms(), query.Norm()),
+        full.push_back({id, metric.Measure(poses, ShapeKey::Of(query.Terms(), query.Norm()),
                                            ShapeKey::Of(signatures[id].Terms(), signatures[id].Norm()),
-                                           signatures[id].Occupancy().Dilated())});
+                                           PosedOccupancy::Of(signatures[id].Occupancy()))});
     std::sort(full.begin(), full.end(), [](const SignatureMatch& a, const SignatureMatch& b) {
       return a.distance.combined < b.distance.combined;
     });
