@@ -97,7 +97,8 @@ def test_resident_catalog_answers_as_the_command_line(catalog, tmp_path):
     assert run_tool("neighbours", "--db", str(catalog), "-k", "3", "-o", str(output)).returncode == 0
     for line in output.read_text().splitlines():
         record = json.loads(line)
-        expected = [(match["file"], match["distance"]) for match in record["neighbours"]]
+        expected = [(match["file"], dict(match["distance"], mirrored=match["mirrored"]), match["scale"])
+                    for match in record["neighbours"]]
         assert python_matches(resident.neighbours(record["file"], 3)) == expected
     duplicates = json.loads(run_tool("duplicates", "--db", str(catalog), "--json", "--max-distance", "0.3").stdout)
     assert resident.duplicates(0.3) == duplicates["similar"]
