@@ -1,0 +1,45 @@
+#include "IsolatedReader.h"
+
+#include "ExportScene.h"
+#include "ImportOptions.h"
+#include "IndexTask.h"
+#include "IsolatedRun.h"
+#include "SceneFile.h"
+#include "ViewedFile.h"
+
+IsolatedReader::Slot::Slot(const IsolatedReader& iReader) : _reader(iReader) {
+  std::unique_lock<std::mutex> lock(_reader._mutex);
+  if (!_reader._freed.wait_for(lock, _reader._wait, [this] { return _reader._busy < _reader._readers; }))
+    throw Busy("every model reader is busy; try again later");
+  ++_reader._busy;
+}
+
+IsolatedReader::Slot::~Slot() {
+  {
+    const std::lock_guard<std::mutex> lock(_reader._mutex);
+    --_reader._busy;
+  }
+  _reader._freed.notify_one();
+}
+
+IsolatedReader::IsolatedReader(const WorkerLimits& iLimits, unsigned int iReaders, std::chrono::milliseconds iWait)
+    : _limits(iLimits), _readers(iReaders), _wait(iWait) {}
+
+IndexedPart IsolatedReader::Sign(const std::string& iPath) const {
+  const Slot slot(*this);
+  return ReadIndexRecord(IsolatedIndexTask(iPath, ImportOptions(), _limits));
+}
+
+void IsolatedReader::WriteDisplayModel(const std::string& iPath, const std::string& iOutput,
+                                       std::size_t iTriangles) const {
+  const Slot slot(*this);
+  RunIsolated(iPath, _limits, [&iOutput, iTriangles](const std::string& iFile) {
+    Outcome<ViewedFile> viewed = ViewFile(iFile, ImportOptions(), std::nullopt, iTriangles);
+    if (!viewed) throw std::runtime_error(viewed.Reason());
+    ExportScene scene;
+    scene.meshes.push_back({"model", std::move(viewed.Value().model.mesh)});
+    scene.nodes.push_back({"model", 0, {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}, {}});
+    SceneFile::Write(scene, iOutput);
+    return std::string("{}");
+  });
+}

@@ -1,0 +1,185 @@
+#include "ServedCatalog.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <iostream>
+#include <map>
+#include <numeric>
+
+#include "CatalogSearch.h"
+#include "DuplicatesCommand.h"
+#include "FileRecord.h"
+#include "PartRecords.h"
+
+// One state of the catalog: the search over its signatures and the ids of its paths. The search reads
+// occupancies through one SQLite connection, which takes one thread at a time.
+struct ServedCatalog::Snapshot {
+  explicit Snapshot(const std::string& iDatabase) : search(iDatabase) {
+    for (const IndexedPart& part : search.Catalog().Parts()) idOf[part.path] = part.id;
+  }
+
+  CatalogSearch search;
+  std::map<std::string, std::int64_t> idOf;
+  mutable std::mutex connection;
+};
+
+namespace {
+
+std::pair<dev_t, ino_t> IdentityOf(const std::string& iPath) {
+  struct stat status {};
+  if (stat(iPath.c_str(), &status) != 0) return {0, 0};
+  return {status.st_dev, status.st_ino};
+}
+
+Report Member(std::int64_t iId, const std::string& iPath) {
+  Report member = {{"id", iId}};
+  member.update(FileRecord(iPath));
+  return member;
+}
+
+}  // namespace
+
+ServedCatalog::ServedCatalog(const std::string& iDatabase)
+    : _database(iDatabase),
+      _records(std::make_shared<PartRecords>(iDatabase)),
+      _snapshot(std::make_shared<Snapshot>(iDatabase)),
+      _file(IdentityOf(iDatabase)),
+      _version(_records->DataVersion()) {}
+
+ServedCatalog::~ServedCatalog() = default;
+
+std::shared_ptr<const ServedCatalog::Snapshot> ServedCatalog::Current() const {
+  const std::shared_lock<std::shared_mutex> lock(_guard);
+  return _snapshot;
+}
+
+std::shared_ptr<const PartRecords> ServedCatalog::Records() const {
+  const std::shared_lock<std::shared_mutex> lock(_guard);
+  return _records;
+}
+
+void ServedCatalog::Refresh() {
+  // While another request reloads, this one is served from the snapshot there is.
+  const std::unique_lock<std::mutex> refreshing(_refreshing, std::try_to_lock);
+  if (!refreshing) return;
+  const FileIdentity file = IdentityOf(_database);
+  // A catalog being replaced is served as it was until the new file is there.
+  if (file == FileIdentity{0, 0}) return;
+  try {
+    std::shared_ptr<const PartRecords> records = Records();
+    if (file != _file) records = std::make_shared<PartRecords>(_database);
+    // The version is read before the reload, so that a commit made during it is seen at the next look.
+    const std::int64_t version = records->DataVersion();
+    if (file == _file && version == _version) return;
+    auto snapshot = std::make_shared<const Snapshot>(_database);
+    const std::unique_lock<std::shared_mutex> lock(_guard);
+    _records = std::move(records);
+    _snapshot = std::move(snapshot);
+    _file = file;
+    _version = version;
+  } catch (const CatalogError& failure) {
+    std::cerr << "geosig: serve: the catalog changed but cannot be reloaded, still serving what it was: "
+              << failure.what() << '\n';
+  }
+}
+
+std::size_t ServedCatalog::SignedParts() const { return Current()->search.Search().Size(); }
+
+std::optional<Report> ServedCatalog::Part(std::int64_t iId) const {
+  const std::optional<PartRecord> record = Records()->Record(iId);
+  if (!record) return std::nullopt;
+  Report part = Member(iId, record->path);
+  if (record->error) {
+    part["error"] = *record->error;
+    return part;
+  }
+  part["format"] = record->format;
+  part["size"] = record->size;
+  part["fingerprint"] = record->fingerprint;
+  part["descriptors"] = record->descriptors.empty() ? Report() : Report::parse(record->descriptors);
+  const std::shared_ptr<const Snapshot> snapshot = Current();
+  const std::lock_guard<std::mutex> connection(snapshot->connection);
+  const ShapeSignature signature = snapshot->search.Catalog().SignatureOf(iId);
+  part["signature"] = {{"norm", ReportNumber(signature.Norm())},
+                       {"terms", signature.Terms()},
+                       {"depth", signature.Occupancy().Depth()},
+                       {"occupiedCells", signature.Occupancy().Count()}};
+  return part;
+}
+
+std::optional<ServedCatalog::PartFile> ServedCatalog::FileOf(std::int64_t iId) const {
+  const std::optional<PartRecord> record = Records()->Record(iId);
+  if (!record || record->error) return std::nullopt;
+  return PartFile{record->path, record->fingerprint};
+}
+
+Report ServedCatalog::Nearest(const ShapeSignature& iQuery, std::size_t iCount, const SignatureMetric& iMetric,
+                              std::int64_t iExcluded) const {
+  const std::shared_ptr<const Snapshot> snapshot = Current();
+  const std::lock_guard<std::mutex> connection(snapshot->connection);
+  Report matches = Report::array();
+  for (const SignatureMatch& match : snapshot->search.Search().Nearest(iQuery, iCount, iMetric, iExcluded)) {
+    Report entry = {{"id", match.id}};
+    entry.update(snapshot->search.MatchReport(match));
+    matches.push_back(std::move(entry));
+  }
+  return matches;
+}
+
+std::optional<Report> ServedCatalog::Neighbours(std::int64_t iId, std::size_t iCount,
+                                                const SignatureMetric& iMetric) const {
+  const std::optional<PartRecord> record = Records()->Record(iId);
+  if (!record || record->error) return std::nullopt;
+  const std::shared_ptr<const Snapshot> snapshot = Current();
+  std::optional<ShapeSignature> signature;
+  {
+    const std::lock_guard<std::mutex> connection(snapshot->connection);
+    signature = snapshot->search.Catalog().SignatureOf(iId);
+  }
+  return Nearest(*signature, iCount, iMetric, iId);
+}
+
+Report ServedCatalog::Duplicates(double iMaxDistance, const SignatureMetric& iMetric) const {
+  // Files of one fingerprint, then parts linked to each other, directly or through others, by one of their
+  // nearest matches within the distance (union-find over the links).
+  const std::shared_ptr<const Snapshot> snapshot = Current();
+  const std::lock_guard<std::mutex> connection(snapshot->connection);
+  const CatalogSearch& search = snapshot->search;
+  Report identical = Report::array();
+  for (const std::vector<std::string>& group : search.Catalog().IdenticalFiles()) {
+    Report members = Report::array();
+    for (const std::string& path : group) members.push_back(Member(snapshot->idOf.at(path), path));
+    identical.push_back(std::move(members));
+  }
+
+  const std::vector<SignatureSummary> parts = search.Catalog().Summaries();
+  std::map<std::int64_t, std::size_t> indexOf;
+  for (std::size_t k = 0; k < parts.size(); ++k) indexOf[parts[k].id] = k;
+  std::vector<std::size_t> leader(parts.size());
+  std::iota(leader.begin(), leader.end(), 0);
+  const auto root = [&leader](std::size_t iPart) {
+    while (leader[iPart] != iPart) iPart = leader[iPart] = leader[leader[iPart]];
+    return iPart;
+  };
+  for (const SignatureSummary& part : parts)
+    for (const SignatureMatch& match : search.Search().Nearest(search.Catalog().SignatureOf(part.id),
+                                                               DuplicatesCommand::NearestLinks, iMetric, part.id))
+      if (match.distance.combined <= iMaxDistance) leader[root(indexOf.at(match.id))] = root(indexOf.at(part.id));
+  std::map<std::size_t, std::vector<std::pair<std::string, std::int64_t>>> groups;
+  for (std::size_t k = 0; k < parts.size(); ++k) groups[root(k)].emplace_back(search.PathOf(parts[k].id), parts[k].id);
+  std::vector<std::vector<std::pair<std::string, std::int64_t>>> sorted;
+  for (auto& group : groups)
+    if (group.second.size() > 1) {
+      std::sort(group.second.begin(), group.second.end());
+      sorted.push_back(std::move(group.second));
+    }
+  std::sort(sorted.begin(), sorted.end());
+  Report similar = Report::array();
+  for (const auto& group : sorted) {
+    Report members = Report::array();
+    for (const auto& [path, id] : group) members.push_back(Member(id, path));
+    similar.push_back(std::move(members));
+  }
+  return {{"identical", std::move(identical)}, {"similar", std::move(similar)}};
+}
