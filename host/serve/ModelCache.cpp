@@ -1,5 +1,6 @@
 #include "ModelCache.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -10,8 +11,11 @@ ModelCache::ModelCache(const std::string& iDirectory, const IsolatedReader& iRea
     : _directory(iDirectory), _reader(iReader), _triangles(iTriangles) {}
 
 std::string ModelCache::Model(std::int64_t iId, const ServedCatalog::PartFile& iFile) const {
-  // The fingerprint is hexadecimal SHA-256: a safe part of a file name.
-  const std::string name = _directory + "/" + std::to_string(iId) + "-" + iFile.fingerprint.substr(0, 16) + ".glb";
+  // The fingerprint is SHA-256 in base64, whose '/' and '+' take their URL-safe forms in a file name.
+  std::string fingerprint = iFile.fingerprint;
+  std::replace(fingerprint.begin(), fingerprint.end(), '/', '_');
+  std::replace(fingerprint.begin(), fingerprint.end(), '+', '-');
+  const std::string name = _directory + "/" + std::to_string(iId) + "-" + fingerprint + ".glb";
   std::shared_ptr<std::mutex> own;
   {
     const std::lock_guard<std::mutex> lock(_mutex);

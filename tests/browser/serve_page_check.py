@@ -63,6 +63,9 @@ def event_failures(browser, origin):
 def check_page(browser, service, model, parts, screenshot):
     for domain in ("Runtime", "Log", "Network", "Page", "DOM"):
         browser.page(domain + ".enable")
+    # The size of the README's screenshots.
+    browser.page("Emulation.setDeviceMetricsOverride", {"width": 1280, "height": 800, "deviceScaleFactor": 1,
+                                                        "mobile": False})
     browser.page("Page.navigate", {"url": service.url})
     if not browser.wait_for("window.geosigSearchReady === true && "
                             "document.getElementById('catalog').textContent.includes('parts')", timeout=120):

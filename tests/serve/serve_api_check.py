@@ -71,10 +71,11 @@ def part_neighbours_and_model_by_id(context):
         assert status == 200 and answer["anySize"] == (any_size == "true"), answer
         assert answer["weights"] == expected["files"][0]["weights"]
         same_matches(answer["matches"], expected["files"][0]["matches"], ids)
-    first = service.request("GET", f"/api/v1/parts/{ids[path]}/model")
-    again = service.request("GET", f"/api/v1/parts/{ids[path]}/model")
-    assert first[0] == 200 and first[1]["Content-Type"] == "model/gltf-binary", first[:2]
-    assert first[2][:4] == b"glTF" and again[2] == first[2]
+    for part in ids.values():
+        first = service.request("GET", f"/api/v1/parts/{part}/model")
+        again = service.request("GET", f"/api/v1/parts/{part}/model")
+        assert first[0] == 200 and first[1]["Content-Type"] == "model/gltf-binary", (part, first)
+        assert first[2][:4] == b"glTF" and again[2] == first[2], part
 
 
 @check
