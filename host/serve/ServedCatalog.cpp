@@ -6,22 +6,31 @@
 #include <iostream>
 #include <map>
 #include <numeric>
+#include <thread>
 
+#include "CatalogConnections.h"
 #include "CatalogSearch.h"
 #include "DuplicatesCommand.h"
 #include "FileRecord.h"
 #include "PartRecords.h"
 
-// One state of the catalog: the search over its signatures and the ids of its paths. The search reads
-// occupancies through one SQLite connection, which takes one thread at a time.
+// One state of the catalog: the search over its signatures, which loads occupancies through connections lent
+// to one search at a time, so that searches run side by side, and the ids of its paths.
 struct ServedCatalog::Snapshot {
-  explicit Snapshot(const std::string& iDatabase) : search(iDatabase) {
-    for (const IndexedPart& part : search.Catalog().Parts()) idOf[part.path] = part.id;
+  explicit Snapshot(const std::string& iDatabase)
+      : reports(iDatabase),
+        connections(iDatabase, std::max(2u, std::thread::hardware_concurrency())),
+        search(reports.Catalog().Summaries(),
+               [this](std::int64_t iId) { return CatalogConnections::Lease(connections)->Occupancy(iId); }) {
+    for (const IndexedPart& part : reports.Catalog().Parts()) idOf[part.path] = part.id;
   }
 
-  CatalogSearch search;
+  // The paths of the parts and the match reports of `geosig query --json`. Its own search, which loads through
+  // one connection, goes unused: it costs a second copy of the summaries until a resident catalog replaces both.
+  const CatalogSearch reports;
+  const CatalogConnections connections;
+  const SimilaritySearch search;
   std::map<std::string, std::int64_t> idOf;
-  mutable std::mutex connection;
 };
 
 namespace {
@@ -84,7 +93,7 @@ void ServedCatalog::Refresh() {
   }
 }
 
-std::size_t ServedCatalog::SignedParts() const { return Current()->search.Search().Size(); }
+std::size_t ServedCatalog::SignedParts() const { return Current()->search.Size(); }
 
 std::optional<Report> ServedCatalog::Part(std::int64_t iId) const {
   const std::optional<PartRecord> record = Records()->Record(iId);
@@ -98,9 +107,7 @@ std::optional<Report> ServedCatalog::Part(std::int64_t iId) const {
   part["size"] = record->size;
   part["fingerprint"] = record->fingerprint;
   part["descriptors"] = record->descriptors.empty() ? Report() : Report::parse(record->descriptors);
-  const std::shared_ptr<const Snapshot> snapshot = Current();
-  const std::lock_guard<std::mutex> connection(snapshot->connection);
-  const ShapeSignature signature = snapshot->search.Catalog().SignatureOf(iId);
+  const ShapeSignature signature = CatalogConnections::Lease(Current()->connections)->SignatureOf(iId);
   part["signature"] = {{"norm", ReportNumber(signature.Norm())},
                        {"terms", signature.Terms()},
                        {"depth", signature.Occupancy().Depth()},
@@ -117,11 +124,10 @@ std::optional<ServedCatalog::PartFile> ServedCatalog::FileOf(std::int64_t iId) c
 Report ServedCatalog::Nearest(const ShapeSignature& iQuery, std::size_t iCount, const SignatureMetric& iMetric,
                               std::int64_t iExcluded) const {
   const std::shared_ptr<const Snapshot> snapshot = Current();
-  const std::lock_guard<std::mutex> connection(snapshot->connection);
   Report matches = Report::array();
-  for (const SignatureMatch& match : snapshot->search.Search().Nearest(iQuery, iCount, iMetric, iExcluded)) {
+  for (const SignatureMatch& match : snapshot->search.Nearest(iQuery, iCount, iMetric, iExcluded)) {
     Report entry = {{"id", match.id}};
-    entry.update(snapshot->search.MatchReport(match));
+    entry.update(snapshot->reports.MatchReport(match));
     matches.push_back(std::move(entry));
   }
   return matches;
@@ -131,29 +137,23 @@ std::optional<Report> ServedCatalog::Neighbours(std::int64_t iId, std::size_t iC
                                                 const SignatureMetric& iMetric) const {
   const std::optional<PartRecord> record = Records()->Record(iId);
   if (!record || record->error) return std::nullopt;
-  const std::shared_ptr<const Snapshot> snapshot = Current();
-  std::optional<ShapeSignature> signature;
-  {
-    const std::lock_guard<std::mutex> connection(snapshot->connection);
-    signature = snapshot->search.Catalog().SignatureOf(iId);
-  }
-  return Nearest(*signature, iCount, iMetric, iId);
+  const ShapeSignature signature = CatalogConnections::Lease(Current()->connections)->SignatureOf(iId);
+  return Nearest(signature, iCount, iMetric, iId);
 }
 
 Report ServedCatalog::Duplicates(double iMaxDistance, const SignatureMetric& iMetric) const {
   // Files of one fingerprint, then parts linked to each other, directly or through others, by one of their
   // nearest matches within the distance (union-find over the links).
   const std::shared_ptr<const Snapshot> snapshot = Current();
-  const std::lock_guard<std::mutex> connection(snapshot->connection);
-  const CatalogSearch& search = snapshot->search;
+  const CatalogConnections& connections = snapshot->connections;
   Report identical = Report::array();
-  for (const std::vector<std::string>& group : search.Catalog().IdenticalFiles()) {
+  for (const std::vector<std::string>& group : CatalogConnections::Lease(connections)->IdenticalFiles()) {
     Report members = Report::array();
     for (const std::string& path : group) members.push_back(Member(snapshot->idOf.at(path), path));
     identical.push_back(std::move(members));
   }
 
-  const std::vector<SignatureSummary> parts = search.Catalog().Summaries();
+  const std::vector<SignatureSummary> parts = CatalogConnections::Lease(connections)->Summaries();
   std::map<std::int64_t, std::size_t> indexOf;
   for (std::size_t k = 0; k < parts.size(); ++k) indexOf[parts[k].id] = k;
   std::vector<std::size_t> leader(parts.size());
@@ -162,12 +162,15 @@ Report ServedCatalog::Duplicates(double iMaxDistance, const SignatureMetric& iMe
     while (leader[iPart] != iPart) iPart = leader[iPart] = leader[leader[iPart]];
     return iPart;
   };
-  for (const SignatureSummary& part : parts)
-    for (const SignatureMatch& match : search.Search().Nearest(search.Catalog().SignatureOf(part.id),
-                                                               DuplicatesCommand::NearestLinks, iMetric, part.id))
+  for (const SignatureSummary& part : parts) {
+    const ShapeSignature signature = CatalogConnections::Lease(connections)->SignatureOf(part.id);
+    for (const SignatureMatch& match :
+         snapshot->search.Nearest(signature, DuplicatesCommand::NearestLinks, iMetric, part.id))
       if (match.distance.combined <= iMaxDistance) leader[root(indexOf.at(match.id))] = root(indexOf.at(part.id));
+  }
   std::map<std::size_t, std::vector<std::pair<std::string, std::int64_t>>> groups;
-  for (std::size_t k = 0; k < parts.size(); ++k) groups[root(k)].emplace_back(search.PathOf(parts[k].id), parts[k].id);
+  for (std::size_t k = 0; k < parts.size(); ++k)
+    groups[root(k)].emplace_back(snapshot->reports.PathOf(parts[k].id), parts[k].id);
   std::vector<std::vector<std::pair<std::string, std::int64_t>>> sorted;
   for (auto& group : groups)
     if (group.second.size() > 1) {
