@@ -94,8 +94,8 @@ int ServeCommand::Run() const {
     // Each open connection holds a thread; the readers bound the heavy work.
     options.threads = std::max(64u, 4 * _readers);
     HttpService service(api, directory, options);
-    std::cout << "geosig serve: " << catalog.SignedParts() << " parts of " << _database << " at " << service.Bind()
-              << std::endl;
+    const std::string url = service.Bind();
+    std::cout << "geosig serve: " << catalog.SignedParts() << " parts of " << _database << " at " << url << std::endl;
     std::thread stopper([&service, &stopSignals] {
       stopSignals.Wait();
       service.Stop();

@@ -74,6 +74,11 @@ HttpService::HttpService(CatalogApi& ioApi, ServiceDirectory& ioDirectory, const
   // The answer's head and body go out in separate writes: without this, Nagle's algorithm holds the body until the
   // client's delayed acknowledgement, some 40 ms a request.
   server.set_tcp_nodelay(true);
+  // Only SO_REUSEADDR: cpp-httplib's default adds SO_REUSEPORT, with which a second service would share the port.
+  server.set_socket_options([](int iSocket) {
+    const int yes = 1;
+    setsockopt(iSocket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  });
   // Nothing the service answers may be framed, sniffed into another type, or fetch from elsewhere.
   server.set_default_headers({{"X-Content-Type-Options", "nosniff"},
                               {"Referrer-Policy", "no-referrer"},

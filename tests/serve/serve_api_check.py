@@ -207,6 +207,17 @@ def token_guards_the_api_only(context):
 
 
 @check
+def a_taken_port_is_refused(context):
+    service = context["service"]
+    run = subprocess.run([context["geosig"], "serve", "--db", context["catalog"], "--port", str(service.port)],
+                         capture_output=True, text=True, timeout=60)
+    assert run.returncode == 1 and "cannot listen" in run.stderr and "http://" not in run.stdout, run
+    run = subprocess.run([context["geosig"], "serve", "--db", os.path.join(context["work"], "none.db")],
+                         capture_output=True, text=True, timeout=60)
+    assert run.returncode == 4 and run.stderr.count("\n") == 1, run
+
+
+@check
 def catalog_changes_seen_without_restart(context):
     geosig, samples, work = context["geosig"], context["samples"], context["work"]
     models = os.path.join(work, "growing")
