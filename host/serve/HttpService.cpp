@@ -196,9 +196,11 @@ std::string HttpService::SearchUpload(const httplib::Request& iRequest, const ht
   if (!iReader) throw ApiError(411, "send the model as the request body, with its Content-Length or in chunks");
   std::optional<UploadedFile> upload;
   bool written = true, fields = false;
+  // Whatever goes wrong with the upload, its body is read to the end (and dropped), since the bytes left unread
+  // would be taken for the next request on the connection.
   const auto store = [&written, &upload](const char* iData, std::size_t iSize) {
     written = written && upload->Write(iData, iSize);
-    return written;
+    return true;
   };
   std::optional<ApiError> refused;
   bool received;
@@ -207,16 +209,17 @@ std::string HttpService::SearchUpload(const httplib::Request& iRequest, const ht
     received = (*iReader)(
         [&](const httplib::MultipartFormData& iField) {
           fields = true;
-          inFile = iField.name == "file" && !upload;
+          inFile = iField.name == "file" && !upload && !refused;
           try {
             if (inFile) upload.emplace(_directory.NewUploadPath(parameters.Extension(iField.filename)));
-            return true;
           } catch (const ApiError& failure) {
             refused = failure;
+            inFile = false;
           } catch (const std::runtime_error& failure) {
             refused = ApiError(500, failure.what());
+            inFile = false;
           }
-          return false;
+          return true;
         },
         [&](const char* iData, std::size_t iSize) { return !inFile || store(iData, iSize); });
   } else {

@@ -5,6 +5,7 @@ status while the service goes on, catalog changes seen without a restart, and SI
 
 Usage: serve_api_check.py --geosig PROGRAM --samples DIR --contained DIR"""
 import argparse
+import http.client
 import json
 import os
 import shutil
@@ -145,6 +146,26 @@ def refusals_are_json_errors(context):
     body, headers = multipart("other", "peg.stl", b"solid\n")
     status, answer = service.json("POST", "/api/v1/search", body, headers)
     assert status == 400 and "file" in answer["error"], answer
+
+
+@check
+def refused_bodies_do_not_spill_into_the_next_request(context):
+    connection = http.client.HTTPConnection("127.0.0.1", context["service"].port, timeout=120)
+    refused = [("POST", "/api/v1/search", *multipart("file", "noextension", b"x" * 200000)),
+               ("POST", "/api/v1/health", b"y" * 200000, {}),
+               ("POST", "/api/v1/search?k=0&filename=a.stl", b"z" * 200000, {})]
+    try:
+        for method, target, body, headers in refused:
+            connection.request(method, target, body=body, headers=headers)
+            response = connection.getresponse()
+            assert response.status in (400, 405), (target, response.status, response.read())
+            response.read()
+            connection.request("GET", "/api/v1/health")
+            response = connection.getresponse()
+            assert response.status == 200, (target, response.status, response.read())
+            response.read()
+    finally:
+        connection.close()
 
 
 @check
