@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 
+#include <cstdlib>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -58,6 +59,10 @@ std::string StatusReason(int iStatus) {
   }
 }
 
+std::string TooLarge(std::size_t iLimit) {
+  return "the request body is larger than the " + std::to_string(iLimit >> 20) + " MiB the service accepts";
+}
+
 }  // namespace
 
 HttpService::HttpService(CatalogApi& ioApi, ServiceDirectory& ioDirectory, const HttpOptions& iOptions)
@@ -92,8 +97,9 @@ HttpService::HttpService(CatalogApi& ioApi, ServiceDirectory& ioDirectory, const
   const auto streamed = [this](const httplib::Request& iRequest, httplib::Response& oResponse,
                                const httplib::ContentReader& iReader) { Answer(iRequest, oResponse, &iReader); };
   const std::string any = ".*";
-  server.Get(any, plain).Post(any, streamed).Post(any, plain).Put(any, plain).Patch(any, plain);
-  server.Delete(any, plain).Options(any, plain);
+  // The methods that may carry a body get it through a reader, so that nothing is read before Answer decides.
+  server.Get(any, plain).Options(any, plain);
+  server.Post(any, streamed).Put(any, streamed).Patch(any, streamed).Delete(any, streamed);
   const httplib::Server::HandlerWithResponse jsonErrors = [](const httplib::Request&, httplib::Response& ioResponse) {
     if (!ioResponse.body.empty()) return httplib::Server::HandlerResponse::Unhandled;
     AnswerError(ioResponse, ioResponse.status, StatusReason(ioResponse.status));
@@ -138,6 +144,14 @@ void HttpService::Answer(const httplib::Request& iRequest, httplib::Response& oR
   const bool delimited = iRequest.has_header("Content-Length") ||
                          iRequest.get_header_value("Transfer-Encoding").find("chunked") != std::string::npos;
   if (!delimited) iReader = nullptr;
+  // A body declared over the limit is refused before any of it is read. The connection cannot be reused: the
+  // client is told so, and what it sends next fails to parse as a request, which ends the connection.
+  const std::string length = iRequest.get_header_value("Content-Length");
+  if (!length.empty() && std::strtoull(length.c_str(), nullptr, 10) > _options.maxUploadBytes) {
+    oResponse.set_header("Connection", "close");
+    AnswerError(oResponse, 413, TooLarge(_options.maxUploadBytes));
+    return;
+  }
   bool bodyRead = iReader == nullptr;
   try {
     Route(iRequest, oResponse, iReader, bodyRead);
@@ -227,9 +241,7 @@ std::string HttpService::SearchUpload(const httplib::Request& iRequest, const ht
     received = (*iReader)(store);
   }
   oBodyRead = true;
-  if (oResponse.status == 413)
-    throw ApiError(413, "the model is larger than the " + std::to_string(_options.maxUploadBytes >> 20) +
-                            " MiB the service accepts");
+  if (oResponse.status == 413) throw ApiError(413, TooLarge(_options.maxUploadBytes));
   if (refused) throw *refused;
   if (!written) throw ApiError(500, "the upload could not be stored");
   if (!received) throw ApiError(400, "the request body could not be read");

@@ -9,6 +9,7 @@ import http.client
 import json
 import os
 import shutil
+import socket
 import subprocess
 import sys
 import tempfile
@@ -181,6 +182,17 @@ def unreadable_models_and_big_bodies(context):
     # --max-upload-mib 1 on this service.
     status, answer = service.json("POST", "/api/v1/search?filename=big.stl", b"x" * (3 << 20))
     assert status == 413, (status, answer)
+    # A declared length over the limit is refused before the body is sent, not after reading it.
+    with socket.create_connection(("127.0.0.1", service.port), timeout=60) as connection:
+        connection.sendall(b"POST /api/v1/search?filename=big.stl HTTP/1.1\r\nHost: x\r\n"
+                           b"Content-Length: 209715200\r\n\r\n" + b"x" * 65536)
+        answer = b""
+        while b"}" not in answer:
+            chunk = connection.recv(65536)
+            if not chunk:
+                break
+            answer += chunk
+        assert answer.startswith(b"HTTP/1.1 413") and b'"error"' in answer, answer[:300]
     status, _ = service.json("GET", "/api/v1/health")
     assert status == 200 and service.alive()
 

@@ -54,12 +54,27 @@ def random_body(rng, models):
     return bytes(rng.randrange(256) for _ in range(rng.randint(1, 5000)))
 
 
-def raw_request(rng, models):
-    """Bytes of one request, well-formed or not."""
-    method = rng.choice(METHODS)
-    target = random_target(rng)
-    body = random_body(rng, models)
-    headers = [("Host", "127.0.0.1")]
+def near_valid_request(rng, models, ids):
+    """A request to a real route, with values near their ranges and, for a search, a model or a damaged one."""
+    part = rng.choice(ids + [0, 10 ** 12])
+    extension = rng.choice([".stl", ".obj", ".step", ".glb", ".igs", ".ply", ".xyz"])
+    targets = [f"/api/v1/parts/{part}", f"/api/v1/parts/{part}/neighbours?k={rng.choice(VALUES)}",
+               f"/api/v1/parts/{part}/model", f"/api/v1/duplicates?maxDistance={rng.choice(VALUES)}",
+               "/api/v1/health", "/", "/assets/search.js"]
+    if rng.random() < 0.5:
+        return "POST", f"/api/v1/search?k={rng.choice(['1', '5', '0'])}&filename=m{extension}", random_body(rng, models)
+    return "GET", rng.choice(targets), b""
+
+
+def raw_request(rng, models, ids):
+    """Bytes of one request: well-formed to a real route, or anything."""
+    if rng.random() < 0.3:
+        method, target, body = near_valid_request(rng, models, ids)
+        head = (f"{method} {target} HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n"
+                f"Content-Length: {len(body)}\r\n\r\n")
+        return head.encode() + body, True
+    method, target, body = rng.choice(METHODS), random_target(rng), random_body(rng, models)
+    headers = [("Host", "127.0.0.1"), ("Connection", "close")]
     if body or rng.random() < 0.3:
         headers.append(("Content-Length", str(len(body) + rng.choice([0, 0, 0, -1, 1, 100]))))
     headers += rng.sample(HEADERS, rng.randint(0, 3))
@@ -70,15 +85,19 @@ def raw_request(rng, models):
         data = data[:rng.randrange(len(data))]
     if rng.random() < 0.05:
         data = bytes(rng.randrange(256) for _ in range(rng.randint(1, 3000)))
-    return data
+    # Its declared length or headers may promise more than is sent: the client ends its side.
+    return data, False
 
 
-def send(port, data, timeout):
-    """The service's answer (possibly empty) to the bytes; the connection is closed after one answer."""
+def send(port, data, complete, timeout):
+    """The service's answer (possibly empty) to the bytes, read until it closes the connection. After a request
+    that may be incomplete the client ends its side, so that the service does not wait for the rest (it may then
+    drop its answer)."""
     with socket.create_connection(("127.0.0.1", port), timeout=timeout) as connection:
         try:
             connection.sendall(data)
-            connection.shutdown(socket.SHUT_WR)
+            if not complete:
+                connection.shutdown(socket.SHUT_WR)
         except OSError:
             pass  # the service may close a connection it refused
         answer = b""
@@ -131,11 +150,14 @@ def main():
         SEGMENTS.extend(str(part) for part in ids)
         service = Service(arguments.geosig, catalog, "--max-upload-mib", "1", "--time-limit", "20")
         deadline = time.monotonic() + arguments.seconds
-        sent = 0
+        sent, statuses = 0, {}
         try:
             while sent < arguments.requests and time.monotonic() < deadline and service.alive():
-                data = raw_request(rng, models)
-                failure = answer_failure(send(service.port, data, timeout=60))
+                data, complete = raw_request(rng, models, ids)
+                answer = send(service.port, data, complete, timeout=60)
+                status = answer.split(b" ", 2)[1].decode(errors="replace") if answer.count(b" ") > 1 else "none"
+                statuses[status] = statuses.get(status, 0) + 1
+                failure = answer_failure(answer)
                 sent += 1
                 if failure:
                     failures.append(f"request {sent} {data[:120]!r}: {failure}")
@@ -149,7 +171,7 @@ def main():
             status = service.stop()
             if status != 0:
                 failures.append(f"the service ended with status {status} on SIGTERM")
-        print(f"{sent} requests sent")
+        print(f"{sent} requests sent; answers by status: {dict(sorted(statuses.items()))}")
     finally:
         shutil.rmtree(work, ignore_errors=True)
     for failure in failures[:20]:
