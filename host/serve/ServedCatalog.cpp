@@ -52,9 +52,9 @@ Report Member(std::int64_t iId, const std::string& iPath) {
 ServedCatalog::ServedCatalog(const std::string& iDatabase)
     : _database(iDatabase),
       _records(std::make_shared<PartRecords>(iDatabase)),
-      _snapshot(std::make_shared<Snapshot>(iDatabase)),
+      _version(_records->DataVersion()),
       _file(IdentityOf(iDatabase)),
-      _version(_records->DataVersion()) {}
+      _snapshot(std::make_shared<Snapshot>(iDatabase)) {}
 
 ServedCatalog::~ServedCatalog() = default;
 

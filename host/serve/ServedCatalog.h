@@ -68,8 +68,9 @@ class ServedCatalog {
   const std::string _database;
   mutable std::shared_mutex _guard;  // over the four members below
   std::shared_ptr<const PartRecords> _records;
-  std::shared_ptr<const Snapshot> _snapshot;
-  FileIdentity _file;
+  // Read before the snapshot is built, so that a commit made meanwhile is seen at the next look.
   std::int64_t _version = 0;
+  FileIdentity _file;
+  std::shared_ptr<const Snapshot> _snapshot;
   std::mutex _refreshing;  // one reload at a time
 };
