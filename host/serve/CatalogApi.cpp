@@ -58,7 +58,7 @@ Report CatalogApi::Duplicates(double iMaxDistance, bool iAnySize) const {
   const SignatureMetric metric(iAnySize);
   Report answer = {
       {"maxDistance", iMaxDistance}, {"anySize", iAnySize}, {"weights", CatalogSearch::WeightsReport(metric)}};
-  answer.update(_catalog.Duplicates(iMaxDistance, metric));
+  answer.update(_catalog.Duplicates(iMaxDistance, iAnySize));
   return answer;
 }
 

@@ -31,6 +31,9 @@ struct ServedCatalog::Snapshot {
   const CatalogConnections connections;
   const SimilaritySearch search;
   std::map<std::string, std::int64_t> idOf;
+  // Duplicate groups found so far, by largest distance and size mode.
+  mutable std::mutex duplicatesMutex;
+  mutable std::map<std::pair<double, bool>, Report> duplicates;
 };
 
 namespace {
@@ -141,15 +144,24 @@ std::optional<Report> ServedCatalog::Neighbours(std::int64_t iId, std::size_t iC
   return Nearest(signature, iCount, iMetric, iId);
 }
 
-Report ServedCatalog::Duplicates(double iMaxDistance, const SignatureMetric& iMetric) const {
+Report ServedCatalog::Duplicates(double iMaxDistance, bool iAnySize) const {
+  // A search over the whole catalog: one at a time, and kept for the snapshot's life (a few of them).
+  const std::shared_ptr<const Snapshot> snapshot = Current();
+  const std::lock_guard<std::mutex> lock(snapshot->duplicatesMutex);
+  if (snapshot->duplicates.size() >= 16) snapshot->duplicates.clear();
+  Report& groups = snapshot->duplicates[{iMaxDistance, iAnySize}];
+  if (groups.is_null()) groups = Groups(*snapshot, iMaxDistance, SignatureMetric(iAnySize));
+  return groups;
+}
+
+Report ServedCatalog::Groups(const Snapshot& iSnapshot, double iMaxDistance, const SignatureMetric& iMetric) {
   // Files of one fingerprint, then parts linked to each other, directly or through others, by one of their
   // nearest matches within the distance (union-find over the links).
-  const std::shared_ptr<const Snapshot> snapshot = Current();
-  const CatalogConnections& connections = snapshot->connections;
+  const CatalogConnections& connections = iSnapshot.connections;
   Report identical = Report::array();
   for (const std::vector<std::string>& group : CatalogConnections::Lease(connections)->IdenticalFiles()) {
     Report members = Report::array();
-    for (const std::string& path : group) members.push_back(Member(snapshot->idOf.at(path), path));
+    for (const std::string& path : group) members.push_back(Member(iSnapshot.idOf.at(path), path));
     identical.push_back(std::move(members));
   }
 
@@ -165,12 +177,12 @@ Report ServedCatalog::Duplicates(double iMaxDistance, const SignatureMetric& iMe
   for (const SignatureSummary& part : parts) {
     const ShapeSignature signature = CatalogConnections::Lease(connections)->SignatureOf(part.id);
     for (const SignatureMatch& match :
-         snapshot->search.Nearest(signature, DuplicatesCommand::NearestLinks, iMetric, part.id))
+         iSnapshot.search.Nearest(signature, DuplicatesCommand::NearestLinks, iMetric, part.id))
       if (match.distance.combined <= iMaxDistance) leader[root(indexOf.at(match.id))] = root(indexOf.at(part.id));
   }
   std::map<std::size_t, std::vector<std::pair<std::string, std::int64_t>>> groups;
   for (std::size_t k = 0; k < parts.size(); ++k)
-    groups[root(k)].emplace_back(snapshot->reports.PathOf(parts[k].id), parts[k].id);
+    groups[root(k)].emplace_back(iSnapshot.reports.PathOf(parts[k].id), parts[k].id);
   std::vector<std::vector<std::pair<std::string, std::int64_t>>> sorted;
   for (auto& group : groups)
     if (group.second.size() > 1) {

@@ -56,11 +56,13 @@ class ServedCatalog {
   std::optional<Report> Neighbours(std::int64_t iId, std::size_t iCount, const SignatureMetric& iMetric) const;
   // {"identical": groups of files of one fingerprint, "similar": groups of parts linked by matches within
   // iMaxDistance}, each member {"id", "file"}, as `geosig duplicates` groups them.
-  Report Duplicates(double iMaxDistance, const SignatureMetric& iMetric) const;
+  Report Duplicates(double iMaxDistance, bool iAnySize) const;
 
  private:
   struct Snapshot;
   using FileIdentity = std::pair<dev_t, ino_t>;
+
+  static Report Groups(const Snapshot& iSnapshot, double iMaxDistance, const SignatureMetric& iMetric);
 
   std::shared_ptr<const Snapshot> Current() const;
   std::shared_ptr<const PartRecords> Records() const;
