@@ -12,7 +12,7 @@ packages=(
   libtbb-dev
   nlohmann-json3-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libsqlite3-dev
+  libsqlite3-dev libhnswlib-dev
   openssl
   clang-14 libclang-rt-14-dev libfuzzer-14-dev
   assimp-testmodels

@@ -39,7 +39,8 @@ int BatchCommand::Run() const {
     return ExitStatus::FileFailed;
   }
 
-  if (catalog.Holds(_output)) return ReportFileFailure(_output, "is one of the models: it would be overwritten");
+  if (catalog.Holds(_output))
+    return ReportFileFailure(_output, "is one of the models or lists: it would be overwritten");
   std::optional<BatchOutput> output;
   try {
     output.emplace(_output, _resume);

@@ -2,8 +2,9 @@
 
 #include <exception>
 
+#include "AppTasks.h"
+#include "DescribeTask.h"
 #include "FileRecord.h"
-#include "IsolatedRun.h"
 
 BatchRunner::BatchRunner(const std::vector<std::string>& iFiles, const ImportOptions& iOptions,
                          const WorkerLimits& iLimits, BatchOutput& ioOutput)
@@ -13,7 +14,7 @@ void BatchRunner::Run(unsigned int iJobs, const ProgressLine& iProgress) {
   std::size_t done = 0;
   ImportOptions options = _options;
   options.parallelTessellation = false;
-  const WorkerPool pool(ReportingFailures(DescribingTask(options)), _limits);
+  const WorkerPool pool(AppWorkers(), CallOf(DescribeTask{options}), _limits);
   // Only a record that cannot be written stops the batch early.
   const auto append = [this](const std::string& iRecord) {
     try {

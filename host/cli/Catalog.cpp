@@ -1,7 +1,5 @@
 #include "Catalog.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cctype>
 #include <fstream>
@@ -9,27 +7,15 @@
 #include <stdexcept>
 
 #include "CadImporter.h"
+#include "FileIdentity.h"
 #include "MeshImporter.h"
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// What names a file whatever the path to it: its device and inode, or for a path that does not
-// lead to a file, the path made absolute with its links resolved as far as they exist.
-std::string Identity(const fs::path& iPath) {
-  struct stat status;
-  if (stat(iPath.c_str(), &status) == 0) return std::to_string(status.st_dev) + ':' + std::to_string(status.st_ino);
-  std::error_code error;
-  const fs::path resolved = fs::weakly_canonical(iPath, error);
-  return error ? iPath.string() : resolved.string();
-}
-
-}  // namespace
-
 void Catalog::AddPath(const std::string& iPath) {
   std::error_code error;
   if (!fs::is_directory(iPath, error)) return Keep(iPath);
+  _directories.push_back(iPath);
   std::vector<std::string> found;
   Walk(iPath, found);
   std::sort(found.begin(), found.end());
@@ -37,7 +23,7 @@ void Catalog::AddPath(const std::string& iPath) {
 }
 
 void Catalog::Walk(const fs::path& iDirectory, std::vector<std::string>& ioFound) {
-  if (_followLinks && !_walked.insert(Identity(iDirectory)).second) return;  // a link back up
+  if (_followLinks && !_walked.insert(FileIdentity(iDirectory.string())).second) return;  // a link back up
   std::error_code error;
   fs::directory_iterator entry(iDirectory, error), end;
   for (; !error && entry != end; entry.increment(error)) {
@@ -52,7 +38,10 @@ void Catalog::Walk(const fs::path& iDirectory, std::vector<std::string>& ioFound
   if (error) _unreadable.emplace_back(iDirectory.string(), "cannot be walked: " + error.message());
 }
 
-bool Catalog::Holds(const std::string& iPath) const { return _kept.count(Identity(iPath)) > 0; }
+bool Catalog::Holds(const std::string& iPath) const {
+  const std::string identity = FileIdentity(iPath);
+  return _kept.count(identity) > 0 || _lists.count(identity) > 0;
+}
 
 void Catalog::AddList(const std::string& iList) {
   const bool standardInput = iList == "-";
@@ -60,6 +49,7 @@ void Catalog::AddList(const std::string& iList) {
   if (!standardInput) {
     file.open(iList);
     if (!file) throw std::runtime_error(iList + ": the list cannot be read");
+    _lists.insert(FileIdentity(iList));
   }
   std::istream& list = standardInput ? std::cin : file;
   const fs::path base = standardInput ? fs::path() : fs::path(iList).parent_path();
@@ -72,7 +62,7 @@ void Catalog::AddList(const std::string& iList) {
 }
 
 void Catalog::Keep(const std::string& iPath) {
-  if (_kept.insert(Identity(iPath)).second) _files.push_back(iPath);
+  if (_kept.insert(FileIdentity(iPath)).second) _files.push_back(iPath);
 }
 
 bool Catalog::IsModelName(const fs::path& iPath) {

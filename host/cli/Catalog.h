@@ -26,9 +26,11 @@ class Catalog {
   void AddList(const std::string& iList);
 
   const std::vector<std::string>& Files() const { return _files; }
+  // The directories given (as paths or in lists) and walked, as they were given.
+  const std::vector<std::string>& Directories() const { return _directories; }
   // The directories a walk could not read, each with the reason.
   const std::vector<std::pair<std::string, std::string>>& Unreadable() const { return _unreadable; }
-  // True when iPath is, under any name, one of the files.
+  // True when iPath is, under any name, one of the files or one of the lists read.
   bool Holds(const std::string& iPath) const;
 
  private:
@@ -40,8 +42,9 @@ class Catalog {
 
   bool _followLinks;
   std::vector<std::string> _files;
+  std::vector<std::string> _directories;
   std::vector<std::pair<std::string, std::string>> _unreadable;
-  // The identities of the files, and of the directories walked when links are followed.
-  std::unordered_set<std::string> _kept, _walked;
+  // The identities of the files, of the lists, and of the directories walked when links are followed.
+  std::unordered_set<std::string> _kept, _lists, _walked;
   std::map<std::string, bool> _modelExtensions;
 };

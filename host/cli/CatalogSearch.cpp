@@ -1,17 +1,15 @@
 #include "CatalogSearch.h"
 
 #include <iomanip>
+#include <iostream>
 #include <sstream>
 
 #include "FileRecord.h"
 
-CatalogSearch::CatalogSearch(const std::string& iDatabase)
-    : _catalog(iDatabase, SignatureCatalog::Access::Read),
-      _search(_catalog.Summaries(), [this](std::int64_t iId) { return _catalog.Occupancy(iId); }) {
-  for (const IndexedPart& part : _catalog.Parts()) _paths[part.id] = part.path;
+CatalogSearch::CatalogSearch(const std::string& iDatabase) : _resident(iDatabase) {
+  if (const std::string note = _resident.Note(); !note.empty())
+    std::cerr << "geosig: " << iDatabase << ": " << note << '\n';
 }
-
-const std::string& CatalogSearch::PathOf(std::int64_t iId) const { return _paths.at(iId); }
 
 Report CatalogSearch::MatchReport(const SignatureMatch& iMatch) const {
   const DistanceParts& distance = iMatch.distance;

@@ -1,22 +1,21 @@
 #pragma once
-// A catalog opened for searching: its signatures' summaries in memory, occupancies read on
-// demand, and the reports of matches that query, neighbours and duplicates print.
-#include <map>
+// A catalog opened for searching: resident in memory (ResidentCatalog), with the reports of
+// matches that query, neighbours and duplicates print.
 #include <string>
 #include <vector>
 
+#include "CatalogError.h"
 #include "ReportValues.h"
-#include "SignatureCatalog.h"
-#include "SimilaritySearch.h"
+#include "ResidentCatalog.h"
 
 class CatalogSearch {
  public:
-  // Throws CatalogError when the catalog cannot be read.
+  // Throws CatalogError when the catalog cannot be read. What was done to its search index
+  // (built, brought up to date) is noted on standard error.
   explicit CatalogSearch(const std::string& iDatabase);
 
-  const SignatureCatalog& Catalog() const { return _catalog; }
-  const SimilaritySearch& Search() const { return _search; }
-  const std::string& PathOf(std::int64_t iId) const;
+  const ResidentCatalog& Resident() const { return _resident; }
+  std::string PathOf(std::int64_t iId) const { return _resident.PathOf(iId); }
 
   // {"file", "distance": {"combined", "occupancy", "shape", "size"}}
   Report MatchReport(const SignatureMatch& iMatch) const;
@@ -25,7 +24,5 @@ class CatalogSearch {
   static std::string DistanceText(const DistanceParts& iDistance);
 
  private:
-  SignatureCatalog _catalog;
-  SimilaritySearch _search;
-  std::map<std::int64_t, std::string> _paths;
+  ResidentCatalog _resident;
 };

@@ -3,24 +3,16 @@
 #include <climits>
 #include <iostream>
 
+#include "AppTasks.h"
 #include "CommandFailure.h"
+#include "CountTask.h"
 #include "ExitStatus.h"
-#include "FileRecord.h"
-#include "GeosigCountRender.h"
 #include "ImportOptionFlags.h"
 #include "IsolatedRun.h"
 #include "JsonDocument.h"
-#include "ModelImporter.h"
 #include "TextReport.h"
 
 namespace {
-
-// {"count", "budget" (null without one), "exceeded"}.
-Report Tally(int iCount, int iBudget) {
-  return {{"count", iCount},
-          {"budget", iBudget > 0 ? Report(iBudget) : Report()},
-          {"exceeded", iBudget > 0 && iCount > iBudget}};
-}
 
 std::string TallyText(const Report& iTally) {
   const std::string count = std::to_string(iTally["count"].get<int>());
@@ -53,18 +45,7 @@ CountCommand::CountCommand(CLI::App& ioApp) {
 int CountCommand::Run() const {
   Report report;
   try {
-    report = RunIsolated(_file, _limits, [this](const std::string& iFile) {
-      const ImportedModel model = ModelImporter(_options).Import(iFile);
-      GeosigCountRender render(_maxTriangles, _maxSlowReps);
-      render.Traverse(*model.root);
-      int triangles = 0, slowReps = 0;
-      render.GetTriangleNumber(triangles);
-      render.GetSlowRepNumber(slowReps);
-      Report counted = ModelRecord(iFile, model.format, model.warnings);
-      counted["triangles"] = Tally(triangles, _maxTriangles);
-      counted["slowRepresentations"] = Tally(slowReps, _maxSlowReps);
-      return ReportText(counted);
-    });
+    report = RunIsolated(_file, _limits, CallOf(CountTask{_options, _maxTriangles, _maxSlowReps}));
   } catch (...) {
     return ReportFileFailure(_file, CurrentFailureReason());
   }

@@ -2,12 +2,13 @@
 
 #include <iostream>
 
+#include "AppTasks.h"
 #include "CommandFailure.h"
+#include "DescribeTask.h"
 #include "ExitStatus.h"
 #include "FileDescription.h"
 #include "FileRecord.h"
 #include "ImportOptionFlags.h"
-#include "IsolatedRun.h"
 #include "JsonDocument.h"
 #include "ProgressLine.h"
 #include "TextReport.h"
@@ -31,7 +32,7 @@ int DescribeCommand::Run() const {
   const ProgressLine progress(_files.size(), _files.size() > 1 && ProgressLine::OnTerminal());
   progress.Show(0, failed, _files.front());
   // One worker reads the files one after the other, so they come back in order.
-  const WorkerPool pool(ReportingFailures(DescribingTask(_options)), _limits);
+  const WorkerPool pool(AppWorkers(), CallOf(DescribeTask{_options}), _limits);
   try {
     pool.Run(_files, 1, [&](const WorkerOutcome& iOutcome) {
       const std::string& path = _files[iOutcome.index];

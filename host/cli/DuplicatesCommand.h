@@ -1,16 +1,14 @@
 #pragma once
-// `geosig duplicates --db CATALOG [--max-distance D] [--any-size] [--json]`: the groups of
+// `geosig duplicates --db CATALOG [--max-distance D] [--any-size] [--exact] [--json]`: the groups of
 // indexed files that are identical (the same fingerprint), and the groups of parts whose
 // shapes are near-identical: linked by a combined distance of at most D, each part to its
-// NearestLinks nearest.
+// ResidentCatalog::LinksPerPart nearest.
 #include <CLI/CLI.hpp>
 
 #include <string>
 
 class DuplicatesCommand {
  public:
-  static constexpr std::size_t NearestLinks = 32;
-
   explicit DuplicatesCommand(CLI::App& ioApp);
 
   int Run() const;
@@ -19,5 +17,6 @@ class DuplicatesCommand {
   std::string _database;
   double _maxDistance = 0.05;
   bool _anySize = false;
+  bool _exact = false;
   bool _json = false;
 };

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <thread>
 
+#include "AppTasks.h"
 #include "Catalog.h"
 #include "CatalogError.h"
 #include "CatalogUpdate.h"
@@ -21,6 +22,9 @@ IndexCommand::IndexCommand(CLI::App& ioApp) : _jobs(std::max(1u, std::thread::ha
   command->add_option("-j,--jobs", _jobs, "Files read at the same time")
       ->check(CLI::Range(1u, 256u))
       ->capture_default_str();
+  command->add_flag("--prune", _prune,
+                    "Drop the entries under a directory given that holds no model file any more (by default they "
+                    "are kept: an unmounted share looks like an empty directory)");
   AddImportOptions(*command, _options);
   AddWorkerLimitOptions(*command, _limits);
 }
@@ -30,7 +34,8 @@ int IndexCommand::Run() const {
   const std::optional<Catalog> files = _files.Files("index", status);
   if (!files) return status;
   try {
-    CatalogUpdate update(_database, files->Files(), _files.Paths(), _options);
+    CatalogUpdate update(_database, *files, _options, _prune);
+    for (const auto& [path, reason] : update.Untouched()) ReportFileFailure(path, reason);
     const ProgressLine progress(update.Pending(), ProgressLine::OnTerminal());
     std::size_t done = 0, failed = 0;
     const auto recorded = [&](const IndexedPart& iPart) {
@@ -45,7 +50,7 @@ int IndexCommand::Run() const {
     // The files are read in worker processes; the parent writes.
     ImportOptions options = _options;
     options.parallelTessellation = false;
-    const WorkerPool pool([options](const std::string& iPath) { return IndexTask(iPath, options); }, _limits);
+    const WorkerPool pool(AppWorkers(), CallOf(IndexTask{options}), _limits);
     pool.Run(
         update.ToRead(), _jobs,
         [&](const WorkerOutcome& iOutcome) {
@@ -53,8 +58,8 @@ int IndexCommand::Run() const {
                                       : update.RecordFailure(iOutcome.index, iOutcome.value));
         },
         [&] { progress.Show(done, failed); });
-    progress.Finish(done, failed);
-    return failed > 0 ? ExitStatus::FileFailed : ExitStatus::Success;
+    progress.Finish(done, failed, update.Untouched().size());
+    return failed > 0 || !update.Untouched().empty() ? ExitStatus::FileFailed : ExitStatus::Success;
   } catch (const CatalogError& failure) {
     std::cerr << "geosig: " << failure.what() << '\n';
     return ExitStatus::CatalogFailed;

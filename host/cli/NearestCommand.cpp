@@ -8,14 +8,13 @@
 #include <stdexcept>
 #include <vector>
 
+#include "AppTasks.h"
 #include "CommandFailure.h"
 #include "ExitStatus.h"
-#include "FileRecord.h"
-#include "GeosigRepIntersectRender.h"
 #include "ImportOptionFlags.h"
 #include "IsolatedRun.h"
 #include "JsonDocument.h"
-#include "ModelImporter.h"
+#include "NearestTask.h"
 #include "TextReport.h"
 
 namespace {
@@ -33,23 +32,6 @@ std::array<double, 3> ParseTriple(const std::string& iText) {
     cursor = end + 1;
   }
   return values;
-}
-
-// The line's unit direction.
-Report ReportDirection(const ZarMathLine& iLine) {
-  const ZarMathVector& unit = iLine.GetDirection();
-  return {unit.x, unit.y, unit.z};
-}
-
-// The results are single-precision vertices widened to double: reported as the floats they are.
-Report ReportWidened(const ZarMathPoint& iPoint) {
-  return ReportTriple(static_cast<float>(iPoint.x), static_cast<float>(iPoint.y), static_cast<float>(iPoint.z));
-}
-
-// True when the point, reported as floats, keeps finite coordinates.
-bool IsSinglePrecision(const ZarMathPoint& iPoint) {
-  return std::isfinite(static_cast<float>(iPoint.x)) && std::isfinite(static_cast<float>(iPoint.y)) &&
-         std::isfinite(static_cast<float>(iPoint.z));
 }
 
 }  // namespace
@@ -82,23 +64,9 @@ NearestCommand::NearestCommand(CLI::App& ioApp) {
 int NearestCommand::Run() const {
   Report report;
   try {
-    report = RunIsolated(_file, _limits, [this](const std::string& iFile) {
-      const ImportedModel model = ModelImporter(_options).Import(iFile);
-      ZarMathLine line(_origin, _direction);
-      GeosigRepIntersectRender render(line);
-      render.Traverse(*model.root);
-      ZarMathPoint onLine, nearest;
-      double distance = 0.0;
-      if (ZarFailed(render.GetResult(onLine, nearest, distance))) throw std::runtime_error("no vertex to measure");
-      if (!std::isfinite(distance) || !IsSinglePrecision(onLine))
-        throw std::runtime_error("the line is too far from the model: its distance overflows");
-      Report found = ModelRecord(iFile, model.format, model.warnings);
-      found["line"] = {{"origin", {_origin.x, _origin.y, _origin.z}}, {"direction", ReportDirection(line)}};
-      found["nearestVertex"] = ReportWidened(nearest);
-      found["pointOnLine"] = ReportWidened(onLine);
-      found["distance"] = distance;
-      return ReportText(found);
-    });
+    report = RunIsolated(
+        _file, _limits,
+        CallOf(NearestTask{_options, {_origin.x, _origin.y, _origin.z}, {_direction.x, _direction.y, _direction.z}}));
   } catch (...) {
     return ReportFileFailure(_file, CurrentFailureReason());
   }

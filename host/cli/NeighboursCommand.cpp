@@ -8,14 +8,18 @@
 #include "CommandFailure.h"
 #include "ExitStatus.h"
 #include "FileRecord.h"
+#include "OnAllCores.h"
+#include "OverwriteCheck.h"
 
 NeighboursCommand::NeighboursCommand(CLI::App& ioApp) {
   CLI::App* command = ioApp.add_subcommand("neighbours", "The nearest parts of every indexed part, as JSON lines");
   command->add_option("--db", _database, "The catalog database made by geosig index")->required();
   command->add_option("-k", _count, "Neighbours per part")->required();
-  command->add_option("-o,--output", _output, "The JSON-lines file to write (schema in docs/geosig-search-json.md)")
+  command->add_option("-o,--output", _output, "The JSON-lines file to write (schema in docs/geosig-search.md)")
       ->required();
   command->add_flag("--any-size", _anySize, "Ignore the absolute size: compare shapes only");
+  command->add_flag("--exact", _exact,
+                    "Score every part instead of the search index's candidates (slow; for checking)");
 }
 
 int NeighboursCommand::Run() const {
@@ -23,6 +27,7 @@ int NeighboursCommand::Run() const {
     std::cerr << "geosig: neighbours: -k must be at least 1, not " << _count << '\n';
     return ExitStatus::Usage;
   }
+  if (RefusesToOverwrite(_output, CatalogDatabaseFiles(_database))) return ExitStatus::FileFailed;
   try {
     const CatalogSearch search(_database);
     const SignatureMetric metric(_anySize);
@@ -30,14 +35,22 @@ int NeighboursCommand::Run() const {
       AtomicOutputFile output(_output);
       {
         std::ofstream lines(output.TemporaryPath(), std::ios::binary);
-        for (const SignatureSummary& part : search.Catalog().Summaries()) {
-          Report found = Report::array();
-          for (const SignatureMatch& match : search.Search().Nearest(search.Catalog().SignatureOf(part.id),
-                                                                     static_cast<std::size_t>(_count), metric, part.id))
-            found.push_back(search.MatchReport(match));
-          Report record = FileRecord(search.PathOf(part.id));
-          record["neighbours"] = std::move(found);
-          lines << ReportText(record) << '\n';
+        const std::vector<std::int64_t> ids = search.Resident().Ids();
+        // Searched on every core a block at a time, written in order.
+        constexpr std::size_t block = 4096;
+        std::vector<std::vector<SignatureMatch>> found;
+        for (std::size_t first = 0; first < ids.size(); first += block) {
+          found.assign(std::min(block, ids.size() - first), {});
+          OnAllCores(found.size(), [&](std::size_t k) {
+            found[k] = search.Resident().Neighbours(ids[first + k], static_cast<std::size_t>(_count), metric, _exact);
+          });
+          for (std::size_t k = 0; k < found.size(); ++k) {
+            Report matches = Report::array();
+            for (const SignatureMatch& match : found[k]) matches.push_back(search.MatchReport(match));
+            Report record = FileRecord(search.PathOf(ids[first + k]));
+            record["neighbours"] = std::move(matches);
+            lines << ReportText(record) << '\n';
+          }
         }
         if (!lines.flush()) throw std::runtime_error("cannot write: " + std::string(std::strerror(errno)));
       }

@@ -1,5 +1,5 @@
 #pragma once
-// `geosig neighbours --db CATALOG -k K -o OUT.jsonl [--any-size]`: for every indexed part
+// `geosig neighbours --db CATALOG -k K -o OUT.jsonl [--any-size] [--exact]`: for every indexed part
 // with a signature, its k nearest other parts, one JSON line per part. OUT appears whole or
 // not at all.
 #include <CLI/CLI.hpp>
@@ -17,4 +17,5 @@ class NeighboursCommand {
   std::string _output;
   int _count = 10;
   bool _anySize = false;
+  bool _exact = false;
 };

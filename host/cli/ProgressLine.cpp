@@ -33,7 +33,9 @@ void ProgressLine::Erase() const {
   std::fflush(stderr);
 }
 
-void ProgressLine::Finish(std::size_t iDone, std::size_t iFailed) const {
+void ProgressLine::Finish(std::size_t iDone, std::size_t iFailed, std::size_t iUnwalked) const {
   if (!_shown) return;
-  std::fprintf(stderr, "\r\033[K%zu files described, %zu failed, in %.1f s\n", iDone - iFailed, iFailed, Elapsed());
+  std::fprintf(stderr, "\r\033[K%zu files described, %zu failed, ", iDone - iFailed, iFailed);
+  if (iUnwalked > 0) std::fprintf(stderr, "%zu paths not brought up to date (their entries kept), ", iUnwalked);
+  std::fprintf(stderr, "in %.1f s\n", Elapsed());
 }

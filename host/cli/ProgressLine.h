@@ -20,8 +20,8 @@ class ProgressLine {
   void Show(std::size_t iDone, std::size_t iFailed, const std::string& iCurrent = std::string()) const;
   // Clears the line, so that what follows starts on a clean line.
   void Erase() const;
-  // Replaces the line with a summary.
-  void Finish(std::size_t iDone, std::size_t iFailed) const;
+  // Replaces the line with a summary; iUnwalked counts the paths that could not be brought up to date.
+  void Finish(std::size_t iDone, std::size_t iFailed, std::size_t iUnwalked = 0) const;
 
  private:
   double Elapsed() const;

@@ -9,6 +9,7 @@
 #include "ImportOptionFlags.h"
 #include "IndexTask.h"
 #include "JsonDocument.h"
+#include "OverwriteCheck.h"
 #include "QueryPage.h"
 #include "ViewCommand.h"
 
@@ -20,6 +21,8 @@ QueryCommand::QueryCommand(CLI::App& ioApp) {
   command->add_option("--db", _database, "The catalog database made by geosig index")->required();
   command->add_option("-k", _count, "How many parts to report")->capture_default_str();
   command->add_flag("--any-size", _anySize, "Ignore the absolute size: compare shapes only");
+  command->add_flag("--exact", _exact,
+                    "Score every part instead of the search index's candidates (slow; for checking)");
   JsonDocument::AddFlag(*command, _json);
   CLI::Option* html =
       command->add_option("--html", _html, "Also write an HTML page showing the query and its matches in 3D");
@@ -45,15 +48,20 @@ int QueryCommand::Run() const {
     std::cerr << "geosig: query: give a model file or --entry PATH\n";
     return ExitStatus::Usage;
   }
+  if (!_html.empty()) {
+    std::vector<std::string> inputs = CatalogDatabaseFiles(_database);
+    inputs.push_back(_entry.empty() ? _file : _entry);
+    if (RefusesToOverwrite(_html, inputs)) return ExitStatus::FileFailed;
+  }
   try {
     const CatalogSearch search(_database);
     std::int64_t excluded = -1;
     std::optional<ShapeSignature> query;
     if (!_entry.empty()) {
-      const auto id = search.Catalog().SignedPart(SignatureCatalog::PathKey(_entry));
+      const auto id = search.Resident().IdOf(SignatureCatalog::PathKey(_entry));
       if (!id) return ReportFileFailure(_entry, "not indexed with a signature in " + _database);
       excluded = *id;
-      query = search.Catalog().SignatureOf(*id);
+      query = search.Resident().SignatureOf(*id);
     } else {
       // Read in a worker process as index reads, so that a reader that fails on the file ends in its error.
       IndexedPart read = ReadIndexRecord(IsolatedIndexTask(_file, _options, _limits));
@@ -62,7 +70,7 @@ int QueryCommand::Run() const {
     }
     const SignatureMetric metric(_anySize);
     const std::vector<SignatureMatch> matches =
-        search.Search().Nearest(*query, static_cast<std::size_t>(_count), metric, excluded);
+        search.Resident().Query(*query, static_cast<std::size_t>(_count), metric, _exact, excluded);
     const std::string queryPath = _entry.empty() ? _file : SignatureCatalog::PathKey(_entry);
     if (!_html.empty() && !WritePage(search, queryPath, matches)) return ExitStatus::FileFailed;
     if (_json) {
@@ -92,9 +100,13 @@ int QueryCommand::Run() const {
 bool QueryCommand::WritePage(const CatalogSearch& iSearch, const std::string& iQuery,
                              const std::vector<SignatureMatch>& iMatches) const {
   std::vector<QueryPage::Shown> matches;
-  for (const SignatureMatch& match : iMatches)
+  std::vector<std::string> drawn;  // the page reads each match from its file
+  for (const SignatureMatch& match : iMatches) {
     matches.push_back({iSearch.PathOf(match.id), "#" + std::to_string(matches.size() + 1) + "  distance " +
                                                      CatalogSearch::DistanceText(match.distance)});
+    drawn.push_back(matches.back().path);
+  }
+  if (RefusesToOverwrite(_html, drawn)) return false;
   try {
     const QueryPage page(_options, _limits, _depth ? std::optional<unsigned int>(_depth) : std::nullopt,
                          _displayTriangles);

@@ -1,5 +1,5 @@
 #pragma once
-// `geosig query --db CATALOG (FILE | --entry PATH) [-k 10] [--any-size] [--json] [--html OUT.html]`: the k
+// `geosig query --db CATALOG (FILE | --entry PATH) [-k 10] [--any-size] [--exact] [--json] [--html OUT.html]`: the k
 // indexed parts most similar to a model file, or to a part already in the catalog (which is
 // then left out of the answer), nearest first, with the combined distance and its parts; with
 // --html also a page showing the query and its matches side by side, each read from its file.
@@ -33,6 +33,7 @@ class QueryCommand {
   std::string _entry;
   int _count = 10;
   bool _anySize = false;
+  bool _exact = false;
   bool _json = false;
   std::string _html;
   unsigned int _depth = 0;  // no voxels

@@ -1,11 +1,11 @@
 #include "QueryPage.h"
 
 #include <algorithm>
-#include <stdexcept>
 #include <thread>
 
-#include "IsolatedRun.h"
-#include "ViewedFile.h"
+#include "AppTasks.h"
+#include "ModelViewTask.h"
+#include "ViewerPage.h"
 
 QueryPage::QueryPage(const ImportOptions& iOptions, const WorkerLimits& iLimits, std::optional<unsigned int> iDepth,
                      std::size_t iDisplayTriangles)
@@ -18,14 +18,8 @@ std::vector<QueryPage::Unshown> QueryPage::Write(const Shown& iQuery, const std:
   std::vector<std::string> paths;
   for (const Shown& model : shown) paths.push_back(model.path);
 
-  const WorkerPool::Task viewing = [this](const std::string& iPath) {
-    Outcome<ViewedFile> viewed = ViewFile(iPath, _options, _depth, _displayTriangles);
-    if (!viewed) throw std::runtime_error(viewed.Reason());
-    // A path or report that is not UTF-8 is shown with replacement characters rather than failing the view.
-    return ViewerPage::ModelEntry(viewed->model).dump(-1, ' ', false, ViewerPage::Entry::error_handler_t::replace);
-  };
   std::vector<ViewerPage::Entry> entries(shown.size());
-  WorkerPool(ReportingFailures(viewing), _limits)
+  WorkerPool(AppWorkers(), CallOf(ModelViewTask{_options, _depth, _displayTriangles}), _limits)
       .Run(paths, std::max(1u, std::thread::hardware_concurrency()), [&](const WorkerOutcome& iOutcome) {
         entries[iOutcome.index] = iOutcome.succeeded
                                       ? ViewerPage::Entry::parse(iOutcome.value)

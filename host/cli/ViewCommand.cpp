@@ -3,14 +3,14 @@
 #include <filesystem>
 #include <iostream>
 #include <optional>
-#include <stdexcept>
 
-#include "CommandFailure.h"
+#include "AppTasks.h"
 #include "ExitStatus.h"
 #include "ImportOptionFlags.h"
-#include "IsolatedRun.h"
+#include "IsolatedWriting.h"
+#include "OverwriteCheck.h"
 #include "TextReport.h"
-#include "ViewedFile.h"
+#include "ViewPageTask.h"
 
 ViewCommand::ViewCommand(CLI::App& ioApp) {
   CLI::App* command =
@@ -33,25 +33,11 @@ std::string ViewCommand::OutputPath() const {
   return _output.empty() ? std::filesystem::path(_file).filename().string() + ".html" : _output;
 }
 
-Report ViewCommand::WritePage(const std::string& iFile) const {
-  Outcome<ViewedFile> viewed = ViewFile(iFile, _options, _depth, _displayTriangles);
-  if (!viewed) throw std::runtime_error(viewed.Reason());
-  const ViewerModel& model = viewed->model;
-  try {
-    ViewerPage::Write({model}, OutputPath());
-  } catch (...) {
-    return {{"writeFailure", CurrentFailureReason()}};
-  }
-  return {{"record", std::move(viewed->record)},
-          {"triangles", model.sourceTriangles},
-          {"drawn triangles", model.mesh.triangles.size() / 3},
-          {"voxels", model.voxels->cells.size() / 3}};
-}
-
 int ViewCommand::Run() const {
   const std::string output = OutputPath();
-  const std::optional<Report> written = RunIsolatedWriting(
-      _file, output, _limits, [this](const std::string& iFile) { return ReportText(WritePage(iFile)); });
+  if (RefusesToOverwrite(output, {_file})) return ExitStatus::FileFailed;
+  const std::optional<Report> written =
+      RunIsolatedWriting(_file, output, _limits, CallOf(ViewPageTask{_options, _depth, _displayTriangles, output}));
   if (!written) return ExitStatus::FileFailed;
   const Report& summary = *written;
   WriteFileHeading(std::cout, summary["record"]);

@@ -27,9 +27,6 @@ class ViewCommand {
  private:
   // The page's path: the one given, else the file's name with ".html" added, in the current directory.
   std::string OutputPath() const;
-  // Reads, describes and voxelizes the file and writes the page; the summary the command prints, or
-  // {"writeFailure": reason} when the page could not be written. Runs in a worker process.
-  Report WritePage(const std::string& iFile) const;
 
   std::string _file;
   std::string _output;

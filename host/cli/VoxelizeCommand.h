@@ -23,10 +23,6 @@ class VoxelizeCommand {
   static constexpr unsigned int _MaxDepth = 10;
 
  private:
-  // Runs in the worker: voxelizes iFile and writes OUT. The report without "output", or
-  // {"writeFailure": reason} when OUT could not be written.
-  Report Voxelize(const std::string& iFile) const;
-
   std::string _file;
   unsigned int _depth = 0;
   float _offset = 0.0f;

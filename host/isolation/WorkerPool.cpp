@@ -25,7 +25,8 @@ std::string LimitText(double iValue) {
 
 }  // namespace
 
-WorkerPool::WorkerPool(Task iTask, const WorkerLimits& iLimits) : _task(std::move(iTask)), _limits(iLimits) {}
+WorkerPool::WorkerPool(ForkServer& iServer, TaskCall iTask, const WorkerLimits& iLimits)
+    : _server(iServer), _task(std::move(iTask)), _limits(iLimits) {}
 
 void WorkerPool::Run(const std::vector<std::string>& iItems, unsigned int iWorkers, const Collect& iCollect,
                      const Tick& iTick) const {
@@ -38,14 +39,15 @@ void WorkerPool::Run(const std::vector<std::string>& iItems, unsigned int iWorke
 
   std::vector<std::unique_ptr<WorkerProcess>> workers(slots);
   std::size_t next = 0, finished = 0;
+  const auto giveNext = [&](WorkerProcess& ioWorker) {
+    ioWorker.Give(next, iItems[next]);
+    ++next;
+  };
   // Starts a worker in the slot on the next item.
   const auto staff = [&](std::size_t iSlot) {
     workers[iSlot].reset();
-    std::vector<int> inherited;
-    for (const std::unique_ptr<WorkerProcess>& other : workers)
-      if (other) inherited.push_back(other->Socket());
-    workers[iSlot] = std::make_unique<WorkerProcess>(_task, iItems, inherited);
-    workers[iSlot]->Give(next++);
+    workers[iSlot] = std::make_unique<WorkerProcess>(_server, _task);
+    giveNext(*workers[iSlot]);
   };
   for (std::size_t slot = 0; slot < slots; ++slot) staff(slot);
 
@@ -74,7 +76,7 @@ void WorkerPool::Run(const std::vector<std::string>& iItems, unsigned int iWorke
       if (next == iItems.size())
         workers[slot].reset();
       else if (worker->Running())
-        worker->Give(next++);
+        giveNext(*worker);
       else
         staff(slot);
       iCollect(*outcome);

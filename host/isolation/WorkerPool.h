@@ -2,25 +2,29 @@
 // Runs a task over a list of items in worker processes, so that a task that crashes, hangs or
 // exhausts memory costs its item an error value and nothing else.
 //
-// The workers are forked from the calling process without exec: each starts as a copy of the
-// caller (a few milliseconds at most, where exec would load and initialise every library again)
-// and has its own state of every library, so the readers, which must not run on two threads
-// of one process, run side by side in separate processes.
+// The workers are forked by the caller's fork server (ForkServer.h), a worker program started
+// once that stays single-threaded: each worker starts as a copy of a process that holds no lock
+// and has used no reader, whatever threads the caller runs, in a few milliseconds where exec
+// would load and initialise every library again. Each has its own state of every library, so
+// the readers, which must not run on two threads of one process, run side by side. A closure
+// cannot reach the worker program: the task is named, and made there by its registry.
 // Each worker takes one item at a time; the caller's thread collects the results in the order
 // they complete and hands each to a callback. A worker that dies, takes longer than the time
 // limit over an item or grows past the memory limit is killed if need be, its item gets one
 // error, and a fresh worker takes its place.
 //
-// The caller must be single-threaded while Run forks (a thread holding a lock at that moment
-// would leave the lock held forever in the workers), and should not have used the readers
-// itself: the workers inherit whatever state they left. Whatever a library creates on first
-// use (the renders' shared support, for one) is created again in each worker by its own first
-// use, since every worker runs one task at a time. Workers write nothing to standard output;
-// their standard error stays the caller's.
+// Any thread may call Run, several at once. Whatever a library creates on first use (the
+// renders' shared support, for one) is created in each worker by its own first use, since every
+// worker runs one task at a time. Workers write nothing to standard output; their standard
+// error stays the caller's.
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "TaskRegistry.h"
+
+class ForkServer;
 
 // The limits put on each worker; their defaults suit any sane model.
 struct WorkerLimits {
@@ -36,23 +40,22 @@ struct WorkerOutcome {
   std::size_t index = 0;
   bool succeeded = false;
   // The task's payload when it succeeded; otherwise why it failed: the text of the exception
-  // it threw, or "the reader crashed (signal N)", "the reader exited (status N)", "reading
-  // took longer than S s", "reading needed more than G GiB".
+  // it threw (or why the worker program could not make the task), or "the reader crashed
+  // (signal N)", "the reader exited (status N)", "reading took longer than S s", "reading
+  // needed more than G GiB".
   std::string value;
 };
 
 class WorkerPool {
  public:
-  // Runs in a worker on one item and returns its payload (any bytes). A std::exception thrown
-  // fails the item with its what(); anything else thrown fails it as "unexpected failure".
-  using Task = std::function<std::string(const std::string& iItem)>;
   // Runs in the calling process for each outcome. What it throws stops the run: the workers are
   // killed and Run rethrows it.
   using Collect = std::function<void(const WorkerOutcome& iOutcome)>;
   // Runs in the calling process about four times a second while items are running.
   using Tick = std::function<void()>;
 
-  WorkerPool(Task iTask, const WorkerLimits& iLimits);
+  // Runs iTask (see TaskRegistry) in workers of iServer, which must outlive the pool.
+  WorkerPool(ForkServer& iServer, TaskCall iTask, const WorkerLimits& iLimits);
 
   // Runs the task over iItems on iWorkers processes (at least 1, no more than there are items)
   // and returns once every item has its outcome. Throws std::system_error when a worker cannot
@@ -61,6 +64,7 @@ class WorkerPool {
            const Tick& iTick = Tick()) const;
 
  private:
-  Task _task;
+  ForkServer& _server;
+  TaskCall _task;
   WorkerLimits _limits;
 };

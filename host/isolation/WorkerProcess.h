@@ -1,39 +1,37 @@
 #pragma once
-// One worker process of a WorkerPool and the parent's end of the socket it talks through. The
-// parent sends the index of an item; the worker runs the task on it and answers with a status
-// byte, the payload's length (8 bytes) and the payload.
+// One worker process of a WorkerPool, as the caller sees it: the worker's socket, its pid, by
+// which the caller samples its memory and kills it, and the pipe on which its fork server says
+// how it ended. The caller names the task once, then sends one item at a time (TaskWorker.h).
 #include <sys/types.h>
 
 #include <chrono>
 #include <cstddef>
 #include <optional>
 #include <string>
-#include <vector>
 
+#include "ForkServer.h"
+#include "TaskRegistry.h"
 #include "WorkerPool.h"
 
 class WorkerProcess {
  public:
-  // Forks a worker that serves iItems with iTask until its socket closes or its parent dies.
-  // iInherited are the other workers' sockets, which the new worker closes so that a worker's
-  // end of file means its parent is gone. Throws std::system_error when it cannot fork.
-  WorkerProcess(const WorkerPool::Task& iTask, const std::vector<std::string>& iItems,
-                const std::vector<int>& iInherited);
+  // A new worker of iServer, told to run iTask. Throws std::system_error when it cannot start.
+  WorkerProcess(ForkServer& iServer, const TaskCall& iTask);
   // Kills the worker if it still runs and waits for its end.
   ~WorkerProcess();
   WorkerProcess(const WorkerProcess&) = delete;
   WorkerProcess& operator=(const WorkerProcess&) = delete;
 
   int Socket() const { return _socket; }
-  // The item being worked on, if any, and since when.
+  // The index of the item being worked on, if any, and since when.
   const std::optional<std::size_t>& Item() const { return _item; }
   std::chrono::steady_clock::time_point Started() const { return _started; }
 
-  // False once the worker has been reaped.
+  // False once the worker has ended and its end was read.
   bool Running() const { return _process > 0; }
 
-  // Sends the worker the item of index iIndex. A worker that is gone shows it through Receive.
-  void Give(std::size_t iIndex);
+  // Sends the worker iItem, the item of index iIndex. A worker that is gone shows it through Receive.
+  void Give(std::size_t iIndex, const std::string& iItem);
 
   // Reads what the worker sent so far without waiting. Returns the outcome of its item once the
   // whole answer is there, the reason for its end when it died (or closed its socket), and
@@ -47,11 +45,12 @@ class WorkerProcess {
   void Kill();
 
  private:
-  // Waits for the worker's end and says how it ended.
+  // Waits for the server's word on the worker's end and says how it ended.
   std::string Reap();
 
   pid_t _process = -1;
   int _socket = -1;
+  int _endStatus = -1;
   std::optional<std::size_t> _item;
   std::chrono::steady_clock::time_point _started;
   std::string _received;

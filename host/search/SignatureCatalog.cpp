@@ -8,31 +8,10 @@
 #include <filesystem>
 #include <map>
 
+#include "CatalogSchema.h"
 #include "SqliteStatement.h"
 
 namespace {
-
-const char* const schema = R"sql(
-CREATE TABLE IF NOT EXISTS schema_version(version INTEGER NOT NULL);
-CREATE TABLE IF NOT EXISTS parts(
-  id INTEGER PRIMARY KEY AUTOINCREMENT,
-  path TEXT NOT NULL UNIQUE,
-  fingerprint TEXT,
-  size INTEGER,
-  format TEXT,
-  options TEXT NOT NULL,
-  status TEXT NOT NULL CHECK (status IN ('ok', 'failed')),
-  error TEXT,
-  descriptors TEXT,
-  norm REAL,
-  terms BLOB,
-  coarse BLOB);
-CREATE INDEX IF NOT EXISTS parts_by_fingerprint ON parts(fingerprint);
-CREATE TABLE IF NOT EXISTS occupancies(
-  part INTEGER PRIMARY KEY REFERENCES parts(id) ON DELETE CASCADE,
-  depth INTEGER NOT NULL,
-  cells BLOB NOT NULL);
-)sql";
 
 // The global terms as little-endian IEEE single-precision numbers.
 std::string PackTerms(const ShapeSignature::Global& iTerms) {
@@ -89,9 +68,10 @@ SignatureCatalog::SignatureCatalog(const std::string& iPath, Access iAccess) : _
     Execute("PRAGMA foreign_keys = ON");
     if (iAccess == Access::Write) {
       Execute("PRAGMA journal_mode = WAL");
-      CreateSchema();
+      CatalogSchema::Upgrade(_database);
     }
-    CheckSchema();
+    // A catalog of an older version opened for reading is read as it is.
+    CatalogSchema::CheckReadable(_database);
   } catch (const CatalogError& failure) {
     sqlite3_close(_database);
     const std::string reason = failure.what();
@@ -113,36 +93,6 @@ void SignatureCatalog::Execute(const char* iSql) {
     sqlite3_free(message);
     throw CatalogError(reason);
   }
-}
-
-void SignatureCatalog::CreateSchema() {
-  Execute("BEGIN IMMEDIATE");
-  try {
-    Execute(schema);
-    SqliteStatement count(_database, "SELECT count(*) FROM schema_version");
-    count.Step();
-    if (count.Integer(0) == 0)
-      SqliteStatement(_database, "INSERT INTO schema_version(version) VALUES (?)")
-          .Bind(1, std::int64_t{SchemaVersion})
-          .Run();
-    Execute("COMMIT");
-  } catch (...) {
-    sqlite3_exec(_database, "ROLLBACK", nullptr, nullptr, nullptr);
-    throw;
-  }
-}
-
-void SignatureCatalog::CheckSchema() {
-  SqliteStatement exists(_database,
-                         "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'schema_version'");
-  exists.Step();
-  if (exists.Integer(0) == 0) throw CatalogError("not a geosig catalog (no schema version)");
-  SqliteStatement version(_database, "SELECT max(version) FROM schema_version");
-  if (!version.Step() || version.IsNull(0)) throw CatalogError("not a geosig catalog (no schema version)");
-  const std::int64_t found = version.Integer(0);
-  if (found > SchemaVersion)
-    throw CatalogError("written by a newer geosig (schema version " + std::to_string(found) + "; this one reads " +
-                       std::to_string(SchemaVersion) + ")");
 }
 
 std::optional<std::pair<std::string, std::string>> SignatureCatalog::Stamp(const std::string& iPath) const {
@@ -193,13 +143,17 @@ void SignatureCatalog::Insert(const IndexedPart& iPart) {
         .Run();
 }
 
-void SignatureCatalog::Remove(const std::vector<std::string>& iPaths) {
-  if (iPaths.empty()) return;
+std::size_t SignatureCatalog::RemoveIf(const std::function<bool(const std::string& iPath)>& iGone) {
   Execute("BEGIN IMMEDIATE");
   try {
-    for (const std::string& path : iPaths)
-      SqliteStatement(_database, "DELETE FROM parts WHERE path = ?").Bind(1, path).Run();
+    std::size_t removed = 0;
+    for (const std::string& path : Paths())
+      if (iGone(path)) {
+        SqliteStatement(_database, "DELETE FROM parts WHERE path = ?").Bind(1, path).Run();
+        ++removed;
+      }
     Execute("COMMIT");
+    return removed;
   } catch (...) {
     sqlite3_exec(_database, "ROLLBACK", nullptr, nullptr, nullptr);
     throw;
@@ -247,16 +201,51 @@ ShapeSignature SignatureCatalog::SignatureOf(std::int64_t iId) const {
 
 std::vector<SignatureSummary> SignatureCatalog::Summaries() const {
   std::vector<SignatureSummary> summaries;
-  SqliteStatement select(_database, "SELECT id, norm, terms, coarse FROM parts WHERE status = 'ok' ORDER BY id");
+  for (auto& [summary, path] : SignedParts(0)) summaries.push_back(std::move(summary));
+  return summaries;
+}
+
+std::vector<std::pair<SignatureSummary, std::string>> SignatureCatalog::SignedParts(std::int64_t iAfterId) const {
+  std::vector<std::pair<SignatureSummary, std::string>> parts;
+  SqliteStatement select(_database,
+                         "SELECT id, norm, terms, coarse, path FROM parts WHERE status = 'ok' AND id > ? ORDER BY id");
+  select.Bind(1, iAfterId);
   while (select.Step()) {
     SignatureSummary summary;
     summary.id = select.Integer(0);
     summary.norm = static_cast<float>(select.Real(1));
     summary.global = UnpackTerms(select.Blob(2));
     summary.coarse = UnpackGrid(SignatureSummary::CoarseDepth, select.Blob(3));
-    summaries.push_back(std::move(summary));
+    parts.emplace_back(std::move(summary), select.Text(4));
   }
-  return summaries;
+  return parts;
+}
+
+std::vector<std::int64_t> SignatureCatalog::SignedIds() const {
+  std::vector<std::int64_t> ids;
+  SqliteStatement select(_database, "SELECT id FROM parts WHERE status = 'ok' ORDER BY id");
+  while (select.Step()) ids.push_back(select.Integer(0));
+  return ids;
+}
+
+void SignatureCatalog::EachSignature(const std::function<void(std::int64_t, const ShapeSignature&)>& iVisit) const {
+  SqliteStatement select(
+      _database,
+      "SELECT id, norm, terms, depth, cells FROM parts JOIN occupancies ON occupancies.part = parts.id "
+      "WHERE status = 'ok' ORDER BY id");
+  while (select.Step())
+    iVisit(select.Integer(0), ShapeSignature(static_cast<float>(select.Real(1)), UnpackTerms(select.Blob(2)),
+                                             UnpackGrid(select.Integer(3), select.Blob(4))));
+}
+
+std::optional<std::int64_t> SignatureCatalog::Changes() const {
+  SqliteStatement exists(_database,
+                         "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'catalog_state'");
+  exists.Step();
+  if (exists.Integer(0) == 0) return std::nullopt;
+  SqliteStatement select(_database, "SELECT changes FROM catalog_state");
+  if (!select.Step()) return std::nullopt;
+  return select.Integer(0);
 }
 
 VoxelGrid SignatureCatalog::Occupancy(std::int64_t iId) const {

@@ -4,8 +4,10 @@
 // either its descriptors and shape signature or the reason it could not be read. One writer
 // at a time (SQLite's lock, waited for up to BusyTimeoutMs); readers are never blocked (the
 // write-ahead log). Each change is one transaction, so a stopped run loses nothing finished.
-// The tables are described in docs/geosig-catalog.md.
+// The tables are described in docs/geosig-search.md.
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,14 +34,14 @@ struct IndexedPart {
 
 class SignatureCatalog {
  public:
-  static constexpr int SchemaVersion = 1;
   static constexpr int BusyTimeoutMs = 60000;
 
   enum class Access { Read, Write };
 
-  // Read: the catalog must exist. Write: it is created when missing. Throws CatalogError for
-  // a missing file (Read), a file that is no catalog or is corrupt, or a catalog written by
-  // a newer schema.
+  // Read: the catalog must exist; one of an older schema is read as it is. Write: it is created
+  // when missing, or brought to the latest schema (CatalogSchema). Throws CatalogError for a
+  // missing file (Read), a file that is no catalog or is corrupt, or a catalog written by a
+  // newer schema.
   SignatureCatalog(const std::string& iPath, Access iAccess);
   ~SignatureCatalog();
   SignatureCatalog(const SignatureCatalog&) = delete;
@@ -55,7 +57,10 @@ class SignatureCatalog {
   void Put(const IndexedPart& iPart);
   // The same for several parts in one transaction: all or none.
   void Put(const std::vector<IndexedPart>& iParts);
-  void Remove(const std::vector<std::string>& iPaths);
+  // Removes the parts whose path iGone picks, in one transaction: iGone is asked under the write
+  // lock, about every path the catalog holds then, so that no other writer's part goes unseen.
+  // Returns how many were removed.
+  std::size_t RemoveIf(const std::function<bool(const std::string& iPath)>& iGone);
 
   std::vector<std::string> Paths() const;
   // Every part, without descriptors and signature, in id order.
@@ -65,6 +70,16 @@ class SignatureCatalog {
   ShapeSignature SignatureOf(std::int64_t iId) const;
 
   std::vector<SignatureSummary> Summaries() const;
+  // The summaries and paths of the parts with a signature whose id is above iAfterId, in id
+  // order: ids grow as parts are recorded, so these are the parts recorded since.
+  std::vector<std::pair<SignatureSummary, std::string>> SignedParts(std::int64_t iAfterId) const;
+  // The ids of the parts with a signature, in order.
+  std::vector<std::int64_t> SignedIds() const;
+  // Every part's signature, in id order, read in one pass.
+  void EachSignature(const std::function<void(std::int64_t, const ShapeSignature&)>& iVisit) const;
+  // How many times parts were added, replaced or removed, by any geosig since the count began;
+  // none for a catalog of version 1 opened for reading.
+  std::optional<std::int64_t> Changes() const;
   VoxelGrid Occupancy(std::int64_t iId) const;
   // Paths of the files that share a fingerprint, each group in path order, the groups in
   // order of their first path.
@@ -72,8 +87,6 @@ class SignatureCatalog {
 
  private:
   void Execute(const char* iSql);
-  void CreateSchema();
-  void CheckSchema();
   void Insert(const IndexedPart& iPart);
 
   std::string _path;

@@ -83,16 +83,29 @@ void VoxelGrid::OrRow(unsigned int iY, unsigned int iZ, std::uint64_t iBits) {
 }
 
 VoxelGrid VoxelGrid::Dilated() const {
+  // One axis at a time (a cube's neighbourhood is the product of three segments): along x
+  // within each row, then across rows in y, then in z; three cheap passes instead of nine
+  // rows read for each row. Row r (y + n z) is bits r n to r n + n - 1 of the words.
   const unsigned int side = Side();
+  const std::size_t rows = std::size_t{side} * side;
   const std::uint64_t mask = side == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << side) - 1;
+  std::vector<std::uint64_t> alongX(rows), alongY(rows);
+  for (std::size_t row = 0; row < rows; ++row) {
+    const std::size_t bit = row * side;
+    const std::uint64_t cells = _words[bit / 64] >> (bit % 64) & mask;
+    alongX[row] = (cells | cells << 1 | cells >> 1) & mask;
+  }
+  for (std::size_t row = 0; row < rows; ++row) {
+    const std::size_t y = row % side;
+    alongY[row] = alongX[row] | (y > 0 ? alongX[row - 1] : 0) | (y + 1 < side ? alongX[row + 1] : 0);
+  }
   VoxelGrid dilated(_depth);
-  for (unsigned int z = 0; z < side; ++z)
-    for (unsigned int y = 0; y < side; ++y) {
-      std::uint64_t row = 0;
-      for (unsigned int nz = z > 0 ? z - 1 : 0; nz <= z + 1 && nz < side; ++nz)
-        for (unsigned int ny = y > 0 ? y - 1 : 0; ny <= y + 1 && ny < side; ++ny) row |= Row(ny, nz);
-      dilated.OrRow(y, z, (row | row << 1 | row >> 1) & mask);
-    }
+  for (std::size_t row = 0; row < rows; ++row) {
+    const std::size_t bit = row * side;
+    const std::uint64_t cells =
+        alongY[row] | (row >= side ? alongY[row - side] : 0) | (row + side < rows ? alongY[row + side] : 0);
+    dilated._words[bit / 64] |= cells << (bit % 64);
+  }
   return dilated;
 }
 

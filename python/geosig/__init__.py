@@ -4,7 +4,7 @@ describe(path) reads a file and describe_mesh(vertices, faces) takes arrays; bot
 record that ``geosig describe --json`` writes, as a dict whose points, vectors and matrices are
 numpy arrays. voxelize gives the occupied cells of a model's surface, fingerprint a file's
 SHA-256 digest. signature, distance and query are the shape search of ``geosig index`` and
-``geosig query``. geosig.dask describes and indexes whole catalogs on a Dask cluster.
+``geosig query``; Catalog keeps a catalog in memory for many searches. geosig.dask describes and indexes whole catalogs on a Dask cluster.
 
 Files that cannot be reached raise OSError (FileNotFoundError, IsADirectoryError, ...); files
 and arrays that cannot be described raise ValueError, catalogs that cannot be used CatalogError
@@ -23,12 +23,12 @@ from ._failures import CatalogError, file_error
 from ._mesh import mesh_arrays
 from ._options import Reading
 from ._records import parse
-from ._search import DEFAULT_SIGNATURE_DEPTH, MAX_SIGNATURE_DEPTH, Signature, distance, query, signature
+from ._search import DEFAULT_SIGNATURE_DEPTH, MAX_SIGNATURE_DEPTH, Catalog, Signature, distance, query, signature
 from ._types import Mesh, PathLike
 
 __version__: str = _geosig.__version__
 __all__ = ["describe", "describe_mesh", "fingerprint", "voxelize", "Voxels", "signature", "distance", "query",
-           "Signature", "CatalogError"]
+           "Catalog", "Signature", "CatalogError"]
 
 MAX_VOXEL_DEPTH: int = _geosig.MAX_VOXEL_DEPTH
 

@@ -142,5 +142,75 @@ def query(catalog: PathLike, model: Union[PathLike, Mesh, Signature], k: int = 1
         matches = _geosig.query(catalog, model._native, int(k), bool(any_size))
     except _geosig.CatalogFailure as failure:
         raise catalog_error(catalog, str(failure)) from None
+    return _match_dicts(matches)
+
+
+def _match_dicts(matches: List[Any]) -> List[Dict[str, Any]]:
     return [{"path": os.fsdecode(path), "distance": parts["combined"], "occupancy": parts["occupancy"],
              "shape": parts["shape"], "size": parts["size"]} for path, parts in matches]
+
+
+def _check_count(k: int) -> int:
+    if isinstance(k, bool) or not isinstance(k, (int, np.integer)) or k < 1:
+        raise ValueError(f"k must be an integer of at least 1, not {k!r}")
+    return int(k)
+
+
+class Catalog:
+    """A catalog made by ``geosig index``, kept in memory for searching as ``geosig query``,
+    ``neighbours`` and ``duplicates`` do: its search index, each part's terms and path; only
+    the occupancies of the candidates a search ranks are read from the database. Searches
+    release the interpreter lock and may run from several threads at once.
+
+    Raises what query raises for a catalog that cannot be used.
+    """
+
+    def __init__(self, catalog: PathLike):
+        self._path = os.fspath(catalog)
+        try:
+            self._native = _geosig.ResidentCatalog(self._path)
+        except _geosig.CatalogFailure as failure:
+            raise catalog_error(self._path, str(failure)) from None
+
+    def __len__(self) -> int:
+        """The parts with a signature."""
+        return len(self._native)
+
+    @property
+    def note(self) -> str:
+        """What opening or the last refresh did to the search index saved beside the catalog."""
+        return self._native.note
+
+    def refresh(self) -> bool:
+        """Picks up the changes made to the catalog since it was opened; True when there were some."""
+        return self._call(self._native.refresh)
+
+    def query(self, model: Union[PathLike, Mesh, Signature], k: int = 10, *, any_size: bool = False,
+              exact: bool = False, **reading: Any) -> List[Dict[str, Any]]:
+        """The k parts nearest to a model, as geosig.query finds them; exact scores every part
+        instead of the search index's candidates. The keywords of signature read the model."""
+        k = _check_count(k)
+        if not isinstance(model, Signature):
+            model = signature(model, **reading)
+        return _match_dicts(self._call(self._native.query, model._native, k, bool(any_size), bool(exact)))
+
+    def neighbours(self, path: PathLike, k: int = 10, *, any_size: bool = False,
+                   exact: bool = False) -> List[Dict[str, Any]]:
+        """The k parts nearest to the part indexed at path, without itself, as ``geosig
+        neighbours`` lists them. Raises KeyError for a path without a signature in the catalog."""
+        k = _check_count(k)
+        return _match_dicts(self._call(self._native.neighbours, os.fspath(path), k, bool(any_size), bool(exact)))
+
+    def duplicates(self, max_distance: float = 0.05, *, any_size: bool = False,
+                   exact: bool = False) -> List[List[str]]:
+        """The groups of near-identical parts, as the "similar" groups of ``geosig duplicates``."""
+        if not max_distance >= 0:
+            raise ValueError(f"max_distance must not be negative, not {max_distance!r}")
+        groups = self._call(self._native.duplicates, float(max_distance), bool(any_size), bool(exact))
+        return [[os.fsdecode(path) for path in group] for group in groups]
+
+    def _call(self, method: Any, *arguments: Any) -> Any:
+        try:
+            return method(*arguments)
+        except _geosig.CatalogFailure as failure:
+            raise catalog_error(self._path, str(failure)) from None

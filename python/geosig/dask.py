@@ -12,8 +12,9 @@ A script that creates the local cluster (no client given) must call these functi
 
 import json
 import os
+import warnings
 from dataclasses import dataclass
-from typing import Callable, Iterable, List, Optional, Sequence, TypeVar
+from typing import Callable, Iterable, List, Optional, Sequence, Tuple, TypeVar
 
 from distributed import Client, Future, LocalCluster, as_completed
 from distributed.scheduler import KilledWorker
@@ -50,6 +51,10 @@ class IndexRun:
     """Files already indexed with the same fingerprint and tessellation, not read again."""
     removed: int
     """Indexed files gone from the directories given, dropped from the catalog."""
+    untouched: Tuple[Tuple[str, str], ...] = ()
+    """(path, reason) of the paths not brought up to date, whose entries were kept: directories that
+    could not be walked, paths that do not exist, and directories that hold no model file while
+    files are indexed under them (unless prune=True)."""
 
 
 def describe_catalog(paths: Iterable[PathLike], out: PathLike, client: Optional[Client] = None, *,
@@ -79,7 +84,7 @@ def describe_catalog(paths: Iterable[PathLike], out: PathLike, client: Optional[
     """
     reading = _catalog_reading(relative_deflection, deflection, angular_deflection, time_limit, memory_limit)
     out = os.fspath(out)
-    files = _catalog_files(paths, lists)
+    files = _catalog_files(paths, lists).files
     if not files:
         raise ValueError("no model file found")
     try:
@@ -107,10 +112,10 @@ def describe_catalog(paths: Iterable[PathLike], out: PathLike, client: Optional[
 
 
 def index_catalog(paths: Iterable[PathLike], catalog: PathLike, client: Optional[Client] = None, *,
-                  lists: Iterable[PathLike] = (), workers: Optional[int] = None, progress: Optional[bool] = None,
-                  relative_deflection: Optional[float] = None, deflection: Optional[float] = None,
-                  angular_deflection: Optional[float] = None, time_limit: Optional[float] = None,
-                  memory_limit: Optional[float] = None) -> IndexRun:
+                  lists: Iterable[PathLike] = (), prune: bool = False, workers: Optional[int] = None,
+                  progress: Optional[bool] = None, relative_deflection: Optional[float] = None,
+                  deflection: Optional[float] = None, angular_deflection: Optional[float] = None,
+                  time_limit: Optional[float] = None, memory_limit: Optional[float] = None) -> IndexRun:
     """Brings the catalog database of ``geosig index`` up to date with model files, read on a
     Dask cluster.
 
@@ -118,7 +123,11 @@ def index_catalog(paths: Iterable[PathLike], catalog: PathLike, client: Optional
     when missing) ends as ``geosig index PATHS --db CATALOG`` leaves it: a file indexed before
     with the same fingerprint and tessellation is not read again, a changed one is replaced, an
     indexed file gone from one of the directories among paths is dropped, and a file that
-    cannot be read, or whose worker was lost, is recorded with the reason. The workers read
+    cannot be read, or whose worker was lost, is recorded with the reason. Nothing else is
+    dropped: a directory that cannot be walked, a path that does not exist and a directory that
+    holds no model file while files are indexed under it (an unmounted share looks so; prune=True
+    drops them) keep their entries, and each is named in IndexRun.untouched and in a
+    RuntimeWarning. The workers read
     and sign the files; the caller writes each into the catalog as it comes back, in its own
     transaction, so a stopped run loses nothing finished.
 
@@ -138,7 +147,9 @@ def index_catalog(paths: Iterable[PathLike], catalog: PathLike, client: Optional
     files = _catalog_files(paths, lists)
     catalog = os.fspath(catalog)
     try:
-        update = _geosig.CatalogUpdate(catalog, files, paths, reading.options())
+        update = _geosig.CatalogUpdate(catalog, files, reading.options(), prune)
+        for path, reason in update.untouched:
+            warnings.warn(f"{path}: {reason}", RuntimeWarning, stacklevel=2)
         line = _ProgressCount(update.pending, progress)
         for _ in update.record_unreadable():
             line.count(True)
@@ -153,9 +164,9 @@ def index_catalog(paths: Iterable[PathLike], catalog: PathLike, client: Optional
                                                                     "indexing", record))
     except _geosig.CatalogFailure as failure:
         raise catalog_error(catalog, str(failure)) from None
-    line.finish()
+    line.finish(len(update.untouched))
     return IndexRun(indexed=line.done - line.failed, failed=line.failed, unchanged=update.unchanged,
-                    removed=update.removed)
+                    removed=update.removed, untouched=tuple(update.untouched))
 
 
 def _catalog_reading(relative_deflection: Optional[float], deflection: Optional[float],
@@ -166,7 +177,7 @@ def _catalog_reading(relative_deflection: Optional[float], deflection: Optional[
                    parallel_tessellation=False)
 
 
-def _catalog_files(paths: Iterable[PathLike], lists: Iterable[PathLike]) -> List[str]:
+def _catalog_files(paths: Iterable[PathLike], lists: Iterable[PathLike]) -> "_geosig.Catalog":
     try:
         return _geosig.catalog_files([os.fspath(path) for path in paths], [os.fspath(path) for path in lists])
     except _geosig.FileFailure as failure:
@@ -185,8 +196,8 @@ class _ProgressCount:
         self.failed += failed
         self._line.show(self.done, self.failed)
 
-    def finish(self) -> None:
-        self._line.finish(self.done, self.failed)
+    def finish(self, untouched: int = 0) -> None:
+        self._line.finish(self.done, self.failed, untouched)
 
 
 def _on_cluster(client: Optional[Client], workers: Optional[int], run: Callable[[Client], _Result]) -> _Result:

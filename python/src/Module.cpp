@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "AppTasks.h"
 #include "BatchOutput.h"
 #include "Catalog.h"
 #include "CatalogError.h"
 #include "CommandFailure.h"
+#include "DescribeTask.h"
 #include "DescriptorSections.h"
 #include "FileDescription.h"
 #include "FileRecord.h"
@@ -21,23 +23,24 @@
 #include "ImportOptions.h"
 #include "IsolatedRun.h"
 #include "MeshArguments.h"
-#include "ModelImporter.h"
 #include "ProgressLine.h"
 #include "SearchBindings.h"
 #include "SurfaceVoxels.h"
+#include "SurfaceVoxelsTask.h"
 #include "VoxelizeCommand.h"
 
 namespace py = pybind11;
 
 namespace {
 
-// Files are read in a worker process forked for the call: a reader that crashes, hangs or
-// exhausts memory costs the file an error, not the interpreter, and readers, which must not run
-// on two threads of one process, run side by side for several Python threads.
+// Files are read in a worker process of geosig-worker, forked for the call by the interpreter's
+// fork server (which is single-threaded, whatever threads the interpreter runs): a reader that
+// crashes, hangs or exhausts memory costs the file an error, not the interpreter, and readers,
+// which must not run on two threads of one process, run side by side for several Python threads.
 std::string DescribeRecord(const std::string& iPath, const ImportOptions& iOptions, const WorkerLimits& iLimits) {
   const py::gil_scoped_release released;
   try {
-    return RunIsolated(iPath, iLimits, DescribingTask(iOptions)).dump();
+    return RunIsolated(iPath, iLimits, CallOf(DescribeTask{iOptions})).dump();
   } catch (const std::runtime_error& failure) {
     return FailureRecord(iPath, failure.what()).dump();
   }
@@ -48,7 +51,7 @@ std::vector<std::string> DescribeRecords(const std::vector<std::string>& iPaths,
                                          const WorkerLimits& iLimits) {
   const py::gil_scoped_release released;
   std::vector<std::string> records;
-  for (const WorkerOutcome& outcome : RunIsolatedInTurn(iPaths, iLimits, DescribingTask(iOptions)))
+  for (const WorkerOutcome& outcome : RunIsolatedInTurn(iPaths, iLimits, CallOf(DescribeTask{iOptions})))
     records.push_back(outcome.succeeded ? outcome.value
                                         : ReportText(FailureRecord(iPaths[outcome.index], outcome.value)));
   return records;
@@ -82,9 +85,7 @@ py::tuple VoxelizeFile(const std::string& iPath, unsigned int iDepth, const Impo
   SurfaceVoxels grid;
   {
     const py::gil_scoped_release released;
-    grid = SurfaceVoxels::FromReport(RunIsolated(iPath, iLimits, [iDepth, &iOptions](const std::string& iFile) {
-      return VoxelizeSurface(*ModelImporter(iOptions).Import(iFile).root, iDepth).ToReport().dump();
-    }));
+    grid = SurfaceVoxels::FromReport(RunIsolated(iPath, iLimits, CallOf(SurfaceVoxelsTask{iOptions, iDepth})));
   }
   return VoxelsToPython(grid);
 }
@@ -101,11 +102,11 @@ py::tuple VoxelizeMesh(const FloatTriples& iVertices, const IndexTriples& iFaces
   return VoxelsToPython(grid);
 }
 
-std::vector<std::string> CatalogFiles(const std::vector<std::string>& iPaths, const std::vector<std::string>& iLists) {
+Catalog CatalogFiles(const std::vector<std::string>& iPaths, const std::vector<std::string>& iLists) {
   Catalog catalog;
   for (const std::string& path : iPaths) catalog.AddPath(path);
   for (const std::string& list : iLists) catalog.AddList(list);
-  return catalog.Files();
+  return catalog;
 }
 
 }  // namespace
@@ -167,8 +168,11 @@ PYBIND11_MODULE(_geosig, ioModule) {
         return FingerprintCommand::FingerprintOf(iPath);
       },
       py::arg("path"), "The base64 SHA-256 digest of the file's bytes; raises FileFailure");
+  py::class_<Catalog>(ioModule, "Catalog", "The model files of a batch, and the directories that could not be walked")
+      .def_property_readonly("files", &Catalog::Files)
+      .def_property_readonly("unreadable", &Catalog::Unreadable, "[(directory, reason)] of those not walked");
   ioModule.def("catalog_files", &CatalogFiles, py::arg("paths"), py::arg("lists"),
-               "The model files of a batch over these paths and list files; raises FileFailure");
+               "The Catalog of a batch over these paths and list files; raises FileFailure");
 
   py::class_<BatchOutput>(ioModule, "BatchOutput", "The JSON-lines file of a batch")
       .def(py::init<const std::string&, bool>(), py::arg("path"), py::arg("resume"))
@@ -179,7 +183,7 @@ PYBIND11_MODULE(_geosig, ioModule) {
       .def(py::init<std::size_t, bool>(), py::arg("total"), py::arg("shown"))
       .def_static("on_terminal", &ProgressLine::OnTerminal, "Whether standard error is a terminal")
       .def("show", &ProgressLine::Show, py::arg("done"), py::arg("failed"), py::arg("current") = std::string())
-      .def("finish", &ProgressLine::Finish, py::arg("done"), py::arg("failed"));
+      .def("finish", &ProgressLine::Finish, py::arg("done"), py::arg("failed"), py::arg("untouched") = 0);
 
   AddSearchBindings(ioModule);
 }

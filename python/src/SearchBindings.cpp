@@ -10,11 +10,12 @@
 #include <tuple>
 #include <vector>
 
-#include "CatalogSearch.h"
+#include "AppTasks.h"
 #include "CatalogUpdate.h"
 #include "IndexTask.h"
 #include "IsolatedRun.h"
 #include "MeshArguments.h"
+#include "ResidentCatalog.h"
 #include "ShapeSignature.h"
 #include "SignatureMetric.h"
 
@@ -75,19 +76,46 @@ py::dict DistanceDict(const DistanceParts& iDistance) {
                   py::arg("shape") = iDistance.shape, py::arg("size") = iDistance.size);
 }
 
-// The matches of `geosig query`, nearest first: (path as bytes, distance parts).
-std::vector<std::tuple<py::bytes, py::dict>> Query(const std::string& iCatalog, const ShapeSignature& iQuery,
-                                                   std::size_t iCount, bool iAnySize) {
+using Matches = std::vector<std::tuple<py::bytes, py::dict>>;
+
+// (path as bytes, distance parts) of each match, in order; the paths are taken before the
+// interpreter lock is, so that a refresh cannot come between.
+Matches MatchList(const ResidentCatalog& iCatalog, const std::vector<SignatureMatch>& iFound) {
   std::vector<std::pair<std::string, DistanceParts>> found;
   {
     const py::gil_scoped_release released;
-    const CatalogSearch search(iCatalog);
-    for (const SignatureMatch& match : search.Search().Nearest(iQuery, iCount, SignatureMetric(iAnySize)))
-      found.emplace_back(search.PathOf(match.id), match.distance);
+    for (const SignatureMatch& match : iFound) found.emplace_back(iCatalog.PathOf(match.id), match.distance);
   }
-  std::vector<std::tuple<py::bytes, py::dict>> matches;
+  Matches matches;
   for (const auto& [path, distance] : found) matches.emplace_back(py::bytes(path), DistanceDict(distance));
   return matches;
+}
+
+template <typename Search>
+Matches Searched(const ResidentCatalog& iCatalog, const Search& iSearch) {
+  std::vector<SignatureMatch> found;
+  {
+    const py::gil_scoped_release released;
+    found = iSearch();
+  }
+  return MatchList(iCatalog, found);
+}
+
+// The matches of `geosig query`, nearest first: (path as bytes, distance parts).
+Matches Query(const std::string& iCatalog, const ShapeSignature& iQuery, std::size_t iCount, bool iAnySize) {
+  std::unique_ptr<ResidentCatalog> catalog;
+  {
+    const py::gil_scoped_release released;
+    catalog = std::make_unique<ResidentCatalog>(iCatalog);
+  }
+  return Searched(*catalog, [&] { return catalog->Query(iQuery, iCount, SignatureMetric(iAnySize)); });
+}
+
+// The part of the catalog at iPath (the catalog's form of it); KeyError when it has none.
+std::int64_t PartAt(const ResidentCatalog& iCatalog, const std::string& iPath) {
+  const std::optional<std::int64_t> id = iCatalog.IdOf(SignatureCatalog::PathKey(iPath));
+  if (!id) throw py::key_error(iPath + ": not indexed with a signature");
+  return *id;
 }
 
 // (path, reason or None) of a part recorded in the catalog.
@@ -150,22 +178,64 @@ void AddSearchBindings(py::module_& ioModule) {
       [](const std::vector<std::string>& iPaths, const ImportOptions& iOptions, const WorkerLimits& iLimits) {
         const py::gil_scoped_release released;
         std::vector<std::string> records;
-        const auto task = [&iOptions](const std::string& iFile) { return IndexTask(iFile, iOptions); };
-        for (const WorkerOutcome& outcome : RunIsolatedInTurn(iPaths, iLimits, task))
+        for (const WorkerOutcome& outcome : RunIsolatedInTurn(iPaths, iLimits, CallOf(IndexTask{iOptions})))
           records.push_back(outcome.succeeded ? outcome.value : ReportText({{"error", outcome.value}}));
         return records;
       },
       py::arg("paths"), py::arg("options"), py::arg("limits"),
       "index_record of each path, read in turn by one worker process");
 
+  py::class_<ResidentCatalog>(ioModule, "ResidentCatalog", "A catalog kept in memory for searching")
+      .def(py::init<const std::string&>(), py::arg("catalog"), py::call_guard<py::gil_scoped_release>())
+      .def("__len__", &ResidentCatalog::Size)
+      .def_property_readonly("note", &ResidentCatalog::Note)
+      .def("ids", &ResidentCatalog::Ids, "The ids of the parts with a signature, in the order they were indexed")
+      .def(
+          "path_of", [](const ResidentCatalog& iCatalog, std::int64_t iId) { return py::bytes(iCatalog.PathOf(iId)); },
+          py::arg("id"), "The path of a part; IndexError for an unknown id")
+      .def("refresh", &ResidentCatalog::Refresh, py::call_guard<py::gil_scoped_release>())
+      .def(
+          "query",
+          [](const ResidentCatalog& iCatalog, const ShapeSignature& iQuery, std::size_t iCount, bool iAnySize,
+             bool iExact) {
+            return Searched(iCatalog,
+                            [&] { return iCatalog.Query(iQuery, iCount, SignatureMetric(iAnySize), iExact); });
+          },
+          py::arg("signature"), py::arg("count"), py::arg("any_size"), py::arg("exact"))
+      .def(
+          "neighbours",
+          [](const ResidentCatalog& iCatalog, const std::string& iPath, std::size_t iCount, bool iAnySize,
+             bool iExact) {
+            const std::int64_t id = PartAt(iCatalog, iPath);
+            return Searched(iCatalog,
+                            [&] { return iCatalog.Neighbours(id, iCount, SignatureMetric(iAnySize), iExact); });
+          },
+          py::arg("path"), py::arg("count"), py::arg("any_size"), py::arg("exact"))
+      .def(
+          "duplicates",
+          [](const ResidentCatalog& iCatalog, double iMaxDistance, bool iAnySize, bool iExact) {
+            std::vector<std::vector<std::string>> groups;
+            {
+              const py::gil_scoped_release released;
+              for (const auto& group : iCatalog.Duplicates(iMaxDistance, SignatureMetric(iAnySize), iExact)) {
+                groups.emplace_back();
+                for (const std::int64_t id : group) groups.back().push_back(iCatalog.PathOf(id));
+              }
+            }
+            std::vector<std::vector<py::bytes>> paths;
+            for (const auto& group : groups) paths.emplace_back(group.begin(), group.end());
+            return paths;
+          },
+          py::arg("max_distance"), py::arg("any_size"), py::arg("exact"));
+
   py::class_<CatalogUpdate>(ioModule, "CatalogUpdate", "A catalog database brought up to date with files")
-      .def(py::init<const std::string&, const std::vector<std::string>&, const std::vector<std::string>&,
-                    const ImportOptions&>(),
-           py::arg("catalog"), py::arg("files"), py::arg("roots"), py::arg("options"),
-           py::call_guard<py::gil_scoped_release>())
+      .def(py::init<const std::string&, const Catalog&, const ImportOptions&, bool>(), py::arg("catalog"),
+           py::arg("files"), py::arg("options"), py::arg("prune"), py::call_guard<py::gil_scoped_release>())
       .def_property_readonly("pending", &CatalogUpdate::Pending)
       .def_property_readonly("unchanged", &CatalogUpdate::Unchanged)
       .def_property_readonly("removed", &CatalogUpdate::Removed)
+      .def_property_readonly("untouched", &CatalogUpdate::Untouched,
+                             "[(path, reason)] of the paths not brought up to date, whose entries were kept")
       .def_property_readonly("to_read",
                              [](const CatalogUpdate& iUpdate) {
                                std::vector<py::bytes> paths;

@@ -140,3 +140,29 @@ def test_an_index_is_that_of_geosig_index(tmp_path, client, bad_files):
         geosig.dask.index_catalog([parts], SAMPLES / "peg.stl", client)
     with pytest.raises(ValueError, match="at least one path"):
         geosig.dask.index_catalog([], ours, client)
+
+
+def test_an_index_keeps_the_entries_of_a_root_missing_or_found_empty(tmp_path, client):
+    share = tmp_path / "share"
+    shutil.copytree(SAMPLES, share)
+    catalog = tmp_path / "catalog.db"
+    with pytest.raises(geosig.CatalogError, match="is one of the models or lists: it would be overwritten"):
+        geosig.dask.index_catalog([share], share / "peg.stl", client)
+    geosig.dask.index_catalog([share], catalog, client)
+    indexed = catalog_content(catalog)
+    assert indexed
+
+    # The share is not mounted: its mount point is missing, then empty. Nothing is read or dropped.
+    shutil.move(share, tmp_path / "elsewhere")
+    with pytest.warns(RuntimeWarning, match="share: no such file or directory"):
+        run = geosig.dask.index_catalog([share], catalog, client)
+    assert run == geosig.dask.IndexRun(indexed=0, failed=0, unchanged=0, removed=0,
+                                       untouched=((str(share), "no such file or directory"),))
+    share.mkdir()
+    with pytest.warns(RuntimeWarning, match=f"holds no model file, yet {len(indexed)} files are indexed under it"):
+        assert geosig.dask.index_catalog([share], catalog, client).removed == 0
+    assert catalog_content(catalog) == indexed
+
+    run = geosig.dask.index_catalog([share], catalog, client, prune=True)
+    assert (run.removed, run.untouched) == (len(indexed), ())
+    assert catalog_content(catalog) == []

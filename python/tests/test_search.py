@@ -80,6 +80,31 @@ def test_query_answers_as_the_command_line(catalog):
             assert geosig.distance(geosig.signature(path), signature, any_size=any_size) == parts
 
 
+def test_resident_catalog_answers_as_the_command_line(catalog, tmp_path):
+    resident = geosig.Catalog(catalog)
+    assert len(resident) == len(SAMPLE_FILES) and resident.note == ""
+    for model, k, any_size in ((SAMPLE_FILES[0], 10, False), (SAMPLE_FILES[-1], 4, True)):
+        options = ["-k", str(k)] + (["--any-size"] if any_size else [])
+        expected = tool_matches(catalog, model, *options)
+        assert python_matches(resident.query(model, k, any_size=any_size)) == expected
+        assert python_matches(resident.query(model, k, any_size=any_size, exact=True)) == expected
+        assert tool_matches(catalog, "--entry", model, *options) == \
+            python_matches(resident.neighbours(model, k, any_size=any_size))
+    output = tmp_path / "neighbours.jsonl"
+    assert run_tool("neighbours", "--db", str(catalog), "-k", "3", "-o", str(output)).returncode == 0
+    for line in output.read_text().splitlines():
+        record = json.loads(line)
+        expected = [(match["file"], match["distance"]) for match in record["neighbours"]]
+        assert python_matches(resident.neighbours(record["file"], 3)) == expected
+    duplicates = json.loads(run_tool("duplicates", "--db", str(catalog), "--json", "--max-distance", "0.3").stdout)
+    assert resident.duplicates(0.3) == duplicates["similar"]
+    assert not resident.refresh()
+    with pytest.raises(KeyError, match="not indexed"):
+        resident.neighbours(tmp_path / "nothing.stl")
+    with pytest.raises(FileNotFoundError, match="no such catalog"):
+        geosig.Catalog(tmp_path / "missing.db")
+
+
 def test_distance_of_signatures():
     peg, blocks = geosig.signature(SAMPLES / "peg.stl"), geosig.signature(SAMPLES / "blocks.glb")
     assert geosig.distance(peg, peg) == {"combined": 0.0, "occupancy": 0.0, "shape": 0.0, "size": 0.0}
@@ -115,7 +140,7 @@ def test_catalogs_that_cannot_be_used(tmp_path, catalog):
     newer = tmp_path / "newer.db"
     newer.write_bytes(catalog.read_bytes())
     with sqlite3.connect(newer) as database:
-        database.execute("UPDATE schema_version SET version = version + 1")
+        database.execute("PRAGMA user_version = 99")
     with pytest.raises(geosig.CatalogError, match="written by a newer geosig"):
         geosig.query(newer, query)
     with pytest.raises(ValueError):  # CatalogError is one

@@ -9,7 +9,9 @@
 
 #include "MeshWriters.h"
 #include "ReportChecks.h"
+#include "ResidentCatalog.h"
 #include "SceneBuilder.h"
+#include "SearchIndex.h"
 #include "SearchTestShapes.h"
 #include "SignatureCatalog.h"
 #include "TemporaryDirectory.h"
@@ -176,6 +178,48 @@ TEST(SearchCommands, NeighboursAndDuplicatesOfACatalog) {
   EXPECT_EQ(groups["identical"], json::array({json::array({folder + "/a-copy.stl", folder + "/a.stl"})}));
   EXPECT_EQ(groups["similar"],
             json::array({json::array({folder + "/a-copy.stl", folder + "/a-turned.stl", folder + "/a.stl"})}));
+}
+
+TEST(SearchCommands, IndexedAndExactSearchesAgreeWithTheResidentCatalog) {
+  TemporaryDirectory directory;
+  const std::string folder = directory.Path("parts");
+  std::filesystem::create_directories(folder);
+  for (int k = 0; k < 6; ++k)
+    WriteBinaryStl(folder + "/bracket" + std::to_string(k) + ".stl",
+                   Placed(Bracket(), scene::Scaling(1.0 + 0.2 * k) * Turned()));
+  WriteBinaryStl(folder + "/box.stl", scene::Box({0, 0, 0}, {3, 1.5f, 2}));
+  const std::string database = directory.Path("catalog.db");
+  ASSERT_EQ(RunCommand(geosig, {"index", folder, "--db", database}).exitStatus, 0);
+  for (const std::string& file : SearchIndex::FilesOf(database)) EXPECT_TRUE(std::filesystem::exists(file)) << file;
+
+  const std::string entry = folder + "/bracket2.stl";
+  const ResidentCatalog resident(database);
+  EXPECT_EQ(resident.Note(), "");  // index kept it up to date
+  for (const bool anySize : {false, true}) {
+    std::vector<std::string> options = {"--entry", entry, "-k", "4"};
+    if (anySize) options.push_back("--any-size");
+    const json indexed = Query(database, options);
+    options.push_back("--exact");
+    EXPECT_EQ(Query(database, options)["matches"], indexed["matches"]);
+    const std::vector<SignatureMatch> matches = resident.Neighbours(*resident.IdOf(entry), 4, SignatureMetric(anySize));
+    ASSERT_EQ(indexed["matches"].size(), matches.size());
+    for (std::size_t k = 0; k < matches.size(); ++k) {
+      EXPECT_EQ(indexed["matches"][k]["file"], resident.PathOf(matches[k].id));
+      EXPECT_EQ(indexed["matches"][k]["distance"]["combined"].get<double>(), matches[k].distance.combined);
+    }
+  }
+
+  // An index that does not match its catalog is built again, with a note, never used.
+  std::filesystem::remove(folder + "/box.stl");
+  std::filesystem::copy_file(database + ".sized.hnsw", directory.Path("old.hnsw"));
+  ASSERT_EQ(RunCommand(geosig, {"index", folder, "--db", database}).exitStatus, 0);
+  std::filesystem::copy_file(directory.Path("old.hnsw"), database + ".sized.hnsw",
+                             std::filesystem::copy_options::overwrite_existing);
+  const CommandResult rebuilt = RunCommand(geosig, {"query", "--db", database, "--entry", entry, "--json"});
+  ASSERT_EQ(rebuilt.exitStatus, 0) << rebuilt.err;
+  EXPECT_NE(rebuilt.err.find("files do not match: built for 6 parts"), std::string::npos) << rebuilt.err;
+  EXPECT_EQ(json::parse(rebuilt.out)["files"][0]["matches"].size(), 5u);
+  EXPECT_EQ(RunCommand(geosig, {"query", "--db", database, "--entry", entry}).err, "");
 }
 
 TEST(SearchCommands, BadInputGetsOneLineAndItsStatus) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "AxisMap.h"
 #include "Descriptors.h"
@@ -143,6 +144,25 @@ TEST(VoxelGrid, CellOperations) {
   EXPECT_EQ(grid.Count(), 2u);
   // A corner cell grows into its 8-cell cube, an inner one into 27.
   EXPECT_EQ(grid.Dilated().Count(), 8u + 27u);
+  // Every cell within one step on each axis of an occupied one, at every depth, the last row of 64 included.
+  std::mt19937 random(5);
+  for (unsigned int depth = 1; depth <= VoxelGrid::MaxDepth; ++depth) {
+    VoxelGrid sparse(depth);
+    std::uniform_int_distribution<unsigned int> cell(0, sparse.Side() - 1);
+    for (int k = 0; k < 12; ++k) sparse.Set(cell(random), cell(random), cell(random));
+    sparse.Set(sparse.Side() - 1, sparse.Side() - 1, sparse.Side() - 1);
+    const VoxelGrid dilated = sparse.Dilated();
+    const auto near = [&](unsigned int iX, unsigned int iY, unsigned int iZ) {
+      for (unsigned int x = iX > 0 ? iX - 1 : 0; x <= iX + 1 && x < sparse.Side(); ++x)
+        for (unsigned int y = iY > 0 ? iY - 1 : 0; y <= iY + 1 && y < sparse.Side(); ++y)
+          for (unsigned int z = iZ > 0 ? iZ - 1 : 0; z <= iZ + 1 && z < sparse.Side(); ++z)
+            if (sparse.Test(x, y, z)) return true;
+      return false;
+    };
+    for (unsigned int x = 0; x < sparse.Side(); ++x)
+      for (unsigned int y = 0; y < sparse.Side(); ++y)
+        for (unsigned int z = 0; z < sparse.Side(); ++z) ASSERT_EQ(dilated.Test(x, y, z), near(x, y, z)) << depth;
+  }
   const VoxelGrid pooled = grid.Pooled(3);
   EXPECT_TRUE(pooled.Test(7, 0, 4));
   EXPECT_EQ(pooled.Count(), 2u);

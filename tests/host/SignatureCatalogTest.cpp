@@ -56,7 +56,8 @@ TEST(SignatureCatalog, KeepsReplacesAndDropsRecords) {
     catalog.Put(Part("/bad.stl", "BBB", std::nullopt));
     catalog.Put(Part("/b.stl", "CCC", first));  // changed file: replaced
     catalog.Put(Part("/c.stl", "AAA", second));
-    catalog.Remove({"/c.stl", "/never.stl"});
+    EXPECT_EQ(catalog.RemoveIf([](const std::string& iPath) { return iPath == "/c.stl" || iPath == "/never.stl"; }),
+              1u);
   }
   const SignatureCatalog catalog(path, SignatureCatalog::Access::Read);
   EXPECT_EQ(catalog.Paths(), (std::vector<std::string>{"/a.stl", "/b.stl", "/bad.stl"}));
@@ -88,8 +89,8 @@ TEST(SignatureCatalog, RefusesWhatIsNoUsableCatalog) {
   EXPECT_EQ(OpeningError(other), other + ": not a geosig catalog (no schema version)");
   const std::string newer = directory.Path("newer.db");
   { SignatureCatalog created(newer, SignatureCatalog::Access::Write); }
-  Sql(newer, "UPDATE schema_version SET version = 2");
-  EXPECT_EQ(OpeningError(newer), newer + ": written by a newer geosig (schema version 2; this one reads 1)");
+  Sql(newer, "PRAGMA user_version = 99");
+  EXPECT_EQ(OpeningError(newer), newer + ": written by a newer geosig (schema version 99; this one reads 2)");
   EXPECT_THROW(SignatureCatalog(newer, SignatureCatalog::Access::Write), CatalogError);
 }
 

@@ -2,52 +2,46 @@
 // a crashed, stuck or swelling worker costs its item alone and is replaced.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <csignal>
-#include <cstring>
+#include <fstream>
 #include <map>
-#include <memory>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
+#include "ForkServer.h"
 #include "WorkerPool.h"
 
 namespace {
 
-// What the test tasks do with each item, by its name.
-std::string Misbehave(const std::string& iItem) {
-  if (iItem == "crash") std::raise(SIGSEGV);
-  if (iItem == "exit") _exit(3);
-  if (iItem == "throw") throw std::runtime_error("cannot read it");
-  if (iItem == "hang")
-    for (;;) pause();
-  if (iItem == "swell") {
-    // Touched, so that it is resident; never freed, until the pool kills the worker.
-    for (int chunk = 0; chunk < 64; ++chunk) {
-      char* block = new char[64 << 20];
-      std::memset(block, chunk, 64 << 20);
-    }
-    return "never stopped";
-  }
-  if (iItem == "large") return std::string(3 << 20, 'x');
-  return "read " + iItem;
-}
+// The test worker program's task that does what each item names ("crash", "exit", "throw",
+// "hang", "swell", "large") and answers "read ITEM" to any other.
+const TaskCall misbehave = {"misbehave", ""};
+
+ForkServer& TestWorkers() { return ForkServer::Of(GEOSIG_TEST_WORKER); }
+
+WorkerPool Misbehaving(const WorkerLimits& iLimits) { return WorkerPool(TestWorkers(), misbehave, iLimits); }
 
 // The outcomes of a run by item, each item once.
 std::map<std::string, WorkerOutcome> RunAll(const std::vector<std::string>& iItems, unsigned int iWorkers,
                                             const WorkerLimits& iLimits = WorkerLimits()) {
   std::map<std::string, WorkerOutcome> outcomes;
-  WorkerPool(Misbehave, iLimits).Run(iItems, iWorkers, [&](const WorkerOutcome& iOutcome) {
+  Misbehaving(iLimits).Run(iItems, iWorkers, [&](const WorkerOutcome& iOutcome) {
     EXPECT_TRUE(outcomes.emplace(iItems.at(iOutcome.index), iOutcome).second) << "twice: " << iOutcome.index;
   });
   EXPECT_EQ(outcomes.size(), iItems.size());
   return outcomes;
 }
 
-// No worker outlives a run.
-void ExpectNoChildLeft() { EXPECT_TRUE(waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD); }
+// No worker outlives a run: the fork server, the only child, has none left, and no child of the
+// caller's is a zombie.
+void ExpectNoChildLeft() {
+  const std::string server = std::to_string(TestWorkers().ServerPid());
+  std::ifstream children("/proc/" + server + "/task/" + server + "/children");
+  std::string child;
+  EXPECT_FALSE(children >> child) << "worker " << child << " outlived its run";
+  EXPECT_LE(waitpid(-1, nullptr, WNOHANG), 0);
+}
 
 TEST(WorkerPool, EachItemGetsItsPayloadOrItsFailureWhateverTheWorkers) {
   const std::vector<std::string> items = {"a", "b", "throw", "c", "large", "d", "e"};
@@ -65,7 +59,7 @@ TEST(WorkerPool, EachItemGetsItsPayloadOrItsFailureWhateverTheWorkers) {
 
 TEST(WorkerPool, OneWorkerGivesTheItemsBackInOrder) {
   std::vector<std::size_t> order;
-  WorkerPool(Misbehave, WorkerLimits()).Run({"a", "crash", "b", "c"}, 1, [&](const WorkerOutcome& iOutcome) {
+  Misbehaving(WorkerLimits()).Run({"a", "crash", "b", "c"}, 1, [&](const WorkerOutcome& iOutcome) {
     order.push_back(iOutcome.index);
   });
   EXPECT_EQ(order, (std::vector<std::size_t>{0, 1, 2, 3}));
@@ -89,7 +83,7 @@ TEST(WorkerPool, CrashExitHangAndSwellCostTheirItemAloneAndSayWhich) {
 
 TEST(WorkerPool, WhatTheCollectorThrowsStopsTheRunAndEndsTheWorkers) {
   std::size_t collected = 0;
-  const WorkerPool pool(Misbehave, WorkerLimits());
+  const WorkerPool pool = Misbehaving(WorkerLimits());
   EXPECT_THROW(pool.Run({"a", "hang", "b", "c", "d"}, 2,
                         [&](const WorkerOutcome&) {
                           if (++collected == 2) throw std::runtime_error("disk full");
@@ -103,9 +97,8 @@ TEST(WorkerPool, TicksWhileAnItemTakesLong) {
   WorkerLimits limits;
   limits.seconds = 1;
   int ticks = 0;
-  WorkerPool(Misbehave, limits)
-      .Run(
-          {"hang"}, 1, [](const WorkerOutcome&) {}, [&] { ++ticks; });
+  Misbehaving(limits).Run(
+      {"hang"}, 1, [](const WorkerOutcome&) {}, [&] { ++ticks; });
   EXPECT_GE(ticks, 2);
 }
 

@@ -9,11 +9,14 @@ if(status)
   message(FATAL_ERROR "install failed")
 endif()
 if(SAMPLE)
-  execute_process(COMMAND "${prefix}/bin/geosig" fingerprint "${SAMPLE}" RESULT_VARIABLE status
-                  ERROR_VARIABLE failure OUTPUT_QUIET)
-  if(status)
-    message(FATAL_ERROR "the installed geosig failed (status ${status}): ${failure}")
-  endif()
+  # describe reads in a worker process: the installed geosig finds the installed geosig-worker.
+  foreach(command fingerprint describe)
+    execute_process(COMMAND "${CMAKE_COMMAND}" -E env --unset=GEOSIG_WORKER "${prefix}/bin/geosig" ${command}
+                            "${SAMPLE}" RESULT_VARIABLE status ERROR_VARIABLE failure OUTPUT_QUIET)
+    if(status)
+      message(FATAL_ERROR "the installed geosig ${command} failed (status ${status}): ${failure}")
+    endif()
+  endforeach()
 endif()
 execute_process(COMMAND "${CMAKE_COMMAND}" -S "${SOURCE_DIR}" -B "${WORK_DIR}/consumer"
                         "-DCMAKE_PREFIX_PATH=${prefix}" "-DCMAKE_CXX_FLAGS=${CXX_FLAGS}"

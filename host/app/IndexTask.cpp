@@ -2,7 +2,9 @@
 
 #include <stdexcept>
 
+#include "AppTasks.h"
 #include "DescriptorSections.h"
+#include "ImportOptionsReport.h"
 #include "IsolatedRun.h"
 #include "ModelImporter.h"
 
@@ -36,16 +38,22 @@ std::string Bytes(const std::string& iHex) {
 
 }  // namespace
 
-std::string IndexTask(const std::string& iPath, const ImportOptions& iOptions, unsigned int iDepth) {
+Report IndexTask::Parameters() const { return {{"options", ImportOptionsReport(options)}, {"depth", depth}}; }
+
+IndexTask IndexTask::FromParameters(const Report& iParameters) {
+  return {ImportOptionsOf(iParameters.at("options")), iParameters.at("depth").get<unsigned int>()};
+}
+
+std::string IndexTask::Run(const std::string& iPath) const {
   Report record;
   try {
-    const ImportedModel model = ModelImporter(iOptions).Import(iPath);
+    const ImportedModel model = ModelImporter(options).Import(iPath);
     record = {{"format", model.format}};
     if (!model.warnings.empty()) record["warnings"] = model.warnings;
     const Outcome<Descriptors> descriptors = DescribeModel(*model.root);
     if (!descriptors) throw std::runtime_error(descriptors.Reason());
     record["descriptors"] = DescriptorsReport(descriptors.Value());
-    const ShapeSignature signature = ShapeSignature::Compute(*model.root, iDepth);
+    const ShapeSignature signature = ShapeSignature::Compute(*model.root, depth);
     record["signature"] = {{"norm", ReportNumber(signature.Norm())},
                            {"terms", signature.Terms()},
                            {"depth", signature.Occupancy().Depth()},
@@ -59,8 +67,7 @@ std::string IndexTask(const std::string& iPath, const ImportOptions& iOptions, u
 std::string IsolatedIndexTask(const std::string& iPath, const ImportOptions& iOptions, const WorkerLimits& iLimits,
                               unsigned int iDepth) {
   try {
-    return ReportText(RunIsolated(
-        iPath, iLimits, [&iOptions, iDepth](const std::string& iFile) { return IndexTask(iFile, iOptions, iDepth); }));
+    return ReportText(RunIsolated(iPath, iLimits, CallOf(IndexTask{iOptions, iDepth})));
   } catch (...) {
     return ReportText({{"error", CurrentFailureReason()}});
   }

@@ -6,16 +6,24 @@
 #include <string>
 
 #include "ImportOptions.h"
+#include "ReportValues.h"
 #include "SignatureCatalog.h"
 #include "WorkerPool.h"
 
-// A JSON object: {"format", "warnings"?, "descriptors", "signature": {"norm", "terms",
-// "depth", "occupancy" (hex of the packed cells)}} or {"error"}. Never throws for a bad file.
-// Catalogs hold signatures of the default depth.
-std::string IndexTask(const std::string& iPath, const ImportOptions& iOptions,
-                      unsigned int iDepth = ShapeSignature::DefaultDepth);
+struct IndexTask {
+  static constexpr const char* kind = "index";
+  ImportOptions options;
+  // Catalogs hold signatures of the default depth.
+  unsigned int depth = ShapeSignature::DefaultDepth;
 
-// IndexTask run on iPath in a worker process of its own under iLimits, where a reader that
+  Report Parameters() const;
+  static IndexTask FromParameters(const Report& iParameters);
+  // A JSON object: {"format", "warnings"?, "descriptors", "signature": {"norm", "terms",
+  // "depth", "occupancy" (hex of the packed cells)}} or {"error"}. Never throws for a bad file.
+  std::string Run(const std::string& iPath) const;
+};
+
+// IndexTask's record of iPath from a worker process of its own under iLimits, where a reader that
 // crashes, hangs or exhausts memory gives the record {"error"} with the reason.
 std::string IsolatedIndexTask(const std::string& iPath, const ImportOptions& iOptions, const WorkerLimits& iLimits,
                               unsigned int iDepth = ShapeSignature::DefaultDepth);

@@ -1,0 +1,247 @@
+// The resident catalog and its approximate index: recall against the exhaustive search on a
+// generated catalog, the index kept consistent through adds, replacements and removals (in
+// memory by Refresh, on disk by the next opening), and catalogs of the first schema upgraded
+// rather than refused.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <set>
+
+#include "CatalogSchema.h"
+#include "PerturbedSignatures.h"
+#include "ResidentCatalog.h"
+#include "SearchIndex.h"
+#include "SignatureCatalog.h"
+#include "TemporaryDirectory.h"
+
+namespace {
+
+IndexedPart Generated(const std::string& iPath, ShapeSignature iSignature) {
+  IndexedPart part;
+  part.path = iPath;
+  part.fingerprint = iPath;
+  part.options = "generated";
+  part.signature = std::move(iSignature);
+  return part;
+}
+
+// A catalog of iFamilies families of iCopies perturbed copies of parametric shapes.
+void Generate(const std::string& iDatabase, std::size_t iFamilies, std::size_t iCopies, std::uint32_t iSeed,
+              const std::string& iPrefix = "/p") {
+  PerturbedSignatures copies(PerturbedSignatures::ParametricSeeds(iFamilies, iSeed), iSeed + 1);
+  std::vector<IndexedPart> parts;
+  for (std::size_t k = 0; k < iFamilies * iCopies; ++k)
+    parts.push_back(Generated(iPrefix + std::to_string(k), copies.CopyOf(k % iFamilies)));
+  SignatureCatalog(iDatabase, SignatureCatalog::Access::Write).Put(parts);
+}
+
+std::vector<std::int64_t> IdsOf(const std::vector<SignatureMatch>& iMatches) {
+  std::vector<std::int64_t> ids;
+  for (const SignatureMatch& match : iMatches) ids.push_back(match.id);
+  return ids;
+}
+
+// The share of the exhaustive search's k nearest that the index finds, over iQueries parts.
+double Recall(const ResidentCatalog& iCatalog, const SignatureMetric& iMetric, std::size_t iQueries) {
+  const std::vector<std::int64_t> ids = iCatalog.Ids();
+  std::size_t found = 0, wanted = 0;
+  for (std::size_t q = 0; q < iQueries; ++q) {
+    const std::int64_t id = ids[q * ids.size() / iQueries];
+    const std::vector<SignatureMatch> exact = iCatalog.Neighbours(id, 10, iMetric, true);
+    const std::vector<std::int64_t> approximate = IdsOf(iCatalog.Neighbours(id, 10, iMetric));
+    for (const SignatureMatch& match : exact)
+      found += std::count(approximate.begin(), approximate.end(), match.id) > 0 ||
+               // a tie at the tenth place may be broken either way
+               match.distance.combined == exact.back().distance.combined;
+    wanted += exact.size();
+  }
+  return static_cast<double>(found) / static_cast<double>(wanted);
+}
+
+TEST(ResidentCatalog, IndexFindsWhatTheExhaustiveSearchFinds) {
+  TemporaryDirectory directory;
+  const std::string database = directory.Path("generated.db");
+  Generate(database, 40, 75, 3);
+  const ResidentCatalog catalog(database);
+  EXPECT_EQ(catalog.Size(), 3000u);
+  EXPECT_NE(catalog.Note().find("built for 3000 parts"), std::string::npos) << catalog.Note();
+  EXPECT_GE(Recall(catalog, SignatureMetric(false), 150), 0.95);
+  EXPECT_GE(Recall(catalog, SignatureMetric(true), 150), 0.95);
+  // A query's answers are exact distances, nearest first.
+  const std::int64_t id = catalog.Ids()[17];
+  const ShapeSignature query = catalog.SignatureOf(id);
+  const SignatureMetric metric(false);
+  const std::vector<SignatureMatch> matches = catalog.Query(query, 5, metric);
+  ASSERT_EQ(matches.size(), 5u);
+  EXPECT_EQ(matches[0].id, id);
+  EXPECT_EQ(matches[0].distance.combined, 0.0);
+  for (std::size_t k = 1; k < matches.size(); ++k) {
+    EXPECT_LE(matches[k - 1].distance.combined, matches[k].distance.combined);
+    EXPECT_DOUBLE_EQ(matches[k].distance.combined, metric.Compare(query, catalog.SignatureOf(matches[k].id)).combined);
+  }
+}
+
+TEST(ResidentCatalog, StaysConsistentThroughAddsReplacementsAndRemovals) {
+  TemporaryDirectory directory;
+  const std::string database = directory.Path("catalog.db");
+  Generate(database, 10, 40, 5);
+  ResidentCatalog resident(database);
+  EXPECT_FALSE(resident.Refresh());
+  for (const std::string& file : SearchIndex::FilesOf(database)) EXPECT_TRUE(std::filesystem::exists(file)) << file;
+
+  // Replace 20 parts, remove 150 (more than a quarter: the graphs are compacted), add 60.
+  std::set<std::int64_t> gone;
+  {
+    SignatureCatalog catalog(database, SignatureCatalog::Access::Write);
+    PerturbedSignatures copies(PerturbedSignatures::ParametricSeeds(3, 9), 10);
+    std::vector<IndexedPart> replaced;
+    std::vector<std::string> removed;
+    for (int k = 0; k < 20; ++k) {
+      const std::string path = "/p" + std::to_string(k);
+      gone.insert(*catalog.SignedPart(path));
+      replaced.push_back(Generated(path, copies.CopyOf(k)));
+    }
+    for (int k = 100; k < 250; ++k) {
+      removed.push_back("/p" + std::to_string(k));
+      gone.insert(*catalog.SignedPart(removed.back()));
+    }
+    catalog.Put(replaced);
+    catalog.Remove(removed);
+  }
+  Generate(database, 3, 20, 11, "/added");
+  ASSERT_TRUE(resident.Refresh());
+  EXPECT_FALSE(resident.Refresh());
+  EXPECT_EQ(resident.Size(), 400u - 150u + 60u);
+  EXPECT_FALSE(resident.IdOf("/p120"));
+  ASSERT_TRUE(resident.IdOf("/added7"));
+  EXPECT_EQ(resident.PathOf(*resident.IdOf("/added7")), "/added7");
+
+  // The saved index is brought up to date by the next opening, not built again.
+  const ResidentCatalog reopened(database);
+  EXPECT_NE(reopened.Note().find("brought up to date: 80 parts added, 170 removed"), std::string::npos)
+      << reopened.Note();
+  EXPECT_EQ(ResidentCatalog(database).Note(), "");
+  EXPECT_EQ(reopened.Ids(), resident.Ids());
+
+  for (const SignatureMetric& metric : {SignatureMetric(false), SignatureMetric(true)})
+    for (const std::int64_t id : {*resident.IdOf("/p3"), *resident.IdOf("/p300"), *resident.IdOf("/added7")}) {
+      const std::vector<SignatureMatch> exact = resident.Neighbours(id, 8, metric, true);
+      const std::vector<SignatureMatch> found = resident.Neighbours(id, 8, metric);
+      EXPECT_EQ(IdsOf(found), IdsOf(reopened.Neighbours(id, 8, metric)));
+      EXPECT_EQ(IdsOf(found), IdsOf(exact));
+      for (const SignatureMatch& match : found) EXPECT_EQ(gone.count(match.id), 0u);
+    }
+  EXPECT_THROW(resident.Neighbours(*gone.begin(), 3, SignatureMetric(false)), std::out_of_range);
+}
+
+// The tables and rows of a catalog written before schema versions were kept in user_version.
+const char* const firstSchema = R"sql(
+CREATE TABLE schema_version(version INTEGER NOT NULL);
+INSERT INTO schema_version(version) VALUES (1);
+CREATE TABLE parts(
+  id INTEGER PRIMARY KEY AUTOINCREMENT, path TEXT NOT NULL UNIQUE, fingerprint TEXT, size INTEGER, format TEXT,
+  options TEXT NOT NULL, status TEXT NOT NULL CHECK (status IN ('ok', 'failed')), error TEXT, descriptors TEXT,
+  norm REAL, terms BLOB, coarse BLOB);
+CREATE INDEX parts_by_fingerprint ON parts(fingerprint);
+CREATE TABLE occupancies(
+  part INTEGER PRIMARY KEY REFERENCES parts(id) ON DELETE CASCADE, depth INTEGER NOT NULL, cells BLOB NOT NULL);
+)sql";
+
+void WriteFirstSchemaCatalog(const std::string& iDatabase, const std::vector<ShapeSignature>& iSignatures) {
+  sqlite3* database = nullptr;
+  ASSERT_EQ(sqlite3_open(iDatabase.c_str(), &database), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(database, firstSchema, nullptr, nullptr, nullptr), SQLITE_OK);
+  for (std::size_t k = 0; k < iSignatures.size(); ++k) {
+    const ShapeSignature& signature = iSignatures[k];
+    std::string terms(sizeof(float) * ShapeSignature::TermCount, '\0');
+    std::memcpy(terms.data(), signature.Terms().data(), terms.size());  // little-endian machines only
+    const std::string coarse = signature.Occupancy().Pooled(3).Pack(), cells = signature.Occupancy().Pack();
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(database,
+                       "INSERT INTO parts(path, fingerprint, options, status, norm, terms, coarse) "
+                       "VALUES (?, 'F', 'defaults', 'ok', ?, ?, ?)",
+                       -1, &insert, nullptr);
+    const std::string path = "/old" + std::to_string(k);
+    sqlite3_bind_text(insert, 1, path.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_double(insert, 2, signature.Norm());
+    sqlite3_bind_blob(insert, 3, terms.data(), static_cast<int>(terms.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_blob(insert, 4, coarse.data(), static_cast<int>(coarse.size()), SQLITE_TRANSIENT);
+    EXPECT_EQ(sqlite3_step(insert), SQLITE_DONE);
+    sqlite3_finalize(insert);
+    sqlite3_prepare_v2(database, "INSERT INTO occupancies(part, depth, cells) VALUES (last_insert_rowid(), 5, ?)", -1,
+                       &insert, nullptr);
+    sqlite3_bind_blob(insert, 1, cells.data(), static_cast<int>(cells.size()), SQLITE_TRANSIENT);
+    EXPECT_EQ(sqlite3_step(insert), SQLITE_DONE);
+    sqlite3_finalize(insert);
+  }
+  sqlite3_close(database);
+}
+
+std::int64_t Scalar(const std::string& iDatabase, const char* iSql) {
+  sqlite3* database = nullptr;
+  sqlite3_open(iDatabase.c_str(), &database);
+  sqlite3_stmt* select = nullptr;
+  sqlite3_prepare_v2(database, iSql, -1, &select, nullptr);
+  const std::int64_t value = sqlite3_step(select) == SQLITE_ROW ? sqlite3_column_int64(select, 0) : -1;
+  sqlite3_finalize(select);
+  sqlite3_close(database);
+  return value;
+}
+
+TEST(CatalogSchema, FirstSchemaCatalogIsReadAsItIsAndUpgradedForWriting) {
+  TemporaryDirectory directory;
+  const std::string database = directory.Path("old.db");
+  const std::vector<ShapeSignature> signatures = PerturbedSignatures::ParametricSeeds(6, 4);
+  WriteFirstSchemaCatalog(database, signatures);
+
+  {  // Searched as it is: nothing written to the catalog.
+    const ResidentCatalog resident(database);
+    EXPECT_EQ(resident.Size(), 6u);
+    EXPECT_EQ(IdsOf(resident.Neighbours(1, 3, SignatureMetric(false))),
+              IdsOf(resident.Neighbours(1, 3, SignatureMetric(false), true)));
+    EXPECT_FALSE(SignatureCatalog(database, SignatureCatalog::Access::Read).Changes());
+  }
+  EXPECT_EQ(Scalar(database, "PRAGMA user_version"), 0);
+
+  SignatureCatalog catalog(database, SignatureCatalog::Access::Write);
+  EXPECT_EQ(Scalar(database, "PRAGMA user_version"), CatalogSchema::Latest());
+  EXPECT_EQ(Scalar(database, "SELECT max(version) FROM schema_version"), 1);  // what older geosig read
+  EXPECT_EQ(catalog.Changes(), 0);
+  const ShapeSignature read = catalog.SignatureOf(*catalog.SignedPart("/old4"));
+  EXPECT_EQ(read.Terms(), signatures[4].Terms());
+  EXPECT_EQ(read.Occupancy().Words(), signatures[4].Occupancy().Words());
+  catalog.Put(Generated("/old4", signatures[0]));
+  catalog.Remove({"/old5"});
+  EXPECT_EQ(catalog.Changes(), 3);  // a replacement is a removal and an insertion
+  // Opening again changes nothing.
+  SignatureCatalog(database, SignatureCatalog::Access::Write);
+  EXPECT_EQ(catalog.Changes(), 3);
+}
+
+TEST(CatalogSchema, EverySectionRunsOnANewCatalogAndIsDocumented) {
+  ASSERT_FALSE(CatalogSchema::Migrations().empty());
+  int expected = 1;
+  for (const auto& [version, sql] : CatalogSchema::Migrations()) {
+    EXPECT_EQ(version, expected++);
+    EXPECT_NE(sql.find("CREATE"), std::string::npos);
+  }
+  // The documentation quotes the schema as it is.
+  std::ifstream page(std::string(GEOSIG_SAMPLES_DIR) + "/../../docs/geosig-search.md");
+  const std::string documentation((std::istreambuf_iterator<char>(page)), std::istreambuf_iterator<char>());
+  for (const auto& [version, sql] : CatalogSchema::Migrations())
+    EXPECT_NE(documentation.find(sql), std::string::npos) << "section " << version << " is not quoted";
+
+  TemporaryDirectory directory;
+  const std::string database = directory.Path("new.db");
+  SignatureCatalog catalog(database, SignatureCatalog::Access::Write);
+  EXPECT_EQ(Scalar(database, "PRAGMA user_version"), CatalogSchema::Latest());
+  EXPECT_EQ(catalog.Changes(), 0);
+}
+
+}  // namespace
