@@ -1,11 +1,10 @@
 #include "IsolatedReader.h"
 
-#include "ExportScene.h"
+#include "AppTasks.h"
+#include "DisplayModelTask.h"
 #include "ImportOptions.h"
 #include "IndexTask.h"
 #include "IsolatedRun.h"
-#include "SceneFile.h"
-#include "ViewedFile.h"
 
 IsolatedReader::Slot::Slot(const IsolatedReader& iReader) : _reader(iReader) {
   std::unique_lock<std::mutex> lock(_reader._mutex);
@@ -33,13 +32,5 @@ IndexedPart IsolatedReader::Sign(const std::string& iPath) const {
 void IsolatedReader::WriteDisplayModel(const std::string& iPath, const std::string& iOutput,
                                        std::size_t iTriangles) const {
   const Slot slot(*this);
-  RunIsolated(iPath, _limits, [&iOutput, iTriangles](const std::string& iFile) {
-    Outcome<ViewedFile> viewed = ViewFile(iFile, ImportOptions(), std::nullopt, iTriangles);
-    if (!viewed) throw std::runtime_error(viewed.Reason());
-    ExportScene scene;
-    scene.meshes.push_back({"model", std::move(viewed.Value().model.mesh)});
-    scene.nodes.push_back({"model", 0, {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0}, {}});
-    SceneFile::Write(scene, iOutput);
-    return std::string("{}");
-  });
+  RunIsolated(iPath, _limits, CallOf(DisplayModelTask{ImportOptions(), iTriangles, iOutput}));
 }

@@ -2,6 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <map>
+
 #include "CatalogError.h"
 #include "SignatureCatalog.h"
 #include "SqliteStatement.h"
@@ -18,10 +21,17 @@ PartRecords::PartRecords(const std::string& iDatabase) : _path(iDatabase) {
 
 PartRecords::~PartRecords() { sqlite3_close(_database); }
 
-std::int64_t PartRecords::DataVersion() const {
-  SqliteStatement version(_database, "PRAGMA data_version");
-  version.Step();
-  return version.Integer(0);
+std::vector<std::vector<std::pair<std::string, std::int64_t>>> PartRecords::IdenticalFiles() const {
+  SqliteStatement select(_database,
+                         "SELECT fingerprint, path, id FROM parts WHERE fingerprint IN (SELECT fingerprint FROM parts "
+                         "WHERE fingerprint IS NOT NULL GROUP BY fingerprint HAVING count(*) > 1) "
+                         "ORDER BY fingerprint, path");
+  std::map<std::string, std::vector<std::pair<std::string, std::int64_t>>> byFingerprint;
+  while (select.Step()) byFingerprint[select.Text(0)].emplace_back(select.Text(1), select.Integer(2));
+  std::vector<std::vector<std::pair<std::string, std::int64_t>>> groups;
+  for (auto& entry : byFingerprint) groups.push_back(std::move(entry.second));
+  std::sort(groups.begin(), groups.end());
+  return groups;
 }
 
 std::optional<PartRecord> PartRecords::Record(std::int64_t iId) const {

@@ -1,10 +1,12 @@
 #pragma once
-// The service's own read-only connection to a catalog, for what the search classes do not give: a part's whole
-// record by id, and whether another connection (a `geosig index` run) changed the catalog since the last look.
-// Safe from several threads (SQLite serialises the connection).
+// The service's own read-only connection to a catalog, for what the resident catalog does not hold: a part's whole
+// record by id, parts that failed included, and the files of one fingerprint. Safe from several threads (SQLite
+// serialises the connection).
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 struct sqlite3;
 
@@ -27,9 +29,10 @@ class PartRecords {
   PartRecords(const PartRecords&) = delete;
   PartRecords& operator=(const PartRecords&) = delete;
 
-  // SQLite's data_version: it changes whenever another connection commits.
-  std::int64_t DataVersion() const;
   std::optional<PartRecord> Record(std::int64_t iId) const;
+  // The groups of at least two files of one fingerprint, each (path, id) sorted by path, groups by their paths,
+  // as `geosig duplicates` lists identical files.
+  std::vector<std::vector<std::pair<std::string, std::int64_t>>> IdenticalFiles() const;
 
  private:
   std::string _path;

@@ -2,10 +2,11 @@
 // The catalog as the service uses it. Every use the service makes of a catalog goes through this class, so that
 // what holds the catalog in memory can change without the routes noticing.
 //
-// Safe from many threads: requests share the current snapshot of the catalog. Refresh, called before each request,
-// looks cheaply whether the catalog changed (SQLite's data_version moves when `geosig index` commits; a new file at
-// the path has another inode) and if so builds the next snapshot beside the current one and swaps it in, so that
-// requests never wait for a reload and each sees one state of the catalog.
+// Safe from many threads. The catalog is resident (ResidentCatalog): its search index, summaries and paths in
+// memory, searched by many requests at once. Refresh, called before each request, looks cheaply whether the
+// catalog changed: a commit of `geosig index` is taken into the resident catalog in place (searches wait only for
+// the short update), and a new file at the path (another inode) is opened beside the current one and swapped in,
+// so that each request sees one state of the catalog.
 #include <sys/types.h>
 
 #include <cstdint>
@@ -19,8 +20,6 @@
 #include "ReportValues.h"
 #include "ShapeSignature.h"
 #include "SignatureMetric.h"
-
-class PartRecords;
 
 class ServedCatalog {
  public:
@@ -36,7 +35,7 @@ class ServedCatalog {
   ServedCatalog(const ServedCatalog&) = delete;
   ServedCatalog& operator=(const ServedCatalog&) = delete;
 
-  // Picks up what changed since the last call; a catalog that cannot be reloaded leaves the current snapshot
+  // Picks up what changed since the last call; a catalog that cannot be reloaded leaves the current state
   // served, with a line on standard error.
   void Refresh();
 
@@ -48,11 +47,10 @@ class ServedCatalog {
   // The file of a part that was read; none for an unknown id or a part that failed.
   std::optional<PartFile> FileOf(std::int64_t iId) const;
 
-  // The iCount parts nearest iQuery, nearest first, iExcluded left out: each the match object of
-  // `geosig query --json` with the part's "id".
-  Report Nearest(const ShapeSignature& iQuery, std::size_t iCount, const SignatureMetric& iMetric,
-                 std::int64_t iExcluded = -1) const;
-  // The same for the signature of part iId, which is left out; none when the catalog holds no signature of iId.
+  // The iCount parts nearest iQuery, nearest first: each the match object of `geosig query --json` with the
+  // part's "id".
+  Report Nearest(const ShapeSignature& iQuery, std::size_t iCount, const SignatureMetric& iMetric) const;
+  // The same for part iId, which is left out; none when the catalog holds no signature of iId.
   std::optional<Report> Neighbours(std::int64_t iId, std::size_t iCount, const SignatureMetric& iMetric) const;
   // {"identical": groups of files of one fingerprint, "similar": groups of parts linked by matches within
   // iMaxDistance}, each member {"id", "file"}, as `geosig duplicates` groups them.
@@ -62,17 +60,11 @@ class ServedCatalog {
   struct Snapshot;
   using FileIdentity = std::pair<dev_t, ino_t>;
 
-  static Report Groups(const Snapshot& iSnapshot, double iMaxDistance, const SignatureMetric& iMetric);
-
-  std::shared_ptr<const Snapshot> Current() const;
-  std::shared_ptr<const PartRecords> Records() const;
+  std::shared_ptr<Snapshot> Current() const;
 
   const std::string _database;
-  mutable std::shared_mutex _guard;  // over the four members below
-  std::shared_ptr<const PartRecords> _records;
-  // Read before the snapshot is built, so that a commit made meanwhile is seen at the next look.
-  std::int64_t _version = 0;
+  mutable std::shared_mutex _guard;  // over the two members below
   FileIdentity _file;
-  std::shared_ptr<const Snapshot> _snapshot;
-  std::mutex _refreshing;  // one reload at a time
+  std::shared_ptr<Snapshot> _snapshot;
+  std::mutex _refreshing;  // one look at a time
 };
