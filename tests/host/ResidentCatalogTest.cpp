@@ -112,7 +112,8 @@ TEST(ResidentCatalog, StaysConsistentThroughAddsReplacementsAndRemovals) {
       gone.insert(*catalog.SignedPart(removed.back()));
     }
     catalog.Put(replaced);
-    catalog.Remove(removed);
+    const std::set<std::string> removedPaths(removed.begin(), removed.end());
+    catalog.RemoveIf([&removedPaths](const std::string& iPath) { return removedPaths.count(iPath) > 0; });
   }
   Generate(database, 3, 20, 11, "/added");
   ASSERT_TRUE(resident.Refresh());
@@ -217,7 +218,7 @@ TEST(CatalogSchema, FirstSchemaCatalogIsReadAsItIsAndUpgradedForWriting) {
   EXPECT_EQ(read.Terms(), signatures[4].Terms());
   EXPECT_EQ(read.Occupancy().Words(), signatures[4].Occupancy().Words());
   catalog.Put(Generated("/old4", signatures[0]));
-  catalog.Remove({"/old5"});
+  catalog.RemoveIf([](const std::string& iPath) { return iPath == "/old5"; });
   EXPECT_EQ(catalog.Changes(), 3);  // a replacement is a removal and an insertion
   // Opening again changes nothing.
   SignatureCatalog(database, SignatureCatalog::Access::Write);
