@@ -1,8 +1,9 @@
 #pragma once
-// Every model the service reads, it reads here: in a worker process under the time and memory limits, as the
-// commands do, so that a model that crashes, hangs or swells its reader costs its request an error and the service
-// nothing. At most a given number of models are read at once; a request that finds every reader busy waits a
-// bounded time for one, then is refused.
+// Every model the service reads, it reads here: by a named task (IndexTask, DisplayModelTask) in a worker process
+// under the time and memory limits, forked by geosig-worker's fork server rather than by a thread of the service,
+// as the commands do, so that a model that crashes, hangs or swells its reader costs its request an error and the
+// service nothing. At most a given number of models are read at once; a request that finds every reader busy waits
+// a bounded time for one, then is refused.
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
