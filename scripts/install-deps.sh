@@ -19,6 +19,7 @@ packages=(
   clang-format-14
   assimp-testmodels
   libjs-three libmeshoptimizer-dev chromium
+  libcpp-httplib-dev
   pybind11-dev python3-dev python3-numpy python3-distributed python3-pytest
 )
 

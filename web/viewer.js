@@ -1,6 +1,7 @@
 // The script of the pages that `geosig view` and `geosig query --html` write. The page holds everything it shows:
 // three.js, its orbit controls and, in the script element #geosig-models, one entry per model (see ViewerPage.h
-// for the layout).
+// for the layout). The search page of `geosig serve` draws its views with the same stage and views, which this
+// script lends it as window.GeosigViewer; it runs its own page only where #geosig-models is.
 // Each model gets a view of its own; the layer switches apply to every view, so that a page of several models
 // compares them layer by layer.
 (function () {
@@ -46,10 +47,13 @@
     return new THREE.Box3(vector(section.min), vector(section.max));
   }
 
+  // The arrays come as base64 text in a page's data, or already decoded from the service's glTF.
   function modelMesh(mesh) {
+    const positions = typeof mesh.positions === 'string' ? decode(mesh.positions, Float32Array) : mesh.positions;
+    const indices = typeof mesh.indices === 'string' ? decode(mesh.indices, Uint32Array) : mesh.indices;
     const geometry = new THREE.BufferGeometry();
-    geometry.setAttribute('position', new THREE.BufferAttribute(decode(mesh.positions, Float32Array), 3));
-    geometry.setIndex(new THREE.BufferAttribute(decode(mesh.indices, Uint32Array), 1));
+    geometry.setAttribute('position', new THREE.BufferAttribute(positions, 3));
+    geometry.setIndex(new THREE.BufferAttribute(indices, 1));
     // Flat shading needs no normals in the page, and CAD edges stay sharp.
     const material = new THREE.MeshPhongMaterial({color: 0xb0b8c0, flatShading: true, side: THREE.DoubleSide});
     return new THREE.Mesh(geometry, material);
@@ -194,6 +198,11 @@
         views.push(view);
         return view;
       },
+      // Drops every view and frees what it held on the graphics card, for a page that replaces its views.
+      clear() {
+        views.splice(0).forEach((view) => view.dispose());
+        redraw();
+      },
     };
   }
 
@@ -233,6 +242,13 @@
       hasLayer: (key) => key in layers,
       setLayer(key, shown) {
         if (key in layers) layers[key].visible = shown;
+      },
+      dispose() {
+        controls.dispose();
+        scene.traverse((object) => {
+          if (object.geometry) object.geometry.dispose();
+          if (object.material) object.material.dispose();
+        });
       },
       draw(renderer, aspect) {
         camera.aspect = aspect;
@@ -346,5 +362,6 @@
     if (stage) stage.resize();
   }
 
-  main();
+  window.GeosigViewer = {createStage, createView, element, LAYERS};
+  if (document.getElementById('geosig-models')) main();
 })();

@@ -4,6 +4,7 @@
 
 #include "CountTask.h"
 #include "DescribeTask.h"
+#include "DisplayModelTask.h"
 #include "IndexTask.h"
 #include "ModelViewTask.h"
 #include "NearestTask.h"
@@ -47,6 +48,7 @@ const TaskRegistry& AppTasks() {
     Register<ViewPageTask>(tasks);
     Register<ModelViewTask>(tasks);
     Register<SurfaceVoxelsTask>(tasks);
+    Register<DisplayModelTask>(tasks);
     return tasks;
   }();
   return registry;

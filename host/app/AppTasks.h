@@ -1,8 +1,8 @@
 #pragma once
 // The tasks geosig runs on files in worker processes (describe a file, its index record, count,
 // nearest, voxelize to a file, write a view page, a model's view on the query page, its surface
-// voxels), shared by the command line, the Python module and its Dask functions. Each is a
-// struct of its parameters with
+// voxels, its display model for the service), shared by the command line, the Python module and
+// its Dask functions and the service. Each is a struct of its parameters with
 //   static constexpr const char* kind;             its name in the registry
 //   Report Parameters() const;                     the parameters as JSON
 //   static T FromParameters(const Report&);        and back, in the worker

@@ -11,7 +11,8 @@ CommandSet::CommandSet(CLI::App& ioApp)
       _index(ioApp),
       _query(ioApp),
       _neighbours(ioApp),
-      _duplicates(ioApp) {
+      _duplicates(ioApp),
+      _serve(ioApp) {
   ioApp.require_subcommand(1);
 }
 
@@ -26,5 +27,6 @@ int CommandSet::Run(const CLI::App& iApp) const {
   if (iApp.got_subcommand("query")) return _query.Run();
   if (iApp.got_subcommand("neighbours")) return _neighbours.Run();
   if (iApp.got_subcommand("duplicates")) return _duplicates.Run();
+  if (iApp.got_subcommand("serve")) return _serve.Run();
   return _describe.Run();
 }

@@ -12,6 +12,7 @@
 #include "NearestCommand.h"
 #include "NeighboursCommand.h"
 #include "QueryCommand.h"
+#include "ServeCommand.h"
 #include "ViewCommand.h"
 #include "VoxelizeCommand.h"
 
@@ -35,4 +36,5 @@ class CommandSet {
   const QueryCommand _query;
   const NeighboursCommand _neighbours;
   const DuplicatesCommand _duplicates;
+  const ServeCommand _serve;
 };

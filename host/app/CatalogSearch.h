@@ -16,6 +16,8 @@ class CatalogSearch {
 
   const ResidentCatalog& Resident() const { return _resident; }
   std::string PathOf(std::int64_t iId) const { return _resident.PathOf(iId); }
+  // Takes in what changed in the catalog since it was opened or last refreshed; true when something did.
+  bool Refresh() { return _resident.Refresh(); }
 
   // {"file", "distance": {"combined", "occupancy", "views", "shape", "size"}, "mirrored", "scale"}
   Report MatchReport(const SignatureMatch& iMatch) const;

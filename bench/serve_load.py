@@ -1,0 +1,130 @@
+#!/usr/bin/python3
+"""Load on `geosig serve` over loopback: concurrent clients (32 by default), each on a keep-alive connection of its
+own, searching by part id (neighbours) and by uploading a model; reports p50, p95 and errors of each kind.
+
+Usage: serve_load.py --geosig PROGRAM (--models DIR | --catalog DB) [--upload MODEL] [--clients 32]
+                     [--requests 20] [--uploads 2] [--grow N]
+--grow N serves a copy of the catalog grown to N parts by repeating its signed parts under new paths: the search
+times of a large catalog, without indexing one (the answers are then full of ties, which changes no timing)."""
+import argparse
+import http.client
+import os
+import random
+import shutil
+import sqlite3
+import statistics
+import sys
+import tempfile
+import threading
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "serve"))
+from service import Service, make_catalog, read  # noqa: E402
+
+
+def grown_copy(catalog, parts, work):
+    """A copy of the catalog whose signed parts are repeated, occupancies and all, up to about `parts`."""
+    copy = os.path.join(work, "grown.db")
+    shutil.copy(catalog, copy)
+    with sqlite3.connect(copy) as database:
+        columns = [row[1] for row in database.execute("PRAGMA table_info(parts)") if row[1] not in ("id", "path")]
+        signed = [row[0] for row in database.execute("SELECT id FROM parts WHERE status = 'ok'")]
+        copies = 0
+        while len(signed) * (copies + 1) < parts:
+            copies += 1
+            for part in signed:
+                cursor = database.execute(
+                    f"INSERT INTO parts(path, {', '.join(columns)}) SELECT path || '#copy{copies}', "
+                    f"{', '.join(columns)} FROM parts WHERE id = ?", (part,))
+                database.execute("INSERT INTO occupancies(part, depth, cells) SELECT ?, depth, cells "
+                                 "FROM occupancies WHERE part = ?", (cursor.lastrowid, part))
+    return copy
+
+
+def client(port, work, latencies, errors, lock):
+    connection = http.client.HTTPConnection("127.0.0.1", port, timeout=300)
+    for kind, target, body in work:
+        started = time.perf_counter()
+        try:
+            connection.request("POST" if body is not None else "GET", target, body=body)
+            response = connection.getresponse()
+            response.read()
+            failed = response.status != 200
+        except (OSError, http.client.HTTPException):
+            failed = True
+            connection.close()
+            connection = http.client.HTTPConnection("127.0.0.1", port, timeout=300)
+        elapsed = time.perf_counter() - started
+        with lock:
+            (errors if failed else latencies).setdefault(kind, []).append(elapsed)
+    connection.close()
+
+
+def percentile(values, fraction):
+    ordered = sorted(values)
+    return ordered[min(len(ordered) - 1, int(round(fraction * (len(ordered) - 1))))]
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--geosig", required=True)
+    parser.add_argument("--models", help="index these models into a catalog first")
+    parser.add_argument("--catalog", help="serve this catalog")
+    parser.add_argument("--upload", help="the model uploaded (default: the largest file of --models)")
+    parser.add_argument("--clients", type=int, default=32)
+    parser.add_argument("--requests", type=int, default=20, help="searches by id per client")
+    parser.add_argument("--uploads", type=int, default=2, help="searches by upload per client")
+    parser.add_argument("--grow", type=int, default=0)
+    parser.add_argument("--serve-option", action="append", default=[], help="passed on to geosig serve")
+    arguments = parser.parse_args()
+    work = tempfile.mkdtemp(prefix="geosig-serve-load-")
+    try:
+        catalog = arguments.catalog
+        if arguments.models:
+            catalog = os.path.join(work, "catalog.db")
+            make_catalog(arguments.geosig, arguments.models, catalog)
+        if arguments.grow:
+            catalog = grown_copy(catalog, arguments.grow, work)
+        with sqlite3.connect(catalog) as database:
+            ids = [row[0] for row in database.execute("SELECT id FROM parts WHERE status = 'ok'")]
+            paths = [row[0] for row in database.execute("SELECT path FROM parts WHERE status = 'ok'")]
+        upload = arguments.upload or max((p for p in paths if os.path.exists(p)), key=os.path.getsize)
+        model = read(upload)
+        name = os.path.basename(upload)
+        service = Service(arguments.geosig, catalog, *arguments.serve_option)
+        try:
+            rng = random.Random(1)
+            plans = []
+            for _ in range(arguments.clients):
+                plan = [("id", f"/api/v1/parts/{rng.choice(ids)}/neighbours?k=10", None)
+                        for _ in range(arguments.requests)]
+                plan += [("upload", f"/api/v1/search?k=10&filename={name}", model) for _ in range(arguments.uploads)]
+                rng.shuffle(plan)
+                plans.append(plan)
+            latencies, errors, lock = {}, {}, threading.Lock()
+            threads = [threading.Thread(target=client, args=(service.port, plan, latencies, errors, lock))
+                       for plan in plans]
+            started = time.perf_counter()
+            for thread in threads:
+                thread.start()
+            for thread in threads:
+                thread.join()
+            wall = time.perf_counter() - started
+        finally:
+            service.stop()
+        print(f"catalog: {len(ids)} signed parts; upload: {name} ({len(model) / 1e6:.2f} MB); "
+              f"{arguments.clients} clients; {wall:.1f} s; {os.cpu_count()} cores")
+        for kind in ("id", "upload"):
+            done = latencies.get(kind, [])
+            failed = len(errors.get(kind, []))
+            if done:
+                print(f"{kind:7s} {len(done):5d} ok  {failed:3d} errors  p50 {1000 * statistics.median(done):8.1f} ms  "
+                      f"p95 {1000 * percentile(done, 0.95):8.1f} ms")
+            else:
+                print(f"{kind:7s}     0 ok  {failed:3d} errors")
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
