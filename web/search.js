@@ -68,10 +68,13 @@
     return anchor;
   }
 
-  function distanceText(distance) {
+  // As geosig query prints a match: the distance, its parts, then what kind of match it is.
+  function matchText(match) {
     const f = (value) => value.toFixed(4);
-    return 'distance ' + f(distance.combined) + ' (occupancy ' + f(distance.occupancy) + ', shape ' +
-           f(distance.shape) + ', size ' + f(distance.size) + ')';
+    const distance = match.distance;
+    return 'distance ' + f(distance.combined) + ' (occupancy ' + f(distance.occupancy) + ', views ' +
+           f(distance.views) + ', shape ' + f(distance.shape) + ', size ' + f(distance.size) + ')  scale ' +
+           match.scale.toPrecision(4) + (match.mirrored ? '  mirrored' : '');
   }
 
   // One part's view: its caption at once, its model once the service has read it.
@@ -123,7 +126,7 @@
 
   const settings = () => 'k=' + encodeURIComponent($('count').value) + '&anySize=' + $('any-size').checked;
   const captioned = (matches) => matches.map((match, rank) =>
-    Object.assign({caption: '#' + (rank + 1) + '  ' + distanceText(match.distance)}, match));
+    Object.assign({caption: '#' + (rank + 1) + '  ' + matchText(match)}, match));
 
   async function run(search) {
     repeat = search;
