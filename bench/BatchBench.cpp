@@ -20,7 +20,7 @@ const std::string samples = GEOSIG_SAMPLES_DIR;
 
 // Sixteen models of each kind asked for, in a scratch directory that lives as long as the
 // benchmark program.
-const std::vector<std::string>& Catalog(bool iWithCad) {
+const std::vector<std::string>& ModelFiles(bool iWithCad) {
   static const TemporaryDirectory directory;
   static std::vector<std::string> meshes, mixed;
   std::vector<std::string>& files = iWithCad ? mixed : meshes;
@@ -41,7 +41,7 @@ const std::vector<std::string>& Catalog(bool iWithCad) {
 }
 
 void DescribeCatalog(benchmark::State& ioState, bool iWithCad) {
-  const std::vector<std::string>& files = Catalog(iWithCad);
+  const std::vector<std::string>& files = ModelFiles(iWithCad);
   const TemporaryDirectory output;
   const ProgressLine silent(files.size(), false);
   for (auto _ : ioState) {

@@ -8,11 +8,11 @@
 
 #include "BatchOutput.h"
 #include "BatchRunner.h"
-#include "Catalog.h"
 #include "CommandFailure.h"
 #include "ExitStatus.h"
 #include "FileRecord.h"
 #include "ImportOptionFlags.h"
+#include "ModelFileSet.h"
 #include "ProgressLine.h"
 
 BatchCommand::BatchCommand(CLI::App& ioApp) : _jobs(std::max(1u, std::thread::hardware_concurrency())) {
@@ -31,26 +31,25 @@ BatchCommand::BatchCommand(CLI::App& ioApp) : _jobs(std::max(1u, std::thread::ha
 
 int BatchCommand::Run() const {
   int status = ExitStatus::Success;
-  const std::optional<Catalog> found = _files.Files("batch", status);
+  const std::optional<ModelFileSet> found = _files.Files("batch", status);
   if (!found) return status;
-  const Catalog& catalog = *found;
-  if (catalog.Files().empty() && catalog.Unreadable().empty()) {
+  const ModelFileSet& files = *found;
+  if (files.Files().empty() && files.Unreadable().empty()) {
     std::cerr << "geosig: batch: no model file found\n";
     return ExitStatus::FileFailed;
   }
 
-  if (catalog.Holds(_output))
-    return ReportFileFailure(_output, "is one of the models or lists: it would be overwritten");
+  if (files.Holds(_output)) return ReportFileFailure(_output, "is one of the models or lists: it would be overwritten");
   std::optional<BatchOutput> output;
   try {
     output.emplace(_output, _resume);
-    for (const auto& [directory, reason] : catalog.Unreadable())
+    for (const auto& [directory, reason] : files.Unreadable())
       if (!output->RecordedFiles().count(directory)) output->Append(ReportText(FailureRecord(directory, reason)));
   } catch (const std::exception& failure) {
     return ReportFileFailure(_output, failure.what());
   }
   std::vector<std::string> pending;
-  for (const std::string& file : catalog.Files())
+  for (const std::string& file : files.Files())
     if (!output->RecordedFiles().count(file)) pending.push_back(file);
 
   const ProgressLine progress(pending.size(), ProgressLine::OnTerminal());
@@ -62,5 +61,5 @@ int BatchCommand::Run() const {
     return ExitStatus::FileFailed;
   }
   if (!run.WriteFailure().empty()) return ReportFileFailure(_output, run.WriteFailure());
-  return run.Failed() > 0 || !catalog.Unreadable().empty() ? ExitStatus::FileFailed : ExitStatus::Success;
+  return run.Failed() > 0 || !files.Unreadable().empty() ? ExitStatus::FileFailed : ExitStatus::Success;
 }

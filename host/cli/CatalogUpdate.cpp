@@ -66,7 +66,7 @@ bool Opens(const std::string& iPath) {
 }
 
 // iDatabase, unless it is one of the files or lists, which opening it for writing could spoil.
-const std::string& NotAnInput(const std::string& iDatabase, const Catalog& iFiles) {
+const std::string& NotAnInput(const std::string& iDatabase, const ModelFileSet& iFiles) {
   if (iFiles.Holds(iDatabase))
     throw CatalogError(iDatabase + ": is one of the models or lists: it would be overwritten");
   return iDatabase;
@@ -74,7 +74,7 @@ const std::string& NotAnInput(const std::string& iDatabase, const Catalog& iFile
 
 }  // namespace
 
-CatalogUpdate::CatalogUpdate(const std::string& iDatabase, const Catalog& iFiles, const ImportOptions& iOptions,
+CatalogUpdate::CatalogUpdate(const std::string& iDatabase, const ModelFileSet& iFiles, const ImportOptions& iOptions,
                              bool iPrune)
     : _database(iDatabase), _catalog(NotAnInput(iDatabase, iFiles), SignatureCatalog::Access::Write) {
   for (const auto& [directory, reason] : iFiles.Unreadable()) _untouched.emplace_back(directory, reason);
@@ -115,7 +115,7 @@ void CatalogUpdate::Stamp(const std::string& iFile, const std::string& iOptionsT
   _keepsRecord.push_back(keepsRecord);
 }
 
-std::size_t CatalogUpdate::RemoveGone(const Catalog& iFiles, bool iPrune) {
+std::size_t CatalogUpdate::RemoveGone(const ModelFileSet& iFiles, bool iPrune) {
   std::vector<std::string> unwalked;
   for (const auto& unreadable : iFiles.Unreadable()) unwalked.push_back(DirectoryKey(unreadable.first));
   const std::vector<std::string> indexed = _catalog.Paths();

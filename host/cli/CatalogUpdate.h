@@ -16,8 +16,8 @@
 #include <utility>
 #include <vector>
 
-#include "Catalog.h"
 #include "ImportOptions.h"
+#include "ModelFileSet.h"
 #include "SignatureCatalog.h"
 
 class CatalogUpdate {
@@ -26,7 +26,7 @@ class CatalogUpdate {
   // whose files are known to be gone. With iPrune, a directory given that holds no model file
   // drops the entries under it whose files are gone too. Throws CatalogError when the catalog
   // cannot be written or is one of the files or lists.
-  CatalogUpdate(const std::string& iDatabase, const Catalog& iFiles, const ImportOptions& iOptions, bool iPrune);
+  CatalogUpdate(const std::string& iDatabase, const ModelFileSet& iFiles, const ImportOptions& iOptions, bool iPrune);
   // Brings the search index saved beside the catalog up to date with what was recorded (parts
   // added and removed, not the whole index built again). A failure there costs only a note on
   // standard error: the next search brings the index up to date itself.
@@ -58,7 +58,7 @@ class CatalogUpdate {
   // Stamps iFile and adds it to the pending files unless it is unchanged.
   void Stamp(const std::string& iFile, const std::string& iOptionsText);
   // Drops the entries known to be gone from the directories walked; returns how many.
-  std::size_t RemoveGone(const Catalog& iFiles, bool iPrune);
+  std::size_t RemoveGone(const ModelFileSet& iFiles, bool iPrune);
   const IndexedPart& Put(std::size_t iIndex, IndexedPart&& ioRead);
 
   std::string _database;

@@ -5,13 +5,13 @@
 #include <thread>
 
 #include "AppTasks.h"
-#include "Catalog.h"
 #include "CatalogError.h"
 #include "CatalogUpdate.h"
 #include "CommandFailure.h"
 #include "ExitStatus.h"
 #include "ImportOptionFlags.h"
 #include "IndexTask.h"
+#include "ModelFileSet.h"
 #include "ProgressLine.h"
 
 IndexCommand::IndexCommand(CLI::App& ioApp) : _jobs(std::max(1u, std::thread::hardware_concurrency())) {
@@ -31,7 +31,7 @@ IndexCommand::IndexCommand(CLI::App& ioApp) : _jobs(std::max(1u, std::thread::ha
 
 int IndexCommand::Run() const {
   int status = ExitStatus::Success;
-  const std::optional<Catalog> files = _files.Files("index", status);
+  const std::optional<ModelFileSet> files = _files.Files("index", status);
   if (!files) return status;
   try {
     CatalogUpdate update(_database, *files, _options, _prune);

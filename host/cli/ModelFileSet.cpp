@@ -1,4 +1,4 @@
-#include "Catalog.h"
+#include "ModelFileSet.h"
 
 #include <algorithm>
 #include <cctype>
@@ -12,7 +12,7 @@
 
 namespace fs = std::filesystem;
 
-void Catalog::AddPath(const std::string& iPath) {
+void ModelFileSet::AddPath(const std::string& iPath) {
   std::error_code error;
   if (!fs::is_directory(iPath, error)) return Keep(iPath);
   _directories.push_back(iPath);
@@ -22,7 +22,7 @@ void Catalog::AddPath(const std::string& iPath) {
   for (const std::string& path : found) Keep(path);
 }
 
-void Catalog::Walk(const fs::path& iDirectory, std::vector<std::string>& ioFound) {
+void ModelFileSet::Walk(const fs::path& iDirectory, std::vector<std::string>& ioFound) {
   if (_followLinks && !_walked.insert(FileIdentity(iDirectory.string())).second) return;  // a link back up
   std::error_code error;
   fs::directory_iterator entry(iDirectory, error), end;
@@ -38,12 +38,12 @@ void Catalog::Walk(const fs::path& iDirectory, std::vector<std::string>& ioFound
   if (error) _unreadable.emplace_back(iDirectory.string(), "cannot be walked: " + error.message());
 }
 
-bool Catalog::Holds(const std::string& iPath) const {
+bool ModelFileSet::Holds(const std::string& iPath) const {
   const std::string identity = FileIdentity(iPath);
   return _kept.count(identity) > 0 || _lists.count(identity) > 0;
 }
 
-void Catalog::AddList(const std::string& iList) {
+void ModelFileSet::AddList(const std::string& iList) {
   const bool standardInput = iList == "-";
   std::ifstream file;
   if (!standardInput) {
@@ -61,11 +61,11 @@ void Catalog::AddList(const std::string& iList) {
   if (list.bad()) throw std::runtime_error(iList + ": the list cannot be read");
 }
 
-void Catalog::Keep(const std::string& iPath) {
+void ModelFileSet::Keep(const std::string& iPath) {
   if (_kept.insert(FileIdentity(iPath)).second) _files.push_back(iPath);
 }
 
-bool Catalog::IsModelName(const fs::path& iPath) {
+bool ModelFileSet::IsModelName(const fs::path& iPath) {
   std::string extension = iPath.extension().string();
   if (extension.empty()) return false;
   std::transform(extension.begin(), extension.end(), extension.begin(),

@@ -10,11 +10,11 @@
 #include <utility>
 #include <vector>
 
-class Catalog {
+class ModelFileSet {
  public:
   // With iFollowLinks, a walk follows symbolic links to files and directories, wherever they
   // lead, and visits each directory once.
-  explicit Catalog(bool iFollowLinks = false) : _followLinks(iFollowLinks) {}
+  explicit ModelFileSet(bool iFollowLinks = false) : _followLinks(iFollowLinks) {}
 
   // A file is kept as it is, even one that does not exist: describing it gives its error
   // record. A directory is walked; one that cannot be read, at any depth, is kept in

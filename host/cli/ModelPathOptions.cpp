@@ -16,20 +16,20 @@ void ModelPathOptions::AddTo(CLI::App& ioCommand) {
                      "Follow symbolic links met while walking directories (without it they are skipped)");
 }
 
-std::optional<Catalog> ModelPathOptions::Files(const std::string& iCommand, int& oStatus) const {
+std::optional<ModelFileSet> ModelPathOptions::Files(const std::string& iCommand, int& oStatus) const {
   if (_paths.empty() && _lists.empty()) {
     std::cerr << "geosig: " << iCommand << ": give at least one path or --list\n";
     oStatus = ExitStatus::Usage;
     return std::nullopt;
   }
-  Catalog catalog(_followLinks);
+  ModelFileSet files(_followLinks);
   try {
-    for (const std::string& path : _paths) catalog.AddPath(path);
-    for (const std::string& list : _lists) catalog.AddList(list);
+    for (const std::string& path : _paths) files.AddPath(path);
+    for (const std::string& list : _lists) files.AddList(list);
   } catch (const std::exception& failure) {
     std::cerr << "geosig: " << failure.what() << '\n';
     oStatus = ExitStatus::FileFailed;
     return std::nullopt;
   }
-  return catalog;
+  return files;
 }

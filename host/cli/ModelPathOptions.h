@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Catalog.h"
+#include "ModelFileSet.h"
 
 class ModelPathOptions {
  public:
@@ -19,7 +19,7 @@ class ModelPathOptions {
   // The files named. None after a one-line error on standard error, with the exit status in
   // oStatus: no path nor list given (Usage), a directory or list that cannot be read
   // (FileFailed). iCommand names the command in the message.
-  std::optional<Catalog> Files(const std::string& iCommand, int& oStatus) const;
+  std::optional<ModelFileSet> Files(const std::string& iCommand, int& oStatus) const;
 
  private:
   std::vector<std::string> _paths;

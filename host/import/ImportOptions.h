@@ -9,7 +9,7 @@ struct ImportOptions {
   double absoluteDeflection = 0.0;
   // Largest angle, in radians, between the normals at the ends of one triangle edge.
   double angularDeflection = 0.5;
-  // Mesh a model's faces on several threads. Catalog runs turn it off: their worker processes
+  // Mesh a model's faces on several threads. Runs over many files turn it off: their worker processes
   // already keep the cores busy, and --jobs N should mean N cores, not N plus the mesher's threads.
   // The triangles are the same either way.
   bool parallelTessellation = true;

@@ -84,7 +84,7 @@ def describe_catalog(paths: Iterable[PathLike], out: PathLike, client: Optional[
     """
     reading = _catalog_reading(relative_deflection, deflection, angular_deflection, time_limit, memory_limit)
     out = os.fspath(out)
-    files = _catalog_files(paths, lists).files
+    files = _model_files(paths, lists).files
     if not files:
         raise ValueError("no model file found")
     try:
@@ -144,7 +144,7 @@ def index_catalog(paths: Iterable[PathLike], catalog: PathLike, client: Optional
     lists = [os.fspath(path) for path in lists]
     if not paths and not lists:
         raise ValueError("give at least one path or list")
-    files = _catalog_files(paths, lists)
+    files = _model_files(paths, lists)
     catalog = os.fspath(catalog)
     try:
         update = _geosig.CatalogUpdate(catalog, files, reading.options(), prune)
@@ -177,9 +177,9 @@ def _catalog_reading(relative_deflection: Optional[float], deflection: Optional[
                    parallel_tessellation=False)
 
 
-def _catalog_files(paths: Iterable[PathLike], lists: Iterable[PathLike]) -> "_geosig.Catalog":
+def _model_files(paths: Iterable[PathLike], lists: Iterable[PathLike]) -> "_geosig.ModelFileSet":
     try:
-        return _geosig.catalog_files([os.fspath(path) for path in paths], [os.fspath(path) for path in lists])
+        return _geosig.model_files([os.fspath(path) for path in paths], [os.fspath(path) for path in lists])
     except _geosig.FileFailure as failure:
         raise OSError(str(failure)) from None
 

@@ -11,7 +11,6 @@
 
 #include "AppTasks.h"
 #include "BatchOutput.h"
-#include "Catalog.h"
 #include "CatalogError.h"
 #include "CommandFailure.h"
 #include "DescribeTask.h"
@@ -23,6 +22,7 @@
 #include "ImportOptions.h"
 #include "IsolatedRun.h"
 #include "MeshArguments.h"
+#include "ModelFileSet.h"
 #include "ProgressLine.h"
 #include "SearchBindings.h"
 #include "SurfaceVoxels.h"
@@ -102,11 +102,11 @@ py::tuple VoxelizeMesh(const FloatTriples& iVertices, const IndexTriples& iFaces
   return VoxelsToPython(grid);
 }
 
-Catalog CatalogFiles(const std::vector<std::string>& iPaths, const std::vector<std::string>& iLists) {
-  Catalog catalog;
-  for (const std::string& path : iPaths) catalog.AddPath(path);
-  for (const std::string& list : iLists) catalog.AddList(list);
-  return catalog;
+ModelFileSet ModelFiles(const std::vector<std::string>& iPaths, const std::vector<std::string>& iLists) {
+  ModelFileSet files;
+  for (const std::string& path : iPaths) files.AddPath(path);
+  for (const std::string& list : iLists) files.AddList(list);
+  return files;
 }
 
 }  // namespace
@@ -168,11 +168,12 @@ PYBIND11_MODULE(_geosig, ioModule) {
         return FingerprintCommand::FingerprintOf(iPath);
       },
       py::arg("path"), "The base64 SHA-256 digest of the file's bytes; raises FileFailure");
-  py::class_<Catalog>(ioModule, "Catalog", "The model files of a batch, and the directories that could not be walked")
-      .def_property_readonly("files", &Catalog::Files)
-      .def_property_readonly("unreadable", &Catalog::Unreadable, "[(directory, reason)] of those not walked");
-  ioModule.def("catalog_files", &CatalogFiles, py::arg("paths"), py::arg("lists"),
-               "The Catalog of a batch over these paths and list files; raises FileFailure");
+  py::class_<ModelFileSet>(ioModule, "ModelFileSet",
+                           "The model files of a batch, and the directories that could not be walked")
+      .def_property_readonly("files", &ModelFileSet::Files)
+      .def_property_readonly("unreadable", &ModelFileSet::Unreadable, "[(directory, reason)] of those not walked");
+  ioModule.def("model_files", &ModelFiles, py::arg("paths"), py::arg("lists"),
+               "The model files of a batch over these paths and list files; raises FileFailure");
 
   py::class_<BatchOutput>(ioModule, "BatchOutput", "The JSON-lines file of a batch")
       .def(py::init<const std::string&, bool>(), py::arg("path"), py::arg("resume"))

@@ -241,7 +241,7 @@ void AddSearchBindings(py::module_& ioModule) {
           py::arg("max_distance"), py::arg("any_size"), py::arg("exact"));
 
   py::class_<CatalogUpdate>(ioModule, "CatalogUpdate", "A catalog database brought up to date with files")
-      .def(py::init<const std::string&, const Catalog&, const ImportOptions&, bool>(), py::arg("catalog"),
+      .def(py::init<const std::string&, const ModelFileSet&, const ImportOptions&, bool>(), py::arg("catalog"),
            py::arg("files"), py::arg("options"), py::arg("prune"), py::call_guard<py::gil_scoped_release>())
       .def_property_readonly("pending", &CatalogUpdate::Pending)
       .def_property_readonly("unchanged", &CatalogUpdate::Unchanged)

@@ -15,9 +15,9 @@
 #include <filesystem>
 #include <thread>
 
-#include "Catalog.h"
 #include "CatalogUpdate.h"
 #include "MeshWriters.h"
+#include "ModelFileSet.h"
 #include "ReportChecks.h"
 #include "SceneBuilder.h"
 #include "SearchTestShapes.h"
@@ -125,7 +125,7 @@ TEST(CatalogSafety, AnUpdateDropsNoEntryOfAnotherWriterWhoseFileExists) {
   TemporaryDirectory directory;
   const std::string root = directory.Path("parts");
   WriteParts(root, 2);
-  Catalog walked;
+  ModelFileSet walked;
   walked.AddPath(root);
   WriteBinaryStl(root + "/late.stl", scene::Box({0, 0, 0}, {5, 1, 1}));
   const std::string database = directory.Path("catalog.db");

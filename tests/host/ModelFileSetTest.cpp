@@ -1,4 +1,4 @@
-#include "Catalog.h"
+#include "ModelFileSet.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -10,44 +10,44 @@
 
 #include "TemporaryDirectory.h"
 
-TEST(Catalog, DirectoriesGiveTheirModelFilesInNameOrderAndNamedFilesStayAsGiven) {
+TEST(ModelFileSet, DirectoriesGiveTheirModelFilesInNameOrderAndNamedFilesStayAsGiven) {
   TemporaryDirectory directory;
   for (const char* name : {"models/b.stl", "models/A.OBJ", "models/sub/c.step", "models/notes.txt", "models/README"})
     directory.Write(name, "x");
   const std::string root = directory.Path("models");
-  Catalog catalog;
-  catalog.AddPath(root + "/notes.txt");  // named: kept whatever its kind
-  catalog.AddPath(root);
-  catalog.AddPath(directory.Path("missing.stl"));  // described later into an error record
-  catalog.AddPath(root + "/b.stl");                // already there
-  EXPECT_EQ(catalog.Files(), (std::vector<std::string>{root + "/notes.txt", root + "/A.OBJ", root + "/b.stl",
-                                                       root + "/sub/c.step", directory.Path("missing.stl")}));
+  ModelFileSet files;
+  files.AddPath(root + "/notes.txt");  // named: kept whatever its kind
+  files.AddPath(root);
+  files.AddPath(directory.Path("missing.stl"));  // described later into an error record
+  files.AddPath(root + "/b.stl");                // already there
+  EXPECT_EQ(files.Files(), (std::vector<std::string>{root + "/notes.txt", root + "/A.OBJ", root + "/b.stl",
+                                                     root + "/sub/c.step", directory.Path("missing.stl")}));
 }
 
-TEST(Catalog, ListEntriesAreRelativeToTheListAndSkipBlanksAndComments) {
+TEST(ModelFileSet, ListEntriesAreRelativeToTheListAndSkipBlanksAndComments) {
   TemporaryDirectory directory;
   directory.Write("lists/parts/p.ply", "x");
   const std::string elsewhere = directory.Write("elsewhere.stl", "x");
-  Catalog catalog;
-  catalog.AddList(
+  ModelFileSet files;
+  files.AddList(
       directory.Write("lists/catalog.txt", "# parts of the week\nparts\n\n" + elsewhere + "\r\nparts/p.ply\n"));
-  EXPECT_EQ(catalog.Files(), (std::vector<std::string>{directory.Path("lists/parts/p.ply"), elsewhere}));
+  EXPECT_EQ(files.Files(), (std::vector<std::string>{directory.Path("lists/parts/p.ply"), elsewhere}));
 }
 
-TEST(Catalog, AFileIsKeptOnceUnderTheFirstPathThatNamesIt) {
+TEST(ModelFileSet, AFileIsKeptOnceUnderTheFirstPathThatNamesIt) {
   TemporaryDirectory directory;
   const std::string model = directory.Write("parts/a.stl", "x");
   std::filesystem::create_symlink(model, directory.Path("link.stl"));
-  Catalog catalog;
-  catalog.AddPath(directory.Path("parts/../parts/a.stl"));
-  catalog.AddPath(directory.Path("link.stl"));
-  catalog.AddPath(directory.Path("parts"));
-  EXPECT_EQ(catalog.Files(), std::vector<std::string>{directory.Path("parts/../parts/a.stl")});
-  EXPECT_TRUE(catalog.Holds(directory.Path("./parts/a.stl")));
-  EXPECT_FALSE(catalog.Holds(directory.Path("parts/b.stl")));
+  ModelFileSet files;
+  files.AddPath(directory.Path("parts/../parts/a.stl"));
+  files.AddPath(directory.Path("link.stl"));
+  files.AddPath(directory.Path("parts"));
+  EXPECT_EQ(files.Files(), std::vector<std::string>{directory.Path("parts/../parts/a.stl")});
+  EXPECT_TRUE(files.Holds(directory.Path("./parts/a.stl")));
+  EXPECT_FALSE(files.Holds(directory.Path("parts/b.stl")));
 }
 
-TEST(Catalog, AWalkStepsOverLinksUnlessToldToFollowThemAndThenVisitsEachDirectoryOnce) {
+TEST(ModelFileSet, AWalkStepsOverLinksUnlessToldToFollowThemAndThenVisitsEachDirectoryOnce) {
   TemporaryDirectory directory;
   directory.Write("tree/in.stl", "x");
   const std::string outside = directory.Write("outside/out.stl", "x");
@@ -55,11 +55,11 @@ TEST(Catalog, AWalkStepsOverLinksUnlessToldToFollowThemAndThenVisitsEachDirector
   std::filesystem::create_symlink(directory.Path("outside"), directory.Path("tree/dir-link"));
   std::filesystem::create_symlink(directory.Path("tree"), directory.Path("tree/loop"));
   std::filesystem::create_symlink(directory.Path("gone.stl"), directory.Path("tree/dangling.stl"));
-  Catalog steppingOver;
+  ModelFileSet steppingOver;
   steppingOver.AddPath(directory.Path("tree"));
   EXPECT_EQ(steppingOver.Files(), std::vector<std::string>{directory.Path("tree/in.stl")});
 
-  Catalog following(true);
+  ModelFileSet following(true);
   following.AddPath(directory.Path("tree"));
   // The file link and the directory link lead to the same file: kept once, by its first path.
   EXPECT_EQ(following.Files(),
@@ -96,18 +96,18 @@ class TooDeepDirectories {
   std::string _path;
 };
 
-TEST(Catalog, ADirectoryThatCannotBeReadIsKeptWithItsReasonAndTheWalkGoesOn) {
+TEST(ModelFileSet, ADirectoryThatCannotBeReadIsKeptWithItsReasonAndTheWalkGoesOn) {
   TemporaryDirectory directory;
   directory.Write("tree/a/first.stl", "x");
   directory.Write("tree/z/last.stl", "x");
   std::filesystem::create_directories(directory.Path("tree/m"));
   const TooDeepDirectories deep(directory.Path("tree/m"), PATH_MAX);
-  Catalog catalog;
-  catalog.AddPath(directory.Path("tree"));
-  EXPECT_EQ(catalog.Files(),
+  ModelFileSet files;
+  files.AddPath(directory.Path("tree"));
+  EXPECT_EQ(files.Files(),
             (std::vector<std::string>{directory.Path("tree/a/first.stl"), directory.Path("tree/z/last.stl")}));
-  ASSERT_EQ(catalog.Unreadable().size(), 1u);
-  const auto& [unreadable, reason] = catalog.Unreadable()[0];
+  ASSERT_EQ(files.Unreadable().size(), 1u);
+  const auto& [unreadable, reason] = files.Unreadable()[0];
   EXPECT_EQ(unreadable.rfind(directory.Path("tree/m"), 0), 0u);
   EXPECT_GE(unreadable.size(), std::size_t{PATH_MAX});
   EXPECT_EQ(reason, "cannot be walked: File name too long");

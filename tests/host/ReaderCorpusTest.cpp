@@ -10,7 +10,7 @@
 #include <set>
 #include <sstream>
 
-#include "Catalog.h"
+#include "ModelFileSet.h"
 #include "ReportChecks.h"
 #include "TemporaryDirectory.h"
 
@@ -40,8 +40,8 @@ std::vector<std::string> OurSanitizerReports(const std::string& iErrors) {
 // Runs `geosig batch` on iDirectory and checks that each model file in it got one record and
 // that no sanitizer report of ours was printed; returns the records.
 std::map<std::string, nlohmann::json> BatchRecords(const std::string& iDirectory) {
-  Catalog catalog;
-  catalog.AddPath(iDirectory);
+  ModelFileSet files;
+  files.AddPath(iDirectory);
   TemporaryDirectory directory;
   const std::string output = directory.Path("records.jsonl");
   const CommandResult result = RunCommand(
@@ -57,7 +57,7 @@ std::map<std::string, nlohmann::json> BatchRecords(const std::string& iDirectory
   }
   std::set<std::string> recorded;
   for (const auto& entry : records) recorded.insert(entry.first);
-  EXPECT_EQ(recorded, std::set<std::string>(catalog.Files().begin(), catalog.Files().end()));
+  EXPECT_EQ(recorded, std::set<std::string>(files.Files().begin(), files.Files().end()));
   return records;
 }
 
