@@ -26,7 +26,7 @@ struct WorkerReply {
 
 class Server {
  public:
-  explicit Server(const TaskRegistry& iRegistry) : _registry(iRegistry) {
+  explicit Server(const TaskRegistry& iRegistry) : _registry(iRegistry), _pid(getpid()) {
     // A caller that closed a worker's status pipe must not kill the server.
     std::signal(SIGPIPE, SIG_IGN);
     sigset_t ended;
@@ -89,7 +89,9 @@ class Server {
     if (nothing >= 0) dup2(nothing, control);
     if (nothing >= 0 && nothing != control) close(nothing);
     sigprocmask(SIG_SETMASK, &_callerMask, nullptr);
-    ServeTasks(iSockets[1], getppid(), _registry);
+    // The server's pid as it was before the fork: getppid() here would already name the process
+    // that adopted the worker if the server died in between, and the worker would outlive it.
+    ServeTasks(iSockets[1], _pid, _registry);
   }
 
   // Hands each ended worker's wait status to its caller.
@@ -109,6 +111,7 @@ class Server {
   }
 
   const TaskRegistry& _registry;
+  const pid_t _pid;  // the server's own
   sigset_t _callerMask;
   int _childEnded = -1;
   // The write end of each running worker's status pipe.
