@@ -56,6 +56,14 @@ def test_a_resumed_run_keeps_what_was_done_and_repeats_nothing(tmp_path, client)
     out.write_text("not a record\n")
     with pytest.raises(ValueError, match="line 1 is not a batch record"):
         geosig.dask.describe_catalog(catalog, out, client, resume=True)
+    # An output that is one of the models is refused before anything is written, as batch refuses it.
+    model = tmp_path / "peg.stl"
+    shutil.copy(SAMPLES / "peg.stl", model)
+    with pytest.raises(ValueError, match="is one of the models or lists: it would be overwritten"):
+        geosig.dask.describe_catalog([model], model, client)
+    assert model.read_bytes() == (SAMPLES / "peg.stl").read_bytes()
+    with pytest.raises(FileNotFoundError):
+        geosig.dask.describe_catalog(catalog, tmp_path / "no" / "out.jsonl", client)
 
 
 class KillTheWorker(WorkerPlugin):
