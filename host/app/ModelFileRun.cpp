@@ -40,7 +40,7 @@ void ModelFileRun::Count(const std::string& iPath, const std::optional<std::stri
   if (iFailure) {
     ++_failed;
     if (_note) {
-      _progress->Erase();
+      if (_progress) _progress->Erase();
       _note(iPath, *iFailure);
     }
   }
