@@ -93,6 +93,9 @@ def search_by_upload_raw_and_multipart(context):
     status, answer = service.json("POST", "/api/v1/search?k=5", body, headers)
     assert status == 200, answer
     same_matches(answer["matches"], expected, ids)
+    # The same bytes under another extension are another model, for another reader (which finds none in them).
+    status, answer = service.json("POST", "/api/v1/search?k=5&filename=peg.obj", read(model))
+    assert status == 422, (status, answer)
 
 
 @check
