@@ -52,7 +52,8 @@ int QueryCommand::Run() const {
     inputs.push_back(_entry.empty() ? _file : _entry);
     if (RefusesToOverwrite(_html, inputs)) return ExitStatus::FileFailed;
   }
-  const CatalogSearch search(_database);
+  // One search: the catalog is read as far as it needs.
+  const CatalogSearch search(_database, ResidentCatalog::Loading::OnDemand);
   std::int64_t excluded = -1;
   std::optional<ShapeSignature> query;
   if (!_entry.empty()) {
