@@ -6,8 +6,8 @@
 //   fraction of the cube's edge; 0 to 1;
 // - shape: the mean difference of the global terms: square roots of the principal values
 //   (an RMS radius along each axis), half the box extents, a quarter of each symmetry flag
-//   and the logarithm of the surface area, each divided by its spread over real parts; about
-//   0 to 3;
+//   and the logarithm of the surface area, each divided by its spread over real parts and
+//   weighed by its say in telling kinds of parts apart; about 0 to 3;
 // - size: |ln(norm A / norm B)|, 0.69 for a factor of two.
 // combined = occupancy * w_occupancy + views * w_views + shape * w_shape + size * w_size, with
 // w_size = 0 when size is to be ignored. Occupancy and views are taken in the pose of A that
@@ -25,9 +25,9 @@
 
 // Fitted on real CAD parts, checked on a third of them held out (docs/geosig-search.md).
 struct DistanceWeights {
-  double occupancy = 0.6;
-  double views = 0.5;
-  double shape = 0.4;
+  double occupancy = 0.29;
+  double views = 0.1;
+  double shape = 0.42;
   double size = 0.2;
 };
 
@@ -65,9 +65,10 @@ struct PosedOccupancy {
 
 class SignatureMetric {
  public:
-  // Of the weighted occupancy and views parts, by which a reflection must beat every turn for
-  // a match to be a mirror image: well above what tessellation and sampling move them by.
-  static constexpr double MirrorMargin = 0.02;
+  // By how much a reflection must beat every turn for a match to be a mirror image, as a
+  // fraction of the occupancy and views weights' sum (a pose's weighted parts reach that sum):
+  // well above what tessellation and sampling move them by.
+  static constexpr double MirrorMargin = 0.018;
 
   explicit SignatureMetric(bool iAnySize, const DistanceWeights& iWeights = DistanceWeights());
 

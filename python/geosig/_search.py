@@ -107,8 +107,8 @@ def signature(path_or_mesh: Union[PathLike, Mesh], *, depth: int = DEFAULT_SIGNA
 
 def distance(a: Signature, b: Signature, *, any_size: bool = False) -> Dict[str, Any]:
     """The distance between two signatures, as ``geosig query`` reports it: {"combined",
-    "occupancy", "views", "shape", "size", "mirrored"}, combined = 0.6 occupancy + 0.5 views +
-    0.4 shape + 0.2 size (size counting for nothing with any_size); mirrored tells whether b
+    "occupancy", "views", "shape", "size", "mirrored"}, combined = 0.29 occupancy + 0.1 views +
+    0.42 shape + 0.2 size (size counting for nothing with any_size); mirrored tells whether b
     matches a only as its mirror image. Symmetric in a and b; 0 for a signature and itself.
 
     Raises TypeError for arguments that are not signatures and ValueError for signatures of
