@@ -7,10 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "BatchOutput.h"
-#include "BatchRunner.h"
+#include "AppTasks.h"
+#include "BatchRecords.h"
+#include "DescribeTask.h"
 #include "MeshWriters.h"
-#include "ProgressLine.h"
+#include "ModelFileRun.h"
 #include "SceneBuilder.h"
 #include "TemporaryDirectory.h"
 
@@ -42,13 +43,17 @@ const std::vector<std::string>& ModelFiles(bool iWithCad) {
 
 void DescribeCatalog(benchmark::State& ioState, bool iWithCad) {
   const std::vector<std::string>& files = ModelFiles(iWithCad);
+  ModelFileSet catalog;
+  for (const std::string& file : files) catalog.AddPath(file);
   const TemporaryDirectory output;
-  const ProgressLine silent(files.size(), false);
+  ImportOptions options;
+  options.parallelTessellation = false;
+  const WorkerPool pool(AppWorkers(), CallOf(DescribeTask{options}), WorkerLimits());
   for (auto _ : ioState) {
-    BatchOutput records(output.Path("out.jsonl"), false);
-    BatchRunner runner(files, ImportOptions(), WorkerLimits(), records);
-    runner.Run(static_cast<unsigned int>(ioState.range(0)), silent);
-    if (runner.Failed() > 0 || !runner.WriteFailure().empty()) ioState.SkipWithError("a file failed");
+    BatchRecords records(output.Path("out.jsonl"), false, catalog);
+    ModelFileRun run(records, false);
+    run.Run(ModelFileRun::OnPool(pool, static_cast<unsigned int>(ioState.range(0))));
+    if (run.Failed() > 0) ioState.SkipWithError("a file failed");
   }
   ioState.SetItemsProcessed(static_cast<std::int64_t>(ioState.iterations() * files.size()));
 }

@@ -3,7 +3,9 @@
 own, searching by part id (neighbours) and by uploading a model; reports p50, p95 and errors of each kind.
 
 Usage: serve_load.py --geosig PROGRAM (--models DIR | --catalog DB) [--upload MODEL] [--clients 32]
-                     [--requests 20] [--uploads 2] [--grow N]
+                     [--requests 20] [--uploads 2] [--grow N] [--same-upload]
+Each upload's bytes differ (a STEP comment, an STL header), so that every one is read, unless --same-upload, which
+measures a model sent again (the search page does that when k or the size mode changes).
 --grow N serves a copy of the catalog grown to N parts by repeating its signed parts under new paths: the search
 times of a large catalog, without indexing one (the answers are then full of ties, which changes no timing)."""
 import argparse
@@ -41,6 +43,17 @@ def grown_copy(catalog, parts, work):
     return copy
 
 
+def distinct_copy(model, name, number):
+    """The model's bytes made unlike any other upload's without changing its shape, where its format allows."""
+    mark = f"upload {number}".encode()
+    if name.lower().endswith((".step", ".stp")):
+        end = model.index(b";") + 1
+        return model[:end] + b"\n/* " + mark + b" */" + model[end:]
+    if name.lower().endswith(".stl") and not model.startswith(b"solid"):
+        return mark.ljust(80, b" ") + model[80:]
+    sys.exit(f"{name}: cannot make distinct uploads of this format; use --same-upload")
+
+
 def client(port, work, latencies, errors, lock):
     connection = http.client.HTTPConnection("127.0.0.1", port, timeout=300)
     for kind, target, body in work:
@@ -75,6 +88,7 @@ def main():
     parser.add_argument("--requests", type=int, default=20, help="searches by id per client")
     parser.add_argument("--uploads", type=int, default=2, help="searches by upload per client")
     parser.add_argument("--grow", type=int, default=0)
+    parser.add_argument("--same-upload", action="store_true", help="send the same bytes in every upload")
     parser.add_argument("--serve-option", action="append", default=[], help="passed on to geosig serve")
     arguments = parser.parse_args()
     work = tempfile.mkdtemp(prefix="geosig-serve-load-")
@@ -98,7 +112,9 @@ def main():
             for _ in range(arguments.clients):
                 plan = [("id", f"/api/v1/parts/{rng.choice(ids)}/neighbours?k=10", None)
                         for _ in range(arguments.requests)]
-                plan += [("upload", f"/api/v1/search?k=10&filename={name}", model) for _ in range(arguments.uploads)]
+                plan += [("upload", f"/api/v1/search?k=10&filename={name}",
+                          model if arguments.same_upload else distinct_copy(model, name, len(plans) * 1000 + n))
+                         for n in range(arguments.uploads)]
                 rng.shuffle(plan)
                 plans.append(plan)
             latencies, errors, lock = {}, {}, threading.Lock()
@@ -113,6 +129,7 @@ def main():
         finally:
             service.stop()
         print(f"catalog: {len(ids)} signed parts; upload: {name} ({len(model) / 1e6:.2f} MB); "
+              f"{'the same bytes' if arguments.same_upload else 'distinct bytes'} in each; "
               f"{arguments.clients} clients; {wall:.1f} s; {os.cpu_count()} cores")
         for kind in ("id", "upload"):
             done = latencies.get(kind, [])

@@ -4,35 +4,13 @@ triangles it draws. Usage: view_page.py GEOSIG [--triangles N] (default about a 
 import argparse
 import math
 import os
-import struct
 import subprocess
+import sys
 import tempfile
 import time
 
-
-def write_bumpy_ellipsoid(path, bands):
-    """A closed bumpy ellipsoid of 2 * bands * (bands - 1) triangles, as binary STL."""
-    vertices = []
-    for i in range(bands + 1):
-        polar = math.pi * i / bands
-        for j in range(bands):
-            azimuth = 2 * math.pi * j / bands
-            radius = 1 + 0.05 * math.sin(8 * azimuth) * math.sin(6 * polar)
-            vertices.append((2 * radius * math.sin(polar) * math.cos(azimuth),
-                             radius * math.sin(polar) * math.sin(azimuth), radius * math.cos(polar)))
-    triangles = []
-    for i in range(bands):
-        for j in range(bands):
-            a, b = i * bands + j, i * bands + (j + 1) % bands
-            if i > 0:
-                triangles.append((a, b, b + bands))
-            if i + 1 < bands:
-                triangles.append((a, b + bands, a + bands))
-    with open(path, "wb") as file:
-        file.write(bytes(80) + struct.pack("<I", len(triangles)))
-        for triangle in triangles:
-            file.write(struct.pack("<12fH", 0, 0, 0, *(c for k in triangle for c in vertices[k]), 0))
-    return len(triangles)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "serve"))
+from service import sphere_stl  # noqa: E402
 
 
 def main():
@@ -42,7 +20,10 @@ def main():
     arguments = parser.parse_args()
     with tempfile.TemporaryDirectory(prefix="geosig-view-bench-") as directory:
         model, page = os.path.join(directory, "model.stl"), os.path.join(directory, "model.html")
-        triangles = write_bumpy_ellipsoid(model, max(2, round(math.sqrt(arguments.triangles / 2))))
+        stl = sphere_stl(max(2, round(math.sqrt(arguments.triangles / 2))))
+        with open(model, "wb") as file:
+            file.write(stl)
+        triangles = int.from_bytes(stl[80:84], "little")
         start = time.monotonic()
         run = subprocess.run([arguments.geosig, "view", model, "-o", page], capture_output=True, text=True, check=True)
         elapsed = time.monotonic() - start

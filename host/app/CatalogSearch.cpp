@@ -6,7 +6,8 @@
 
 #include "FileRecord.h"
 
-CatalogSearch::CatalogSearch(const std::string& iDatabase) : _resident(iDatabase) {
+CatalogSearch::CatalogSearch(const std::string& iDatabase, ResidentCatalog::Loading iLoading)
+    : _resident(iDatabase, iLoading) {
   if (const std::string note = _resident.Note(); !note.empty())
     std::cerr << "geosig: " << iDatabase << ": " << note << '\n';
 }

@@ -12,7 +12,8 @@ class CatalogSearch {
  public:
   // Throws CatalogError when the catalog cannot be read. What was done to its search index
   // (built, brought up to date) is noted on standard error.
-  explicit CatalogSearch(const std::string& iDatabase);
+  explicit CatalogSearch(const std::string& iDatabase,
+                         ResidentCatalog::Loading iLoading = ResidentCatalog::Loading::Whole);
 
   const ResidentCatalog& Resident() const { return _resident; }
   std::string PathOf(std::int64_t iId) const { return _resident.PathOf(iId); }

@@ -53,7 +53,7 @@ std::string IndexTask::Run(const std::string& iPath) const {
     const Outcome<Descriptors> descriptors = DescribeModel(*model.root);
     if (!descriptors) throw std::runtime_error(descriptors.Reason());
     record["descriptors"] = DescriptorsReport(descriptors.Value());
-    const ShapeSignature signature = ShapeSignature::Compute(*model.root, depth);
+    const ShapeSignature signature = ShapeSignature::Compute(*model.root, descriptors.Value(), depth);
     record["signature"] = {{"norm", ReportNumber(signature.Norm())},
                            {"terms", signature.Terms()},
                            {"depth", signature.Occupancy().Depth()},
@@ -64,26 +64,39 @@ std::string IndexTask::Run(const std::string& iPath) const {
   return ReportText(record);
 }
 
-std::string IsolatedIndexTask(const std::string& iPath, const ImportOptions& iOptions, const WorkerLimits& iLimits,
+IndexedPart IsolatedIndexTask(const std::string& iPath, const ImportOptions& iOptions, const WorkerLimits& iLimits,
                               unsigned int iDepth) {
+  Report record;
   try {
-    return ReportText(RunIsolated(iPath, iLimits, CallOf(IndexTask{iOptions, iDepth})));
+    record = RunIsolated(iPath, iLimits, CallOf(IndexTask{iOptions, iDepth}));
   } catch (...) {
-    return ReportText({{"error", CurrentFailureReason()}});
+    IndexedPart failed;
+    failed.error = CurrentFailureReason();
+    return failed;
   }
+  return ReadIndexRecord(record);
 }
 
 IndexedPart ReadIndexRecord(const std::string& iRecord) {
+  Report record;
   try {
-    const Report record = Report::parse(iRecord);
+    record = Report::parse(iRecord);
+  } catch (const std::exception& failure) {
+    throw std::runtime_error(std::string("damaged index record: ") + failure.what());
+  }
+  return ReadIndexRecord(record);
+}
+
+IndexedPart ReadIndexRecord(const Report& iRecord) {
+  try {
     IndexedPart part;
-    if (record.contains("error")) {
-      part.error = record.at("error").get<std::string>();
+    if (iRecord.contains("error")) {
+      part.error = iRecord.at("error").get<std::string>();
       return part;
     }
-    part.format = record.at("format").get<std::string>();
-    part.descriptors = record.at("descriptors").dump();
-    const Report& signature = record.at("signature");
+    part.format = iRecord.at("format").get<std::string>();
+    part.descriptors = iRecord.at("descriptors").dump();
+    const Report& signature = iRecord.at("signature");
     const std::string cells = Bytes(signature.at("occupancy").get<std::string>());
     part.signature.emplace(signature.at("norm").get<float>(), signature.at("terms").get<ShapeSignature::Global>(),
                            VoxelGrid::Unpack(signature.at("depth").get<unsigned int>(), cells.data(), cells.size()));

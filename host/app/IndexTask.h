@@ -23,11 +23,12 @@ struct IndexTask {
   std::string Run(const std::string& iPath) const;
 };
 
-// IndexTask's record of iPath from a worker process of its own under iLimits, where a reader that
-// crashes, hangs or exhausts memory gives the record {"error"} with the reason.
-std::string IsolatedIndexTask(const std::string& iPath, const ImportOptions& iOptions, const WorkerLimits& iLimits,
+// The part IndexTask reads iPath into, from a worker process of its own under iLimits, where a
+// reader that crashes, hangs or exhausts memory gives the part its error with the reason.
+IndexedPart IsolatedIndexTask(const std::string& iPath, const ImportOptions& iOptions, const WorkerLimits& iLimits,
                               unsigned int iDepth = ShapeSignature::DefaultDepth);
 
 // The part the record describes (format, descriptors, signature or error); the caller fills
 // in the path, fingerprint, size and options. Throws std::runtime_error for a damaged record.
 IndexedPart ReadIndexRecord(const std::string& iRecord);
+IndexedPart ReadIndexRecord(const Report& iRecord);

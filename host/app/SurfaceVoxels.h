@@ -10,6 +10,9 @@
 #include "ZarRep.h"
 
 struct SurfaceVoxels {
+  // Beyond this depth the voxels of a surface outgrow what memory and a scene file hold.
+  static constexpr unsigned int MaxDepth = 10;
+
   // In increasing x, then y, then z; cell (i, j, k) spans origin + (i, j, k) * edge to
   // origin + (i + 1, j + 1, k + 1) * edge.
   std::vector<std::array<std::uint32_t, 3>> cells;
@@ -23,6 +26,6 @@ struct SurfaceVoxels {
   static SurfaceVoxels FromReport(const Report& iReport);
 };
 
-// The voxels `geosig voxelize` writes for the model at iDepth (1 to 10). Throws
+// The voxels `geosig voxelize` writes for the model at iDepth (1 to MaxDepth). Throws
 // std::runtime_error with the reason when the model has no triangle or memory runs out.
 SurfaceVoxels VoxelizeSurface(ZarRep& ioModel, unsigned int iDepth);

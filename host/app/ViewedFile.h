@@ -12,6 +12,13 @@
 #include "ViewerPage.h"
 
 struct ViewedFile {
+  // Deeper octrees hold more surface voxels than a page draws smoothly as cubes.
+  static constexpr unsigned int MaxDepth = 8;
+  // Triangles drawn at most unless told otherwise: a million-triangle model stays light to turn, and a page of
+  // matches, each drawn smaller, stays light to load.
+  static constexpr std::size_t DisplayTriangles = 250000;
+  static constexpr std::size_t MatchDisplayTriangles = 20000;
+
   Report record;  // {"file", "format", "warnings" (only when there are any), "descriptors"}, as describe has it
   ViewerModel model;
 };

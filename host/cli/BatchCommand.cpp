@@ -2,18 +2,16 @@
 
 #include <algorithm>
 #include <iostream>
-#include <optional>
-#include <stdexcept>
 #include <thread>
 
-#include "BatchOutput.h"
-#include "BatchRunner.h"
+#include "AppTasks.h"
+#include "BatchRecords.h"
 #include "CommandFailure.h"
+#include "DescribeTask.h"
 #include "ExitStatus.h"
-#include "FileRecord.h"
 #include "ImportOptionFlags.h"
+#include "ModelFileRun.h"
 #include "ModelFileSet.h"
-#include "ProgressLine.h"
 
 BatchCommand::BatchCommand(CLI::App& ioApp) : _jobs(std::max(1u, std::thread::hardware_concurrency())) {
   CLI::App* command = ioApp.add_subcommand(
@@ -30,36 +28,17 @@ BatchCommand::BatchCommand(CLI::App& ioApp) : _jobs(std::max(1u, std::thread::ha
 }
 
 int BatchCommand::Run() const {
-  int status = ExitStatus::Success;
-  const std::optional<ModelFileSet> found = _files.Files("batch", status);
-  if (!found) return status;
-  const ModelFileSet& files = *found;
-  if (files.Files().empty() && files.Unreadable().empty()) {
+  const ModelFileSet files = _files.Files("batch");
+  if (files.Empty()) {
     std::cerr << "geosig: batch: no model file found\n";
     return ExitStatus::FileFailed;
   }
-
-  if (files.Holds(_output)) return ReportFileFailure(_output, "is one of the models or lists: it would be overwritten");
-  std::optional<BatchOutput> output;
-  try {
-    output.emplace(_output, _resume);
-    for (const auto& [directory, reason] : files.Unreadable())
-      if (!output->RecordedFiles().count(directory)) output->Append(ReportText(FailureRecord(directory, reason)));
-  } catch (const std::exception& failure) {
-    return ReportFileFailure(_output, failure.what());
-  }
-  std::vector<std::string> pending;
-  for (const std::string& file : files.Files())
-    if (!output->RecordedFiles().count(file)) pending.push_back(file);
-
-  const ProgressLine progress(pending.size(), ProgressLine::OnTerminal());
-  BatchRunner run(pending, _options, _limits, *output);
-  try {
-    run.Run(_jobs, progress);
-  } catch (const std::exception& failure) {
-    std::cerr << "geosig: batch: " << failure.what() << '\n';
-    return ExitStatus::FileFailed;
-  }
-  if (!run.WriteFailure().empty()) return ReportFileFailure(_output, run.WriteFailure());
-  return run.Failed() > 0 || !files.Unreadable().empty() ? ExitStatus::FileFailed : ExitStatus::Success;
+  BatchRecords records(_output, _resume, files);
+  // Each file is described on one thread: every worker keeps a processor busy.
+  ImportOptions options = _options;
+  options.parallelTessellation = false;
+  const WorkerPool pool(AppWorkers(), CallOf(DescribeTask{options}), _limits);
+  ModelFileRun run(records, ProgressLine::OnTerminal());
+  run.Run(ModelFileRun::OnPool(pool, _jobs));
+  return run.Failed() > 0 || !records.Unwalked().empty() ? ExitStatus::FileFailed : ExitStatus::Success;
 }

@@ -1,5 +1,7 @@
 #include "CommandSet.h"
 
+#include "CommandFailure.h"
+
 CommandSet::CommandSet(CLI::App& ioApp)
     : _describe(ioApp),
       _count(ioApp),
@@ -17,6 +19,14 @@ CommandSet::CommandSet(CLI::App& ioApp)
 }
 
 int CommandSet::Run(const CLI::App& iApp) const {
+  try {
+    return Dispatch(iApp);
+  } catch (...) {
+    return ReportCommandFailure(iApp.get_subcommands().front()->get_name());
+  }
+}
+
+int CommandSet::Dispatch(const CLI::App& iApp) const {
   if (iApp.got_subcommand("count")) return _count.Run();
   if (iApp.got_subcommand("nearest")) return _nearest.Run();
   if (iApp.got_subcommand("voxelize")) return _voxelize.Run();

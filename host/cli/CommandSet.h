@@ -21,10 +21,12 @@ class CommandSet {
   // Adds the commands to ioApp, which must outlive this object, and requires one of them.
   explicit CommandSet(CLI::App& ioApp);
 
-  // Runs the command that iApp's parse chose; its exit status.
+  // Runs the command that iApp's parse chose; its exit status, also when it failed (CommandFailure).
   int Run(const CLI::App& iApp) const;
 
  private:
+  int Dispatch(const CLI::App& iApp) const;
+
   const DescribeCommand _describe;
   const CountCommand _count;
   const NearestCommand _nearest;

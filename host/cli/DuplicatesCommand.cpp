@@ -33,29 +33,24 @@ DuplicatesCommand::DuplicatesCommand(CLI::App& ioApp) {
 }
 
 int DuplicatesCommand::Run() const {
-  try {
-    const CatalogSearch search(_database);
-    const SignatureMetric metric(_anySize);
-    const std::vector<std::vector<std::string>> identical =
-        SignatureCatalog(_database, SignatureCatalog::Access::Read).IdenticalFiles();
-    std::vector<std::vector<std::string>> similar;
-    for (const std::vector<std::int64_t>& group : search.Resident().Duplicates(_maxDistance, metric, _exact)) {
-      similar.emplace_back();
-      for (const std::int64_t id : group) similar.back().push_back(search.PathOf(id));
-    }
-    if (_json) {
-      const Report document = {{"schema", "geosig-duplicates"}, {"version", 1},
-                               {"catalog", _database},          {"maxDistance", _maxDistance},
-                               {"anySize", _anySize},           {"weights", CatalogSearch::WeightsReport(metric)},
-                               {"identical", identical},        {"similar", similar}};
-      std::cout << ReportText(document, 2) << '\n';
-    } else {
-      PrintGroups("identical", identical);
-      PrintGroups("similar", similar);
-    }
-    return ExitStatus::Success;
-  } catch (const CatalogError& failure) {
-    std::cerr << "geosig: " << failure.what() << '\n';
-    return ExitStatus::CatalogFailed;
+  const CatalogSearch search(_database);
+  const SignatureMetric metric(_anySize);
+  const std::vector<std::vector<std::string>> identical =
+      SignatureCatalog(_database, SignatureCatalog::Access::Read).IdenticalFiles();
+  std::vector<std::vector<std::string>> similar;
+  for (const std::vector<std::int64_t>& group : search.Resident().Duplicates(_maxDistance, metric, _exact)) {
+    similar.emplace_back();
+    for (const std::int64_t id : group) similar.back().push_back(search.PathOf(id));
   }
+  if (_json) {
+    const Report document = {{"schema", "geosig-duplicates"}, {"version", 1},
+                             {"catalog", _database},          {"maxDistance", _maxDistance},
+                             {"anySize", _anySize},           {"weights", CatalogSearch::WeightsReport(metric)},
+                             {"identical", identical},        {"similar", similar}};
+    std::cout << ReportText(document, 2) << '\n';
+  } else {
+    PrintGroups("identical", identical);
+    PrintGroups("similar", similar);
+  }
+  return ExitStatus::Success;
 }

@@ -14,9 +14,6 @@ class FingerprintCommand {
   // The exit status: 1 if any file had no fingerprint.
   int Run() const;
 
-  // The fingerprint of the file at iPath; throws std::runtime_error with the reason.
-  static std::string FingerprintOf(const std::string& iPath);
-
  private:
   std::vector<std::string> _files;
   bool _json = false;

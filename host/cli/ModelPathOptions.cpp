@@ -1,8 +1,8 @@
 #include "ModelPathOptions.h"
 
-#include <iostream>
+#include <stdexcept>
 
-#include "ExitStatus.h"
+#include "AppFailure.h"
 
 void ModelPathOptions::AddTo(CLI::App& ioCommand) {
   ioCommand.add_option("paths", _paths,
@@ -16,20 +16,15 @@ void ModelPathOptions::AddTo(CLI::App& ioCommand) {
                      "Follow symbolic links met while walking directories (without it they are skipped)");
 }
 
-std::optional<ModelFileSet> ModelPathOptions::Files(const std::string& iCommand, int& oStatus) const {
-  if (_paths.empty() && _lists.empty()) {
-    std::cerr << "geosig: " << iCommand << ": give at least one path or --list\n";
-    oStatus = ExitStatus::Usage;
-    return std::nullopt;
-  }
+ModelFileSet ModelPathOptions::Files(const std::string& iCommand) const {
+  if (_paths.empty() && _lists.empty())
+    throw AppFailure(AppFailure::Kind::Usage, iCommand, "give at least one path or --list");
   ModelFileSet files(_followLinks);
   try {
     for (const std::string& path : _paths) files.AddPath(path);
     for (const std::string& list : _lists) files.AddList(list);
-  } catch (const std::exception& failure) {
-    std::cerr << "geosig: " << failure.what() << '\n';
-    oStatus = ExitStatus::FileFailed;
-    return std::nullopt;
+  } catch (const std::runtime_error& failure) {
+    throw AppFailure(AppFailure::Kind::File, std::string(), failure.what());
   }
   return files;
 }

@@ -3,7 +3,6 @@
 // directories walked for the files a reader knows) and list files of such paths.
 #include <CLI/CLI.hpp>
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,10 +15,9 @@ class ModelPathOptions {
   void AddTo(CLI::App& ioCommand);
 
   const std::vector<std::string>& Paths() const { return _paths; }
-  // The files named. None after a one-line error on standard error, with the exit status in
-  // oStatus: no path nor list given (Usage), a directory or list that cannot be read
-  // (FileFailed). iCommand names the command in the message.
-  std::optional<ModelFileSet> Files(const std::string& iCommand, int& oStatus) const;
+  // The files named. Throws AppFailure: no path nor list given (Usage, naming iCommand), a list that cannot be
+  // read (File).
+  ModelFileSet Files(const std::string& iCommand) const;
 
  private:
   std::vector<std::string> _paths;

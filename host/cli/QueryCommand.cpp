@@ -3,6 +3,7 @@
 #include <iomanip>
 #include <iostream>
 
+#include "AppFailure.h"
 #include "CommandFailure.h"
 #include "ExitStatus.h"
 #include "FileRecord.h"
@@ -12,7 +13,7 @@
 #include "MirrorsFlag.h"
 #include "OverwriteCheck.h"
 #include "QueryPage.h"
-#include "ViewCommand.h"
+#include "ViewedFile.h"
 
 QueryCommand::QueryCommand(CLI::App& ioApp) {
   CLI::App* command = ioApp.add_subcommand("query", "The indexed parts most similar to a model");
@@ -29,7 +30,7 @@ QueryCommand::QueryCommand(CLI::App& ioApp) {
   CLI::Option* html =
       command->add_option("--html", _html, "Also write an HTML page showing the query and its matches in 3D");
   command->add_option("--depth", _depth, "Show the octree's voxels at this depth on the page (default: no voxels)")
-      ->check(CLI::Range(1u, ViewCommand::_MaxDepth))
+      ->check(CLI::Range(1u, ViewedFile::MaxDepth))
       ->needs(html);
   command
       ->add_option("--display-triangles", _displayTriangles,
@@ -42,62 +43,54 @@ QueryCommand::QueryCommand(CLI::App& ioApp) {
 }
 
 int QueryCommand::Run() const {
-  if (_count < 1) {
-    std::cerr << "geosig: query: -k must be at least 1, not " << _count << '\n';
-    return ExitStatus::Usage;
-  }
-  if (_file.empty() && _entry.empty()) {
-    std::cerr << "geosig: query: give a model file or --entry PATH\n";
-    return ExitStatus::Usage;
-  }
+  if (_count < 1)
+    throw AppFailure(AppFailure::Kind::Usage, "query", "-k must be at least 1, not " + std::to_string(_count));
+  if (_file.empty() && _entry.empty())
+    throw AppFailure(AppFailure::Kind::Usage, "query", "give a model file or --entry PATH");
   if (!_html.empty()) {
     std::vector<std::string> inputs = CatalogDatabaseFiles(_database);
     inputs.push_back(_entry.empty() ? _file : _entry);
     if (RefusesToOverwrite(_html, inputs)) return ExitStatus::FileFailed;
   }
-  try {
-    const CatalogSearch search(_database);
-    std::int64_t excluded = -1;
-    std::optional<ShapeSignature> query;
-    if (!_entry.empty()) {
-      const auto id = search.Resident().IdOf(SignatureCatalog::PathKey(_entry));
-      if (!id) return ReportFileFailure(_entry, "not indexed with a signature in " + _database);
-      excluded = *id;
-      query = search.Resident().SignatureOf(*id);
-    } else {
-      // Read in a worker process as index reads, so that a reader that fails on the file ends in its error.
-      IndexedPart read = ReadIndexRecord(IsolatedIndexTask(_file, _options, _limits));
-      if (read.error) return ReportFileFailure(_file, *read.error);
-      query = std::move(read.signature);
-    }
-    const SignatureMetric metric(_anySize);
-    const std::vector<SignatureMatch> matches =
-        search.Resident().Query(*query, static_cast<std::size_t>(_count), metric, _exact, excluded, _mirrors);
-    const std::string queryPath = _entry.empty() ? _file : SignatureCatalog::PathKey(_entry);
-    if (!_html.empty() && !WritePage(search, queryPath, matches)) return ExitStatus::FileFailed;
-    if (_json) {
-      Report entry = FileRecord(queryPath);
-      entry["entry"] = !_entry.empty();
-      entry["anySize"] = _anySize;
-      entry["mirrors"] = MirrorsName(_mirrors);
-      entry["weights"] = CatalogSearch::WeightsReport(metric);
-      entry["matches"] = Report::array();
-      for (const SignatureMatch& match : matches) entry["matches"].push_back(search.MatchReport(match));
-      JsonDocument document("query", 1);
-      document.Add(std::move(entry));
-      document.Write(std::cout);
-    } else {
-      int rank = 0;
-      for (const SignatureMatch& match : matches)
-        std::cout << std::setw(3) << ++rank << "  " << CatalogSearch::DistanceText(match.distance) << "  "
-                  << CatalogSearch::KindText(match) << "  " << search.PathOf(match.id) << '\n';
-      if (!_html.empty()) std::cout << "written " << _html << '\n';
-    }
-    return ExitStatus::Success;
-  } catch (const CatalogError& failure) {
-    std::cerr << "geosig: " << failure.what() << '\n';
-    return ExitStatus::CatalogFailed;
+  // One search: the catalog is read as far as it needs.
+  const CatalogSearch search(_database, ResidentCatalog::Loading::OnDemand);
+  std::int64_t excluded = -1;
+  std::optional<ShapeSignature> query;
+  if (!_entry.empty()) {
+    const auto id = search.Resident().IdOf(SignatureCatalog::PathKey(_entry));
+    if (!id) return ReportFileFailure(_entry, "not indexed with a signature in " + _database);
+    excluded = *id;
+    query = search.Resident().SignatureOf(*id);
+  } else {
+    // Read in a worker process as index reads, so that a reader that fails on the file ends in its error.
+    IndexedPart read = IsolatedIndexTask(_file, _options, _limits);
+    if (read.error) return ReportFileFailure(_file, *read.error);
+    query = std::move(read.signature);
   }
+  const SignatureMetric metric(_anySize);
+  const std::vector<SignatureMatch> matches =
+      search.Resident().Query(*query, static_cast<std::size_t>(_count), metric, _exact, excluded, _mirrors);
+  const std::string queryPath = _entry.empty() ? _file : SignatureCatalog::PathKey(_entry);
+  if (!_html.empty() && !WritePage(search, queryPath, matches)) return ExitStatus::FileFailed;
+  if (_json) {
+    Report entry = FileRecord(queryPath);
+    entry["entry"] = !_entry.empty();
+    entry["anySize"] = _anySize;
+    entry["mirrors"] = MirrorsName(_mirrors);
+    entry["weights"] = CatalogSearch::WeightsReport(metric);
+    entry["matches"] = Report::array();
+    for (const SignatureMatch& match : matches) entry["matches"].push_back(search.MatchReport(match));
+    JsonDocument document("query", 1);
+    document.Add(std::move(entry));
+    document.Write(std::cout);
+  } else {
+    int rank = 0;
+    for (const SignatureMatch& match : matches)
+      std::cout << std::setw(3) << ++rank << "  " << CatalogSearch::DistanceText(match.distance) << "  "
+                << CatalogSearch::KindText(match) << "  " << search.PathOf(match.id) << '\n';
+    if (!_html.empty()) std::cout << "written " << _html << '\n';
+  }
+  return ExitStatus::Success;
 }
 
 bool QueryCommand::WritePage(const CatalogSearch& iSearch, const std::string& iQuery,

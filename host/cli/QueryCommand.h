@@ -12,6 +12,7 @@
 
 #include "CatalogSearch.h"
 #include "ImportOptions.h"
+#include "ViewedFile.h"
 #include "WorkerPool.h"
 
 class QueryCommand {
@@ -19,9 +20,6 @@ class QueryCommand {
   explicit QueryCommand(CLI::App& ioApp);
 
   int Run() const;
-
-  // Triangles drawn at most in each of the page's small views unless told otherwise.
-  static constexpr std::size_t _DefaultDisplayTriangles = 20000;
 
  private:
   // Writes the page of iQuery (the path its view reads) and iMatches; false after the one-line error when the page
@@ -39,7 +37,7 @@ class QueryCommand {
   bool _json = false;
   std::string _html;
   unsigned int _depth = 0;  // no voxels
-  std::size_t _displayTriangles = _DefaultDisplayTriangles;
+  std::size_t _displayTriangles = ViewedFile::MatchDisplayTriangles;
   ImportOptions _options;
   WorkerLimits _limits;
 };

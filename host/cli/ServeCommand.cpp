@@ -8,11 +8,12 @@
 #include <iostream>
 #include <thread>
 
+#include "AppFailure.h"
 #include "CatalogApi.h"
 #include "ExitStatus.h"
 #include "HttpService.h"
 #include "ImportOptionFlags.h"
-#include "QueryCommand.h"
+#include "ViewedFile.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ class StopSignals {
 
 ServeCommand::ServeCommand(CLI::App& ioApp)
     : _readers(std::max(1u, std::thread::hardware_concurrency())),
-      _displayTriangles(QueryCommand::_DefaultDisplayTriangles) {
+      _displayTriangles(ViewedFile::MatchDisplayTriangles) {
   CLI::App* command = ioApp.add_subcommand("serve", "Serve a catalog: a JSON API and a search page in the browser");
   command->add_option("--db", _database, "The catalog database made by geosig index")->required();
   command->add_option("--host", _host, "The address to listen on")->capture_default_str();
@@ -72,48 +73,36 @@ ServeCommand::ServeCommand(CLI::App& ioApp)
 }
 
 int ServeCommand::Run() const {
-  if (_host.empty()) {
-    std::cerr << "geosig: serve: --host must not be empty\n";
-    return ExitStatus::Usage;
-  }
+  if (_host.empty()) throw AppFailure(AppFailure::Kind::Usage, "serve", "--host must not be empty");
   // A client that goes away mid-answer must not end the service.
   signal(SIGPIPE, SIG_IGN);
   const StopSignals stopSignals;
-  try {
-    ServedCatalog catalog(_database);
-    ServiceDirectory directory;
-    const IsolatedReader reader(_limits, _readers,
-                                std::chrono::milliseconds(static_cast<long long>(_readerWait * 1000)));
-    const ModelCache models(directory.Path(), reader, _displayTriangles);
-    CatalogApi api(catalog, reader, models);
-    HttpOptions options;
-    options.host = _host;
-    options.port = _port;
-    options.token = _token;
-    options.maxUploadBytes = _maxUploadMib << 20;
-    // Each open connection holds a thread; the readers bound the heavy work.
-    options.threads = std::max(64u, 4 * _readers);
-    HttpService service(api, directory, options);
-    const std::string url = service.Bind();
-    std::cout << "geosig serve: " << catalog.SignedParts() << " parts of " << _database << " at " << url << std::endl;
-    std::thread stopper([&service, &stopSignals] {
-      stopSignals.Wait();
-      service.Stop();
-    });
-    const bool served = service.Serve();
-    // When listening failed, the waiting thread is released by a signal of our own.
-    if (!served) kill(getpid(), SIGTERM);
-    stopper.join();
-    if (!served) {
-      std::cerr << "geosig: serve: cannot listen on " << _host << ":" << _port << '\n';
-      return ExitStatus::FileFailed;
-    }
-    return ExitStatus::Success;
-  } catch (const CatalogError& failure) {
-    std::cerr << "geosig: " << failure.what() << '\n';
-    return ExitStatus::CatalogFailed;
-  } catch (const std::runtime_error& failure) {
-    std::cerr << "geosig: serve: " << failure.what() << '\n';
+  ServedCatalog catalog(_database);
+  ServiceDirectory directory;
+  const IsolatedReader reader(_limits, _readers, std::chrono::milliseconds(static_cast<long long>(_readerWait * 1000)));
+  const ModelCache models(directory.Path(), reader, _displayTriangles);
+  CatalogApi api(catalog, reader, models);
+  HttpOptions options;
+  options.host = _host;
+  options.port = _port;
+  options.token = _token;
+  options.maxUploadBytes = _maxUploadMib << 20;
+  // Each open connection holds a thread; the readers bound the heavy work.
+  options.threads = std::max(64u, 4 * _readers);
+  HttpService service(api, directory, options);
+  const std::string url = service.Bind();
+  std::cout << "geosig serve: " << catalog.SignedParts() << " parts of " << _database << " at " << url << std::endl;
+  std::thread stopper([&service, &stopSignals] {
+    stopSignals.Wait();
+    service.Stop();
+  });
+  const bool served = service.Serve();
+  // When listening failed, the waiting thread is released by a signal of our own.
+  if (!served) kill(getpid(), SIGTERM);
+  stopper.join();
+  if (!served) {
+    std::cerr << "geosig: serve: cannot listen on " << _host << ":" << _port << '\n';
     return ExitStatus::FileFailed;
   }
+  return ExitStatus::Success;
 }

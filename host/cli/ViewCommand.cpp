@@ -18,7 +18,7 @@ ViewCommand::ViewCommand(CLI::App& ioApp) {
   command->add_option("file", _file, "Mesh or CAD file")->required();
   command->add_option("-o,--output", _output, "The page to write (default: the file's name with .html added)");
   command->add_option("--depth", _depth, "Octree depth of the voxel layer: 2^depth voxels along each axis")
-      ->check(CLI::Range(1u, _MaxDepth))
+      ->check(CLI::Range(1u, ViewedFile::MaxDepth))
       ->capture_default_str();
   command
       ->add_option("--display-triangles", _displayTriangles,

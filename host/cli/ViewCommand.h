@@ -11,6 +11,7 @@
 
 #include "ImportOptions.h"
 #include "ReportValues.h"
+#include "ViewedFile.h"
 #include "WorkerPool.h"
 
 class ViewCommand {
@@ -19,11 +20,6 @@ class ViewCommand {
 
   int Run() const;
 
-  // Deeper octrees hold more surface voxels than a page draws smoothly as cubes.
-  static constexpr unsigned int _MaxDepth = 8;
-  // Triangles drawn at most unless told otherwise: a million-triangle model stays light to turn.
-  static constexpr std::size_t _DefaultDisplayTriangles = 250000;
-
  private:
   // The page's path: the one given, else the file's name with ".html" added, in the current directory.
   std::string OutputPath() const;
@@ -31,7 +27,7 @@ class ViewCommand {
   std::string _file;
   std::string _output;
   unsigned int _depth = 6;
-  std::size_t _displayTriangles = _DefaultDisplayTriangles;
+  std::size_t _displayTriangles = ViewedFile::DisplayTriangles;
   ImportOptions _options;
   WorkerLimits _limits;
 };

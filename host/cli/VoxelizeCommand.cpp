@@ -12,6 +12,7 @@
 #include "JsonDocument.h"
 #include "OverwriteCheck.h"
 #include "SceneFile.h"
+#include "SurfaceVoxels.h"
 #include "TextReport.h"
 #include "VoxelizeTask.h"
 
@@ -22,7 +23,7 @@ VoxelizeCommand::VoxelizeCommand(CLI::App& ioApp) {
   command
       ->add_option("--depth", _depth,
                    "Octree depth: the model's bounding cube is split into 2^depth voxels along each axis")
-      ->check(CLI::Range(1u, _MaxDepth))
+      ->check(CLI::Range(1u, SurfaceVoxels::MaxDepth))
       ->required();
   _offsetOption = command
                       ->add_option("--offset", _offset,

@@ -19,9 +19,6 @@ class VoxelizeCommand {
 
   int Run() const;
 
-  // Beyond this depth the voxels of a surface outgrow what memory and a scene file hold.
-  static constexpr unsigned int _MaxDepth = 10;
-
  private:
   std::string _file;
   unsigned int _depth = 0;

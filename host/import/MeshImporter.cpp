@@ -13,6 +13,7 @@
 #include "AssimpMessageCapture.h"
 #include "AssimpSceneConverter.h"
 #include "ImportError.h"
+#include "PlyHeaderEnd.h"
 
 bool MeshImporter::ReadsExtension(const std::string& iExtension) {
   return !iExtension.empty() && Assimp::Importer().IsExtensionSupported(iExtension);
@@ -27,6 +28,7 @@ static std::string FormatName(const std::string& iPath) {
 }
 
 ImportedModel MeshImporter::Import(const std::string& iPath) const {
+  const std::optional<std::string> plyBytes = PlyWithCrLfHeaderEnd(iPath);
   // Assimp's readers are not all reentrant (the OBJ reader shares a global buffer between
   // imports): one file is read at a time, whatever the number of threads importing. The
   // conversion of the scene, which this importer owns, runs unguarded.
@@ -35,7 +37,8 @@ ImportedModel MeshImporter::Import(const std::string& iPath) const {
   std::optional<AssimpMessageCapture> readerMessages(std::in_place);
   Assimp::Importer importer;
   // No post-processing yet: the scene is checked before any step reads its indices.
-  const aiScene* scene = importer.ReadFile(iPath, 0);
+  const aiScene* scene = plyBytes ? importer.ReadFileFromMemory(plyBytes->data(), plyBytes->size(), 0, "ply")
+                                  : importer.ReadFile(iPath, 0);
   if (!scene) {
     if (!ReadsExtension(std::filesystem::path(iPath).extension().string()))
       throw ImportError(iPath, "unknown format: neither its name nor its content is one of a mesh or CAD file");

@@ -1,6 +1,7 @@
 #include "ResidentCatalog.h"
 
 #include <algorithm>
+#include <atomic>
 #include <limits>
 #include <mutex>
 #include <numeric>
@@ -11,6 +12,7 @@
 #include "AxisMap.h"
 #include "CatalogReaders.h"
 #include "OnAllCores.h"
+#include "SavedSearchIndex.h"
 #include "SearchIndex.h"
 #include "SignatureCatalog.h"
 
@@ -21,6 +23,8 @@ constexpr std::size_t CandidateFloor = 100;
 constexpr std::size_t CandidatesPerMatch = 10;
 // Candidates of a part's links in Duplicates: near-identical parts are the index's nearest.
 constexpr std::size_t DuplicateCandidates = 2 * CandidateFloor;
+// Candidates whose occupancies are read, and measured, together.
+constexpr std::size_t MeasuredTogether = 16;
 // Parts whose signatures are read and indexed together when the index is built.
 constexpr std::size_t BuildBatch = 20000;
 
@@ -37,9 +41,14 @@ class ResidentCatalog::State {
     std::string path;
   };
 
-  explicit State(const std::string& iDatabase) : readers(iDatabase) {}
+  explicit State(const std::string& iDatabase) : database(iDatabase), readers(iDatabase) {}
 
+  std::string database;
   CatalogReaders readers;
+  // Until the catalog is loaded whole: the saved index, searched in place.
+  std::unique_ptr<SavedSearchIndex> saved;
+  std::once_flag loading;
+  std::atomic<bool> loaded{false};
   SearchIndex index;
   std::unordered_map<std::int64_t, Part> parts;
   std::unordered_map<std::string, std::int64_t> ids;
@@ -50,6 +59,40 @@ class ResidentCatalog::State {
   // The exhaustive search, made when first asked for.
   mutable std::mutex exactLock;
   mutable std::shared_ptr<const SimilaritySearch> exact;
+
+  // Loads every part's terms and path and the index, once.
+  void Load() {
+    std::call_once(loading, [&] {
+      LoadWhole();
+      loaded = true;
+    });
+  }
+
+  void LoadWhole() {
+    const CatalogReaders::Lent catalog = readers.Borrow();
+    changes = catalog->Changes();
+    Take(catalog->SignedParts(0), {});
+    std::string reason;
+    std::optional<SearchIndex::Saved> stored = SearchIndex::Load(database, reason);
+    bool changed = true;
+    if (stored) {
+      index = std::move(stored->index);
+      const auto [added, removed] = Reconcile(*catalog);
+      changed = added + removed > 0;
+      if (changed)
+        note = "the search index was brought up to date: " + std::to_string(added) + " parts added, " +
+               std::to_string(removed) + " removed";
+    } else {
+      IndexAll(*catalog);
+      note = reason + ": built for " + std::to_string(parts.size()) + " parts";
+    }
+    if (!changed) return;
+    try {
+      index.Save(database, changes);
+    } catch (const std::exception& failure) {
+      note += "; not saved: " + std::string(failure.what());
+    }
+  }
 
   // Holds the parts added (recorded after lastId) and forgets those removed; the index is left
   // to Reconcile.
@@ -108,10 +151,21 @@ class ResidentCatalog::State {
     index.Add(batch);
   }
 
+  static std::out_of_range NoPart(std::int64_t iId) {
+    return std::out_of_range("no part " + std::to_string(iId) + " with a signature");
+  }
+
   const Part& PartOf(std::int64_t iId) const {
     const auto found = parts.find(iId);
-    if (found == parts.end()) throw std::out_of_range("no part " + std::to_string(iId) + " with a signature");
+    if (found == parts.end()) throw NoPart(iId);
     return found->second;
+  }
+
+  // The path of part iId, held or read.
+  std::string PathOf(std::int64_t iId) const {
+    if (loaded) return PartOf(iId).path;
+    if (std::optional<std::string> path = readers.Borrow()->SignedPath(iId)) return *path;
+    throw NoPart(iId);
   }
 
   std::shared_ptr<const SimilaritySearch> Exact() const {
@@ -127,16 +181,37 @@ class ResidentCatalog::State {
     return exact;
   }
 
+  // A candidate, the lower bound of its distance to the query and its key.
+  struct Bounded {
+    double bound;
+    std::int64_t id;
+    ShapeKey key;
+  };
+
+  // The index's candidates for iQuery, with their keys: held, or read from the catalog while
+  // it is not loaded.
+  std::vector<std::pair<std::int64_t, ShapeKey>> Candidates(const ShapeSignature& iQuery, std::size_t iCount,
+                                                            bool iAnySize) const {
+    std::vector<std::pair<std::int64_t, ShapeKey>> keyed;
+    if (loaded) {
+      for (const std::int64_t id : index.Candidates(iQuery, iCount, iAnySize))
+        if (const auto found = parts.find(id); found != parts.end()) keyed.emplace_back(id, found->second.key);
+      return keyed;
+    }
+    for (const PartTerms& part : readers.Borrow()->TermsOf(saved->Candidates(iQuery, iCount, iAnySize)))
+      keyed.emplace_back(part.id, ShapeKey::Of(part.global, part.norm));
+    return keyed;
+  }
+
   // The query's occupancy in each pose of SignatureMetric::Maps that its comparison with one of
   // the candidates allows (the sign maps, unless axes are ambiguous); the other positions hold
   // an empty pose, never compared.
-  std::vector<PosedOccupancy> QueryPoses(const ShapeSignature& iQuery, const ShapeKey& iKey,
-                                         const std::vector<std::pair<double, std::int64_t>>& iCandidates) const {
+  static std::vector<PosedOccupancy> QueryPoses(const ShapeSignature& iQuery, const ShapeKey& iKey,
+                                                const std::vector<Bounded>& iCandidates) {
     const std::vector<AxisMap>& maps = SignatureMetric::Maps();
     std::vector<bool> needed(maps.size(), false);
-    for (const auto& candidate : iCandidates)
-      for (const std::size_t map : SignatureMetric::AllowedMaps(iKey, parts.at(candidate.second).key))
-        needed[map] = true;
+    for (const Bounded& candidate : iCandidates)
+      for (const std::size_t map : SignatureMetric::AllowedMaps(iKey, candidate.key)) needed[map] = true;
     const VoxelGrid& occupancy = iQuery.Occupancy();
     const PosedOccupancy unused{VoxelGrid(occupancy.Depth()), DepthViews(VoxelGrid(occupancy.Depth()))};
     std::vector<PosedOccupancy> poses;
@@ -147,42 +222,65 @@ class ResidentCatalog::State {
   }
 
   // The iCount nearest by the exact distance among the index's candidates, skipping those whose
-  // distance is known to exceed iCutoff.
+  // distance is known to exceed iCutoff. With iSpread the candidates read together are measured
+  // on all cores; some may then be measured that one by one would have been passed over, which
+  // changes no answer, as their bound exceeds the distances kept.
   std::vector<SignatureMatch> Nearest(const ShapeSignature& iQuery, std::size_t iCount, const SignatureMetric& iMetric,
                                       std::int64_t iExcluded, MirrorPolicy iMirrors, std::size_t iCandidates,
-                                      double iCutoff) const {
+                                      double iCutoff, bool iSpread) const {
     const ShapeKey query = ShapeKey::Of(iQuery.Terms(), iQuery.Norm());
     // The shape and size parts bound the combined distance from below, cheaply: candidates are
     // measured in the order of that bound, until it passes the k-th distance found.
-    std::vector<std::pair<double, std::int64_t>> bounded;
-    for (const std::int64_t id : index.Candidates(iQuery, iCandidates, iMetric.Weights().size == 0.0)) {
+    std::vector<Bounded> bounded;
+    for (const auto& [id, key] : Candidates(iQuery, iCandidates, iMetric.Weights().size == 0.0)) {
       if (id == iExcluded) continue;
-      const auto found = parts.find(id);
-      if (found == parts.end()) continue;
-      const ShapeKey& key = found->second.key;
       const double bound =
           iMetric.Combine(0.0, SignatureMetric::ShapeDistance(query, key), SignatureMetric::SizeDistance(query, key));
-      if (bound <= iCutoff) bounded.emplace_back(bound, id);
+      if (bound <= iCutoff) bounded.push_back({bound, id, key});
     }
-    std::sort(bounded.begin(), bounded.end());
+    std::sort(bounded.begin(), bounded.end(), [](const Bounded& iA, const Bounded& iB) {
+      return iA.bound != iB.bound ? iA.bound < iB.bound : iA.id < iB.id;
+    });
     std::vector<SignatureMatch> matches;
     if (bounded.empty() || iCount == 0) return matches;
     const std::vector<PosedOccupancy> poses = QueryPoses(iQuery, query, bounded);
-    const CatalogReaders::Lent reader = readers.Borrow();
-    for (const auto& [bound, id] : bounded) {
-      if (matches.size() == iCount && bound > matches.front().distance.combined) break;
-      const ShapeKey& key = parts.at(id).key;
-      const SignatureMatch match{id, iMetric.Measure(poses, query, key, PosedOccupancy::Of(reader->Occupancy(id))),
-                                 SignatureMetric::Scale(query, key)};
-      if (match.distance.combined > iCutoff) continue;
-      if (match.distance.mirrored && iMirrors == MirrorPolicy::Exclude) continue;
+    const auto passed = [&](const Bounded& iCandidate) {
+      return matches.size() == iCount && iCandidate.bound > matches.front().distance.combined;
+    };
+    const auto keep = [&](const SignatureMatch& iMatch) {
+      if (iMatch.distance.combined > iCutoff) return;
+      if (iMatch.distance.mirrored && iMirrors == MirrorPolicy::Exclude) return;
       if (matches.size() < iCount) {
-        matches.push_back(match);
+        matches.push_back(iMatch);
         std::push_heap(matches.begin(), matches.end(), Nearer);
-      } else if (Nearer(match, matches.front())) {
+      } else if (Nearer(iMatch, matches.front())) {
         std::pop_heap(matches.begin(), matches.end(), Nearer);
-        matches.back() = match;
+        matches.back() = iMatch;
         std::push_heap(matches.begin(), matches.end(), Nearer);
+      }
+    };
+    const CatalogReaders::Lent reader = readers.Borrow();
+    std::vector<std::int64_t> batch;
+    std::vector<SignatureMatch> measured;
+    for (std::size_t first = 0; first < bounded.size() && !passed(bounded[first]); first += MeasuredTogether) {
+      const std::size_t count = std::min(MeasuredTogether, bounded.size() - first);
+      batch.clear();
+      for (std::size_t k = first; k < first + count; ++k) batch.push_back(bounded[k].id);
+      const std::vector<VoxelGrid> occupancies = reader->Occupancies(batch);
+      measured.resize(count);
+      const auto measure = [&](std::size_t k) {
+        const Bounded& candidate = bounded[first + k];
+        measured[k] = {candidate.id, iMetric.Measure(poses, query, candidate.key, PosedOccupancy::Of(occupancies[k])),
+                       SignatureMetric::Scale(query, candidate.key)};
+      };
+      if (iSpread && !InsideOnAllCores()) {
+        OnAllCores(count, measure);
+        for (const SignatureMatch& match : measured) keep(match);
+        continue;
+      }
+      for (std::size_t k = 0; k < count && !passed(bounded[first + k]); ++k) {
+        measure(k);
+        keep(measured[k]);
       }
     }
     std::sort_heap(matches.begin(), matches.end(), Nearer);
@@ -190,42 +288,28 @@ class ResidentCatalog::State {
   }
 };
 
-ResidentCatalog::ResidentCatalog(const std::string& iDatabase)
+ResidentCatalog::ResidentCatalog(const std::string& iDatabase, Loading iLoading)
     : _database(iDatabase), _state(std::make_unique<State>(iDatabase)) {
-  const CatalogReaders::Lent catalog = _state->readers.Borrow();
-  _state->changes = catalog->Changes();
-  _state->Take(catalog->SignedParts(0), {});
-  std::string reason;
-  std::optional<SearchIndex::Saved> saved = SearchIndex::Load(iDatabase, reason);
-  bool changed = true;
-  if (saved) {
-    _state->index = std::move(saved->index);
-    const auto [added, removed] = _state->Reconcile(*catalog);
-    changed = added + removed > 0;
-    if (changed)
-      _state->note = "the search index was brought up to date: " + std::to_string(added) + " parts added, " +
-                     std::to_string(removed) + " removed";
-  } else {
-    _state->IndexAll(*catalog);
-    _state->note = reason + ": built for " + std::to_string(_state->parts.size()) + " parts";
+  if (iLoading == Loading::OnDemand) {
+    std::string reason;
+    _state->changes = _state->readers.Borrow()->Changes();
+    _state->saved = SavedSearchIndex::Open(iDatabase, _state->changes, reason);
+    if (_state->saved) return;
   }
-  if (!changed) return;
-  try {
-    _state->index.Save(iDatabase, _state->changes);
-  } catch (const std::exception& failure) {
-    _state->note += "; not saved: " + std::string(failure.what());
-  }
+  _state->Load();
 }
 
 ResidentCatalog::~ResidentCatalog() = default;
 
 std::size_t ResidentCatalog::Size() const {
   const std::shared_lock<std::shared_mutex> guard(_lock);
+  _state->Load();
   return _state->parts.size();
 }
 
 std::vector<std::int64_t> ResidentCatalog::Ids() const {
   const std::shared_lock<std::shared_mutex> guard(_lock);
+  _state->Load();
   return _state->order;
 }
 
@@ -233,10 +317,13 @@ std::vector<SignatureMatch> ResidentCatalog::Query(const ShapeSignature& iQuery,
                                                    const SignatureMetric& iMetric, bool iExact, std::int64_t iExcluded,
                                                    MirrorPolicy iMirrors) const {
   const std::shared_lock<std::shared_mutex> guard(_lock);
-  if (iExact) return _state->Exact()->Nearest(iQuery, iCount, iMetric, iExcluded, iMirrors);
+  if (iExact) {
+    _state->Load();
+    return _state->Exact()->Nearest(iQuery, iCount, iMetric, iExcluded, iMirrors);
+  }
   return _state->Nearest(iQuery, iCount, iMetric, iExcluded, iMirrors,
-                         std::max(CandidateFloor, CandidatesPerMatch * iCount),
-                         std::numeric_limits<double>::infinity());
+                         std::max(CandidateFloor, CandidatesPerMatch * iCount), std::numeric_limits<double>::infinity(),
+                         true);
 }
 
 std::vector<SignatureMatch> ResidentCatalog::Neighbours(std::int64_t iId, std::size_t iCount,
@@ -248,6 +335,7 @@ std::vector<SignatureMatch> ResidentCatalog::Neighbours(std::int64_t iId, std::s
 std::vector<std::vector<std::int64_t>> ResidentCatalog::Duplicates(double iMaxDistance, const SignatureMetric& iMetric,
                                                                    bool iExact) const {
   const std::shared_lock<std::shared_mutex> guard(_lock);
+  _state->Load();
   const std::vector<std::int64_t>& order = _state->order;
   std::unordered_map<std::int64_t, std::size_t> indexOf;
   for (std::size_t k = 0; k < order.size(); ++k) indexOf[order[k]] = k;
@@ -258,7 +346,7 @@ std::vector<std::vector<std::int64_t>> ResidentCatalog::Duplicates(double iMaxDi
     const std::vector<SignatureMatch> matches =
         exact ? exact->Nearest(signature, LinksPerPart, iMetric, order[k], MirrorPolicy::Exclude)
               : _state->Nearest(signature, LinksPerPart, iMetric, order[k], MirrorPolicy::Exclude, DuplicateCandidates,
-                                iMaxDistance);
+                                iMaxDistance, false);
     for (const SignatureMatch& match : matches)
       if (match.distance.combined <= iMaxDistance) links[k].push_back(match.id);
   });
@@ -289,20 +377,18 @@ std::vector<std::vector<std::int64_t>> ResidentCatalog::Duplicates(double iMaxDi
 }
 
 ShapeSignature ResidentCatalog::SignatureOf(std::int64_t iId) const {
-  {
-    const std::shared_lock<std::shared_mutex> guard(_lock);
-    _state->PartOf(iId);
-  }
+  PathOf(iId);
   return _state->readers.Borrow()->SignatureOf(iId);
 }
 
 std::string ResidentCatalog::PathOf(std::int64_t iId) const {
   const std::shared_lock<std::shared_mutex> guard(_lock);
-  return _state->PartOf(iId).path;
+  return _state->PathOf(iId);
 }
 
 std::optional<std::int64_t> ResidentCatalog::IdOf(const std::string& iPath) const {
   const std::shared_lock<std::shared_mutex> guard(_lock);
+  if (!_state->loaded) return _state->readers.Borrow()->SignedPart(iPath);
   const auto found = _state->ids.find(iPath);
   if (found == _state->ids.end()) return std::nullopt;
   return found->second;
@@ -314,6 +400,10 @@ bool ResidentCatalog::Refresh() {
   {
     const std::shared_lock<std::shared_mutex> guard(_lock);
     if (changes && changes == _state->changes) return false;
+    if (!_state->loaded) {
+      _state->Load();
+      return true;
+    }
   }
   const std::vector<std::int64_t> signedIds = catalog->SignedIds();
   const std::unordered_set<std::int64_t> present(signedIds.begin(), signedIds.end());

@@ -6,10 +6,14 @@
 // called from any number of threads at once; Refresh may run while they do (it waits for the
 // searches in progress and they for it).
 //
-// On opening, the index saved beside the database is loaded and checked against the catalog:
-// parts added or removed since (by any geosig, older ones included) are added to or dropped
-// from it, and a missing or unreadable index is built. The index is then saved again when the
-// catalog's directory is writable; Note() tells what was done.
+// Loaded whole (the default), the index saved beside the database is loaded on opening and
+// checked against the catalog: parts added or removed since (by any geosig, older ones
+// included) are added to or dropped from it, and a missing or unreadable index is built. The
+// index is then saved again when the catalog's directory is writable; Note() tells what was
+// done. Loaded on demand, for a process that asks a few questions, nothing is loaded while the
+// saved index reflects the catalog: searches walk its graph in place (SavedSearchIndex) and
+// read the terms and paths of their candidates; what needs every part (Size, Ids, the
+// exhaustive search, Duplicates, a Refresh that finds changes) loads the catalog whole first.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -24,8 +28,10 @@
 
 class ResidentCatalog {
  public:
+  enum class Loading { Whole, OnDemand };
+
   // Throws CatalogError when the catalog cannot be read.
-  explicit ResidentCatalog(const std::string& iDatabase);
+  explicit ResidentCatalog(const std::string& iDatabase, Loading iLoading = Loading::Whole);
   ~ResidentCatalog();
   ResidentCatalog(const ResidentCatalog&) = delete;
   ResidentCatalog& operator=(const ResidentCatalog&) = delete;

@@ -31,8 +31,6 @@ hnswlib::labeltype LabelOf(std::int64_t iId, std::size_t iPoint) {
   return static_cast<hnswlib::labeltype>(iId) * SearchVector::MostPoints + iPoint;
 }
 
-std::int64_t IdOf(hnswlib::labeltype iLabel) { return static_cast<std::int64_t>(iLabel / SearchVector::MostPoints); }
-
 // The size and modification time of a file, which the stamp records of each graph: a graph
 // written by another save, or copied over, differs in one or the other.
 std::string FileState(const std::string& iPath) {
@@ -72,7 +70,7 @@ class SearchIndex::Graph {
       if (_graph->isMarkedDeleted(k))
         ++_graph->num_deleted_;
       else
-        ++_points[IdOf(_graph->getExternalLabel(k))];
+        ++_points[SearchIndex::PartOf(_graph->getExternalLabel(k))];
   }
 
   std::size_t Size() const { return _points.size(); }
@@ -125,7 +123,8 @@ class SearchIndex::Graph {
   void Search(const SearchVector::Point& iPoint, std::size_t iCount,
               std::vector<std::pair<float, std::int64_t>>& ioFound) const {
     auto nearest = _graph->searchKnn(iPoint.data(), iCount);
-    for (; !nearest.empty(); nearest.pop()) ioFound.emplace_back(nearest.top().first, IdOf(nearest.top().second));
+    for (; !nearest.empty(); nearest.pop())
+      ioFound.emplace_back(nearest.top().first, SearchIndex::PartOf(nearest.top().second));
   }
 
   const DistanceWeights& Weights() const { return _weights; }
@@ -138,18 +137,14 @@ class SearchIndex::Graph {
   std::unordered_map<std::int64_t, std::uint8_t> _points;  // how many points each part has
 };
 
-namespace {
-
-DistanceWeights AnySizeWeights() {
+DistanceWeights SearchIndex::WeightsOf(bool iAnySize) {
   DistanceWeights weights;
-  weights.size = 0.0;
+  if (iAnySize) weights.size = 0.0;
   return weights;
 }
 
-}  // namespace
-
 SearchIndex::SearchIndex()
-    : _sized(std::make_unique<Graph>(DistanceWeights())), _anySize(std::make_unique<Graph>(AnySizeWeights())) {}
+    : _sized(std::make_unique<Graph>(WeightsOf(false))), _anySize(std::make_unique<Graph>(WeightsOf(true))) {}
 SearchIndex::~SearchIndex() = default;
 SearchIndex::SearchIndex(SearchIndex&&) noexcept = default;
 SearchIndex& SearchIndex::operator=(SearchIndex&&) noexcept = default;
@@ -181,15 +176,21 @@ std::vector<std::int64_t> SearchIndex::Candidates(const ShapeSignature& iQuery, 
                                                   bool iAnySize) const {
   const Graph& graph = iAnySize ? *_anySize : *_sized;
   if (graph.Size() == 0) return {};
+  return PartsNear(iQuery, graph.Weights(), [&](const SearchVector::Point& iPoint, auto& ioFound) {
+    graph.Search(iPoint, std::min(iCount, graph.Size() * SearchVector::MostPoints), ioFound);
+  });
+}
+
+std::vector<std::int64_t> SearchIndex::PartsNear(const ShapeSignature& iQuery, const DistanceWeights& iWeights,
+                                                 const PointSearch& iSearch) {
   std::vector<std::pair<float, std::int64_t>> found;
-  for (const SearchVector::Point& point : SearchVector::Of(iQuery, graph.Weights()))
-    graph.Search(point, std::min(iCount, graph.Size() * SearchVector::MostPoints), found);
+  for (const SearchVector::Point& point : SearchVector::Of(iQuery, iWeights)) iSearch(point, found);
   std::sort(found.begin(), found.end());
-  std::vector<std::int64_t> candidates;
+  std::vector<std::int64_t> parts;
   std::unordered_set<std::int64_t> seen;
   for (const auto& [distance, id] : found)
-    if (seen.insert(id).second) candidates.push_back(id);
-  return candidates;
+    if (seen.insert(id).second) parts.push_back(id);
+  return parts;
 }
 
 std::vector<std::string> SearchIndex::FilesOf(const std::string& iDatabase) {
@@ -216,7 +217,8 @@ void SearchIndex::Save(const std::string& iDatabase, std::optional<std::int64_t>
       throw std::runtime_error(file + ": cannot be replaced");
 }
 
-std::optional<SearchIndex::Saved> SearchIndex::Load(const std::string& iDatabase, std::string& oReason) {
+std::optional<std::optional<std::int64_t>> SearchIndex::SavedChanges(const std::string& iDatabase,
+                                                                     std::string& oReason) {
   const std::vector<std::string> files = FilesOf(iDatabase);
   std::ifstream stamp(files[2]);
   if (!stamp) {
@@ -243,12 +245,25 @@ std::optional<SearchIndex::Saved> SearchIndex::Load(const std::string& iDatabase
     oReason = "the search index's files do not match";
     return std::nullopt;
   }
+  if (changes == "none") return std::optional<std::int64_t>();
+  try {
+    return std::optional<std::int64_t>(std::stoll(changes));
+  } catch (const std::exception&) {
+    oReason = "the search index's stamp is damaged";
+    return std::nullopt;
+  }
+}
+
+std::optional<SearchIndex::Saved> SearchIndex::Load(const std::string& iDatabase, std::string& oReason) {
+  const std::optional<std::optional<std::int64_t>> changes = SavedChanges(iDatabase, oReason);
+  if (!changes) return std::nullopt;
+  const std::vector<std::string> files = FilesOf(iDatabase);
   try {
     Saved saved;
-    saved.index._sized = std::make_unique<Graph>(DistanceWeights(), files[0]);
-    saved.index._anySize = std::make_unique<Graph>(AnySizeWeights(), files[1]);
+    saved.index._sized = std::make_unique<Graph>(WeightsOf(false), GraphOf(files, false));
+    saved.index._anySize = std::make_unique<Graph>(WeightsOf(true), GraphOf(files, true));
     if (saved.index._sized->Ids() != saved.index._anySize->Ids()) throw std::runtime_error("its graphs differ");
-    if (changes != "none") saved.changes = std::stoll(changes);
+    saved.changes = *changes;
     return saved;
   } catch (const std::exception& failure) {
     oReason = std::string("the search index cannot be read: ") + failure.what();

@@ -10,23 +10,27 @@
 // modification time of each graph, written last so that graphs from different saves are
 // recognised.
 //
+// SavedSearchIndex searches the saved graphs without loading them.
+//
 // Removing a part marks its points deleted; once deleted points are more than a quarter of
 // all, the graphs are rebuilt from the live points. Searches may run concurrently with each
 // other, never with Add, Remove or Load.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "SearchVector.h"
 #include "ShapeSignature.h"
 
 class SearchIndex {
  public:
   // The version of SearchVector's layout and scaling: a saved index of another is built again.
-  static constexpr int Layout = 3;
+  static constexpr int Layout = 4;
 
   SearchIndex();
   ~SearchIndex();
@@ -47,8 +51,27 @@ class SearchIndex {
   // is looked for).
   std::vector<std::int64_t> Candidates(const ShapeSignature& iQuery, std::size_t iCount, bool iAnySize) const;
 
-  // The files beside a catalog.
+  // The weights of the points of the graph searched with or without sizes.
+  static DistanceWeights WeightsOf(bool iAnySize);
+  // The parts of the points that iSearch finds (appending (distance, part) pairs) near each of
+  // the points of iQuery under iWeights, nearest first, each once.
+  using PointSearch =
+      std::function<void(const SearchVector::Point& iPoint, std::vector<std::pair<float, std::int64_t>>& ioFound)>;
+  static std::vector<std::int64_t> PartsNear(const ShapeSignature& iQuery, const DistanceWeights& iWeights,
+                                             const PointSearch& iSearch);
+  // The part a point's label names.
+  static std::int64_t PartOf(std::uint64_t iLabel) {
+    return static_cast<std::int64_t>(iLabel / SearchVector::MostPoints);
+  }
+
+  // The files beside a catalog: the graph of sized searches, that of any-size searches, the stamp.
   static std::vector<std::string> FilesOf(const std::string& iDatabase);
+  static const std::string& GraphOf(const std::vector<std::string>& iFiles, bool iAnySize) {
+    return iFiles[iAnySize ? 1 : 0];
+  }
+  // The catalog's change count the saved index reflects (none: unknown) when its stamp is of
+  // this layout and matches its graphs; none with the reason in oReason otherwise.
+  static std::optional<std::optional<std::int64_t>> SavedChanges(const std::string& iDatabase, std::string& oReason);
   // Writes the index beside the catalog, as reflecting iChanges (none: unknown). Throws
   // std::runtime_error naming the reason it cannot.
   void Save(const std::string& iDatabase, std::optional<std::int64_t> iChanges) const;

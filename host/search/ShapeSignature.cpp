@@ -2,12 +2,12 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
 #include "Descriptors.h"
 #include "GeosigBBRender.h"
-#include "GeosigCountRender.h"
 #include "GeosigOctreeRender.h"
 #include "GeosigSymmetriesRender.h"
 #include "PlatformChecks.h"
@@ -87,20 +87,26 @@ bool ShapeSignature::FirstAxesAmbiguous(const Global& iGlobal) { return NearlyEq
 bool ShapeSignature::LastAxesAmbiguous(const Global& iGlobal) { return NearlyEqual(iGlobal[Value2], iGlobal[Value3]); }
 
 ShapeSignature ShapeSignature::Compute(ZarRep& ioModel, unsigned int iDepth) {
+  static_cast<void>(VoxelGrid(iDepth));  // checks the depth before any work
+  const Outcome<Descriptors> described = DescribeModel(ioModel);
+  if (!described) throw std::runtime_error(described.Reason());
+  return Compute(ioModel, described.Value(), iDepth);
+}
+
+ShapeSignature ShapeSignature::Compute(ZarRep& ioModel, const Descriptors& iDescribed, unsigned int iDepth) {
   VoxelGrid occupancy(iDepth);  // checks the depth before any work
-  GeosigCountRender count;
-  count.Traverse(ioModel);
-  int triangles = 0;
-  count.GetTriangleNumber(triangles);
   ZarRep* model = &ioModel;
+  const Descriptors* described = &iDescribed;
   ZarRef<ZarRep> subdivided;
-  if (triangles > 0 && triangles < FewestTriangles) {
+  std::optional<Outcome<Descriptors>> subdividedDescription;
+  if (iDescribed.triangles > 0 && iDescribed.triangles < FewestTriangles) {
     subdivided = SubdividedModel(ioModel, FewestTriangles);
     model = subdivided.get();
+    subdividedDescription.emplace(DescribeModel(*model));
+    if (!*subdividedDescription) throw std::runtime_error(subdividedDescription->Reason());
+    described = &subdividedDescription->Value();
   }
-  const Outcome<Descriptors> described = DescribeModel(*model);
-  if (!described) throw std::runtime_error(described.Reason());
-  const Descriptors& pose = described.Value();
+  const Descriptors& pose = *described;
   if (!pose.barycenter) throw std::runtime_error(pose.barycenter.Reason());
   if (!pose.norm) throw std::runtime_error(pose.norm.Reason());
   if (!pose.norm->matrix) throw std::runtime_error(pose.norm->matrix.Reason());

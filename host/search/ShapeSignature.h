@@ -11,6 +11,7 @@
 // which the same part gets whatever its pose.
 #include <array>
 
+#include "Descriptors.h"
 #include "VoxelGrid.h"
 #include "ZarRep.h"
 
@@ -35,6 +36,9 @@ class ShapeSignature {
   // model without one (no triangle, no area, nothing to scale), std::invalid_argument for a
   // depth outside 1..VoxelGrid::MaxDepth, std::bad_alloc when memory runs out.
   static ShapeSignature Compute(ZarRep& ioModel, unsigned int iDepth = DefaultDepth);
+  // The same from iDescribed, what DescribeModel gave of ioModel, for a caller that has it: the model is not
+  // described again unless it has fewer than FewestTriangles triangles, when its subdivision is.
+  static ShapeSignature Compute(ZarRep& ioModel, const Descriptors& iDescribed, unsigned int iDepth = DefaultDepth);
 
   float Norm() const { return _norm; }
   const Global& Terms() const { return _global; }

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <unordered_map>
 
 #include "CatalogSchema.h"
 #include "SqliteStatement.h"
@@ -42,6 +43,13 @@ VoxelGrid UnpackGrid(std::int64_t iDepth, const std::string& iBytes) {
   } catch (const std::invalid_argument& failure) {
     throw CatalogError(std::string("a signature's occupancy is damaged: ") + failure.what());
   }
+}
+
+// Ids as a JSON array, which json_each turns into rows: one statement reads any number of parts.
+std::string IdList(const std::vector<std::int64_t>& iIds) {
+  std::string list = "[";
+  for (const std::int64_t id : iIds) list += (list.size() > 1 ? "," : "") + std::to_string(id);
+  return list + ']';
 }
 
 // Empty text is stored as null: the column has no value.
@@ -199,6 +207,24 @@ ShapeSignature SignatureCatalog::SignatureOf(std::int64_t iId) const {
   return ShapeSignature(static_cast<float>(select.Real(0)), UnpackTerms(select.Blob(1)), Occupancy(iId));
 }
 
+std::optional<std::string> SignatureCatalog::SignedPath(std::int64_t iId) const {
+  SqliteStatement select(_database, "SELECT path FROM parts WHERE id = ? AND status = 'ok'");
+  select.Bind(1, iId);
+  if (!select.Step()) return std::nullopt;
+  return select.Text(0);
+}
+
+std::vector<PartTerms> SignatureCatalog::TermsOf(const std::vector<std::int64_t>& iIds) const {
+  SqliteStatement select(_database,
+                         "SELECT id, norm, terms FROM parts WHERE status = 'ok' AND id IN "
+                         "(SELECT value FROM json_each(?)) ORDER BY id");
+  select.Bind(1, IdList(iIds));
+  std::vector<PartTerms> terms;
+  while (select.Step())
+    terms.push_back({select.Integer(0), static_cast<float>(select.Real(1)), UnpackTerms(select.Blob(2))});
+  return terms;
+}
+
 std::vector<SignatureSummary> SignatureCatalog::Summaries() const {
   std::vector<SignatureSummary> summaries;
   for (auto& [summary, path] : SignedParts(0)) summaries.push_back(std::move(summary));
@@ -253,6 +279,23 @@ VoxelGrid SignatureCatalog::Occupancy(std::int64_t iId) const {
   select.Bind(1, iId);
   if (!select.Step()) throw CatalogError(_path + ": no occupancy for part " + std::to_string(iId));
   return UnpackGrid(select.Integer(0), select.Blob(1));
+}
+
+std::vector<VoxelGrid> SignatureCatalog::Occupancies(const std::vector<std::int64_t>& iIds) const {
+  std::unordered_map<std::int64_t, std::size_t> positions;
+  for (std::size_t k = 0; k < iIds.size(); ++k) positions.emplace(iIds[k], k);
+  std::vector<std::optional<VoxelGrid>> read(iIds.size());
+  SqliteStatement select(_database,
+                         "SELECT part, depth, cells FROM occupancies WHERE part IN (SELECT value FROM json_each(?))");
+  select.Bind(1, IdList(iIds));
+  while (select.Step()) read[positions.at(select.Integer(0))] = UnpackGrid(select.Integer(1), select.Blob(2));
+  std::vector<VoxelGrid> occupancies;
+  occupancies.reserve(iIds.size());
+  for (std::size_t k = 0; k < iIds.size(); ++k) {
+    if (!read[k]) throw CatalogError(_path + ": no occupancy for part " + std::to_string(iIds[k]));
+    occupancies.push_back(std::move(*read[k]));
+  }
+  return occupancies;
 }
 
 std::vector<std::vector<std::string>> SignatureCatalog::IdenticalFiles() const {

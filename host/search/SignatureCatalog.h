@@ -32,6 +32,13 @@ struct IndexedPart {
   std::optional<ShapeSignature> signature;
 };
 
+// A part's size and global terms, without its occupancy.
+struct PartTerms {
+  std::int64_t id = 0;
+  float norm = 0.0f;
+  ShapeSignature::Global global{};
+};
+
 class SignatureCatalog {
  public:
   static constexpr int BusyTimeoutMs = 60000;
@@ -68,6 +75,10 @@ class SignatureCatalog {
   // The id of the part indexed at iPath with a signature, if there is one.
   std::optional<std::int64_t> SignedPart(const std::string& iPath) const;
   ShapeSignature SignatureOf(std::int64_t iId) const;
+  // The path of part iId when it has a signature.
+  std::optional<std::string> SignedPath(std::int64_t iId) const;
+  // The terms of those of iIds that have a signature, in id order, read in one pass.
+  std::vector<PartTerms> TermsOf(const std::vector<std::int64_t>& iIds) const;
 
   std::vector<SignatureSummary> Summaries() const;
   // The summaries and paths of the parts with a signature whose id is above iAfterId, in id
@@ -81,6 +92,9 @@ class SignatureCatalog {
   // none for a catalog of version 1 opened for reading.
   std::optional<std::int64_t> Changes() const;
   VoxelGrid Occupancy(std::int64_t iId) const;
+  // The occupancies of parts iIds, in that order, read in one pass. Throws CatalogError when one
+  // is missing.
+  std::vector<VoxelGrid> Occupancies(const std::vector<std::int64_t>& iIds) const;
   // Paths of the files that share a fingerprint, each group in path order, the groups in
   // order of their first path.
   std::vector<std::vector<std::string>> IdenticalFiles() const;

@@ -1,5 +1,8 @@
 #include "CatalogApi.h"
 
+#include <filesystem>
+#include <memory>
+
 #include "ApiError.h"
 #include "CatalogSearch.h"
 #include "FileRecord.h"
@@ -41,16 +44,24 @@ Report CatalogApi::Neighbours(std::int64_t iId, std::size_t iCount, bool iAnySiz
   return answer;
 }
 
-Report CatalogApi::Search(const std::string& iModel, std::size_t iCount, bool iAnySize) const {
-  IndexedPart read;
+std::shared_ptr<const IndexedPart> CatalogApi::Signed(const UploadedFile& iModel) const {
+  const std::string key = iModel.Digest() + std::filesystem::path(iModel.Path()).extension().string();
+  if (std::shared_ptr<const IndexedPart> kept = _uploads.Find(key)) return kept;
+  std::shared_ptr<IndexedPart> read;
   try {
-    read = _reader.Sign(iModel);
+    read = std::make_shared<IndexedPart>(_reader.Sign(iModel.Path()));
   } catch (const IsolatedReader::Busy& busy) {
     throw ApiError(503, busy.what());
   }
-  if (read.error) throw Unreadable(*read.error);
-  Report answer = {{"query", {{"format", read.format}, {"descriptors", Report::parse(read.descriptors)}}}};
-  answer.update(Searched(iAnySize, _catalog.Nearest(*read.signature, iCount, SignatureMetric(iAnySize))));
+  if (read->error) throw Unreadable(*read->error);
+  _uploads.Keep(key, read);
+  return read;
+}
+
+Report CatalogApi::Search(const UploadedFile& iModel, std::size_t iCount, bool iAnySize) const {
+  const std::shared_ptr<const IndexedPart> read = Signed(iModel);
+  Report answer = {{"query", {{"format", read->format}, {"descriptors", Report::parse(read->descriptors)}}}};
+  answer.update(Searched(iAnySize, _catalog.Nearest(*read->signature, iCount, SignatureMetric(iAnySize))));
   return answer;
 }
 

@@ -10,6 +10,8 @@
 #include "ModelCache.h"
 #include "ReportValues.h"
 #include "ServedCatalog.h"
+#include "SignedUploads.h"
+#include "UploadedFile.h"
 
 class CatalogApi {
  public:
@@ -24,9 +26,9 @@ class CatalogApi {
   Report Part(std::int64_t iId) const;
   // {"id", "file", "anySize", "weights", "matches"}: the parts nearest a part of the catalog, which is left out.
   Report Neighbours(std::int64_t iId, std::size_t iCount, bool iAnySize) const;
-  // {"query": {"format", "descriptors"}, "anySize", "weights", "matches"}: the parts nearest the model in the
-  // file iModel (an upload, in the service's directory), which is read in a worker.
-  Report Search(const std::string& iModel, std::size_t iCount, bool iAnySize) const;
+  // {"query": {"format", "descriptors"}, "anySize", "weights", "matches"}: the parts nearest the uploaded model,
+  // which is read in a worker unless the same bytes under the same extension were read lately.
+  Report Search(const UploadedFile& iModel, std::size_t iCount, bool iAnySize) const;
   // {"maxDistance", "anySize", "weights", "identical", "similar"}
   Report Duplicates(double iMaxDistance, bool iAnySize) const;
   // The part's display model as binary glTF.
@@ -34,8 +36,10 @@ class CatalogApi {
 
  private:
   static Report Searched(bool iAnySize, Report iMatches);
+  std::shared_ptr<const IndexedPart> Signed(const UploadedFile& iModel) const;
 
   ServedCatalog& _catalog;
   const IsolatedReader& _reader;
   const ModelCache& _models;
+  const SignedUploads _uploads{64};
 };

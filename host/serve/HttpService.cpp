@@ -248,5 +248,5 @@ std::string HttpService::SearchUpload(const httplib::Request& iRequest, const ht
   if (!upload) throw ApiError(400, fields ? "the form has no field 'file'" : "the request holds no model");
   if (!upload->Close()) throw ApiError(500, "the upload could not be stored");
   if (upload->Size() == 0) throw ApiError(400, "the model sent is empty");
-  return ReportText(_api.Search(upload->Path(), count, anySize));
+  return ReportText(_api.Search(*upload, count, anySize));
 }

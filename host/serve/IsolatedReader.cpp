@@ -26,7 +26,7 @@ IsolatedReader::IsolatedReader(const WorkerLimits& iLimits, unsigned int iReader
 
 IndexedPart IsolatedReader::Sign(const std::string& iPath) const {
   const Slot slot(*this);
-  return ReadIndexRecord(IsolatedIndexTask(iPath, ImportOptions(), _limits));
+  return IsolatedIndexTask(iPath, ImportOptions(), _limits);
 }
 
 void IsolatedReader::WriteDisplayModel(const std::string& iPath, const std::string& iOutput,

@@ -1,7 +1,11 @@
 #pragma once
 // A model received in a request's body, written as it arrives to a new file of the service's naming (created, never
-// opened if it exists, readable by the service's user only) and removed when the request is done.
+// opened if it exists, readable by the service's user only) and removed when the request is done. The SHA-256 of
+// its bytes is taken as they arrive, to know a model sent before without reading the file again.
+#include <openssl/evp.h>
+
 #include <cstddef>
+#include <memory>
 #include <string>
 
 class UploadedFile {
@@ -19,9 +23,17 @@ class UploadedFile {
 
   const std::string& Path() const { return _path; }
   std::size_t Size() const { return _size; }
+  // The SHA-256 of the bytes written, 32 bytes; set by Close.
+  const std::string& Digest() const { return _digest; }
 
  private:
+  struct FreeDigestContext {
+    void operator()(EVP_MD_CTX* iContext) const { EVP_MD_CTX_free(iContext); }
+  };
+
   std::string _path;
   int _file = -1;
   std::size_t _size = 0;
+  std::unique_ptr<EVP_MD_CTX, FreeDigestContext> _hashing;
+  std::string _digest;
 };

@@ -1,4 +1,5 @@
-"""Exceptions for the files the host could not handle, from the reasons the command line prints."""
+"""Exceptions for what the host could not do, from the reasons the command line prints: the one place where
+the host's failures become Python's exceptions."""
 
 import errno
 import os
@@ -8,7 +9,7 @@ _ACCESS_REASONS = {
     "no such file": errno.ENOENT,
     "is a directory, not a file": errno.EISDIR,
 }
-_SYSTEM_REASON_PREFIXES = ("cannot be opened: ", "cannot be read: ")
+_SYSTEM_REASON_PREFIXES = ("cannot be opened: ", "cannot be read: ", "cannot be written: ")
 _ERRNO_OF_MESSAGE = {os.strerror(code): code for code in errno.errorcode}
 
 
@@ -47,3 +48,13 @@ def catalog_error(catalog: str, message: str) -> Exception:
     if reason == _UNOPENABLE:
         return OSError(named)
     return CatalogError(named)
+
+
+def app_failure(kind: str, subject: str, reason: str) -> Exception:
+    """The exception for a failure of the host's use cases (the extension raises what this returns): kind is
+    "file", "usage" or "catalog", subject what failed (a file, a catalog; empty when the reason says it)."""
+    if kind == "catalog":
+        return catalog_error(subject, reason)
+    if kind == "usage":
+        return ValueError(reason)
+    return file_error(subject, reason) if subject else OSError(reason)

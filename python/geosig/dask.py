@@ -1,16 +1,16 @@
 """Catalogs described or indexed on a Dask cluster.
 
 describe_catalog writes the JSON lines of ``geosig batch``, index_catalog brings the SQLite
-catalog of ``geosig index`` up to date. The workers read the files; the results come back as
-they finish and the caller writes them, so a stopped run loses nothing finished and the next
-run resumes. Every worker must import the same version of geosig and see the files at the
+catalog of ``geosig index`` up to date. Both are the commands' own run over the files (the
+extension's ModelFileRun) with the cluster as its executor: the workers read the files; the
+results come back as they finish and the caller writes them, so a stopped run loses nothing
+finished and the next run resumes. Every worker must import the same version of geosig and see the files at the
 paths given.
 
 A script that creates the local cluster (no client given) must call these functions under
 ``if __name__ == "__main__":``, since the worker processes import the script's module again.
 """
 
-import json
 import os
 import warnings
 from dataclasses import dataclass
@@ -20,7 +20,7 @@ from distributed import Client, Future, LocalCluster, as_completed
 from distributed.scheduler import KilledWorker
 
 from . import _geosig
-from ._failures import catalog_error, file_error
+from ._failures import catalog_error
 from ._options import Reading
 from ._types import PathLike
 
@@ -37,6 +37,8 @@ class CatalogRun:
     """Files of this run whose record is an error."""
     kept: int
     """Records kept from an earlier run (resume=True)."""
+    unwalked: Tuple[Tuple[str, str], ...] = ()
+    """(directory, reason) of the directories that could not be walked; each has its error record."""
 
 
 @dataclass(frozen=True)
@@ -69,7 +71,8 @@ def describe_catalog(paths: Iterable[PathLike], out: PathLike, client: Optional[
     relative to the list). out receives one record per file, exactly the line ``geosig batch``
     writes for it, in the order the files finish. A file that cannot be described gets its
     error record, and so does a file whose worker was lost (after the retries the scheduler
-    allows); the run goes on. With resume=True the records already in out are kept and only the
+    allows), and a directory that could not be walked (named in CatalogRun.unwalked and in a
+    RuntimeWarning); the run goes on. With resume=True the records already in out are kept and only the
     other files are described, as ``geosig batch --resume`` does.
 
     client is the cluster to run on; without one, a local cluster of ``workers`` processes (by
@@ -78,37 +81,21 @@ def describe_catalog(paths: Iterable[PathLike], out: PathLike, client: Optional[
     keywords and worker limits are those of geosig.describe; each part is tessellated on one
     thread, as ``geosig batch`` does, since every Dask worker keeps a processor busy.
 
-    Raises OSError when out cannot be written or a directory cannot be walked, ValueError when
-    the catalog holds no file, out holds a line that is not a record, or a keyword is invalid,
-    and RuntimeError when a worker runs another version of geosig.
+    Raises OSError when out or a list cannot be opened or written, ValueError when nothing is
+    found, out is one of the files or lists or holds a line that is not a record, or a keyword
+    is invalid, and RuntimeError when a worker runs another version of geosig.
     """
     reading = _catalog_reading(relative_deflection, deflection, angular_deflection, time_limit, memory_limit)
-    out = os.fspath(out)
-    files = _model_files(paths, lists).files
-    if not files:
+    files = _model_files(paths, lists)
+    if files.empty:
         raise ValueError("no model file found")
-    try:
-        output = _geosig.BatchOutput(out, resume)
-    except _geosig.FileFailure as failure:
-        raise file_error(out, str(failure)) from None
-    kept = output.recorded_files()
-    pending = [path for path in files if path not in kept]
-    line = _ProgressCount(len(pending), progress)
-
-    def write(position: int, record: Optional[str], reason: Optional[str]) -> None:
-        if record is None:
-            record = _geosig.error_record(pending[position], reason)
-        try:
-            output.append(record)
-        except _geosig.FileFailure as failure:
-            raise OSError(f"the output cannot be written: {failure}") from None
-        line.count("error" in json.loads(record))
-
-    if pending:
-        _on_cluster(client, workers, lambda cluster: _run_tasks(cluster, _describe_records, pending, reading,
-                                                                "describing", write))
-    line.finish()
-    return CatalogRun(described=line.done - line.failed, failed=line.failed, kept=len(kept))
+    records = _geosig.BatchRecords(os.fspath(out), resume, files)
+    for directory, reason in records.unwalked:
+        warnings.warn(f"{directory}: {reason}", RuntimeWarning, stacklevel=2)
+    run = _geosig.ModelFileRun(records, _shown(progress))
+    _run_on_cluster(run, client, workers, _describe_records, reading, "describing")
+    return CatalogRun(described=run.done - run.failed, failed=run.failed, kept=records.kept,
+                      unwalked=tuple(records.unwalked))
 
 
 def index_catalog(paths: Iterable[PathLike], catalog: PathLike, client: Optional[Client] = None, *,
@@ -150,22 +137,11 @@ def index_catalog(paths: Iterable[PathLike], catalog: PathLike, client: Optional
         update = _geosig.CatalogUpdate(catalog, files, reading.options(), prune)
         for path, reason in update.untouched:
             warnings.warn(f"{path}: {reason}", RuntimeWarning, stacklevel=2)
-        line = _ProgressCount(update.pending, progress)
-        for _ in update.record_unreadable():
-            line.count(True)
-
-        def record(position: int, value: Optional[str], reason: Optional[str]) -> None:
-            _, error = update.record(position, value) if reason is None else update.record_failure(position, reason)
-            line.count(error is not None)
-
-        to_read = update.to_read
-        if to_read:
-            _on_cluster(client, workers, lambda cluster: _run_tasks(cluster, _index_records, to_read, reading,
-                                                                    "indexing", record))
+        run = _geosig.ModelFileRun(update, _shown(progress))
+        _run_on_cluster(run, client, workers, _index_records, reading, "indexing", len(update.untouched))
     except _geosig.CatalogFailure as failure:
         raise catalog_error(catalog, str(failure)) from None
-    line.finish(len(update.untouched))
-    return IndexRun(indexed=line.done - line.failed, failed=line.failed, unchanged=update.unchanged,
+    return IndexRun(indexed=run.done - run.failed, failed=run.failed, unchanged=update.unchanged,
                     removed=update.removed, untouched=tuple(update.untouched))
 
 
@@ -184,20 +160,20 @@ def _model_files(paths: Iterable[PathLike], lists: Iterable[PathLike]) -> "_geos
         raise OSError(str(failure)) from None
 
 
-class _ProgressCount:
-    """The files done and failed so far, on the commands' progress line."""
+def _shown(progress: Optional[bool]) -> bool:
+    """Whether the progress line is shown: by default when standard error is a terminal."""
+    return os.isatty(2) if progress is None else progress
 
-    def __init__(self, total: int, shown: Optional[bool]):
-        self.done = self.failed = 0
-        self._line = _geosig.ProgressLine(total, _geosig.ProgressLine.on_terminal() if shown is None else shown)
 
-    def count(self, failed: bool) -> None:
-        self.done += 1
-        self.failed += failed
-        self._line.show(self.done, self.failed)
-
-    def finish(self, untouched: int = 0) -> None:
-        self._line.finish(self.done, self.failed, untouched)
+def _run_on_cluster(run: "_geosig.ModelFileRun", client: Optional[Client], workers: Optional[int],
+                    task: Callable[[List, Reading], List[Tuple[bool, str]]], reading: Reading, doing: str,
+                    untouched: int = 0) -> None:
+    """The run over its files, as ModelFileRun.Run makes it, with the cluster as the executor."""
+    run.start()
+    files = run.files
+    if files:
+        _on_cluster(client, workers, lambda cluster: _run_tasks(cluster, task, files, reading, doing, run.collect))
+    run.finish(untouched)
 
 
 def _on_cluster(client: Optional[Client], workers: Optional[int], run: Callable[[Client], _Result]) -> _Result:
@@ -210,11 +186,11 @@ def _on_cluster(client: Optional[Client], workers: Optional[int], run: Callable[
         return run(own_client)
 
 
-def _run_tasks(client: Client, task: Callable[[List, Reading], List[str]], items: Sequence, reading: Reading,
-               doing: str, collect: Callable[[int, Optional[str], Optional[str]], None]) -> None:
+def _run_tasks(client: Client, task: Callable[[List, Reading], List[Tuple[bool, str]]], items: Sequence,
+               reading: Reading, doing: str, collect: Callable[[int, bool, str], None]) -> None:
     """Runs task over the items on the cluster, a few items a task, and hands each outcome to
-    collect as it comes: (position, value, None), or (position, None, reason) when the task
-    could not run. The items of a task whose worker was lost are tried again one a task, so
+    collect as it comes: (position, succeeded, payload or reason), the reason the task's own or
+    why it could not run. The items of a task whose worker was lost are tried again one a task, so
     that only the item that kills its worker is lost. What collect raises cancels the tasks left
     and is raised."""
     _check_worker_versions(client)
@@ -233,17 +209,18 @@ def _run_tasks(client: Client, task: Callable[[List, Reading], List[str]], items
         for future in running:
             positions = positions_of.pop(future.key)
             try:
-                values, reason = future.result(), None
+                outcomes = future.result()
             except KilledWorker:
                 if len(positions) > 1:
                     running.update(submit([[position] for position in positions]))
                     continue
-                values, reason = None, f"the Dask worker {doing} it was lost"
+                outcomes = [(False, f"the Dask worker {doing} it was lost")] * len(positions)
             except Exception as failure:  # the record says what went wrong; the run goes on
-                values, reason = None, " ".join(f"the Dask task failed: {type(failure).__name__}: {failure}".split())
+                reason = " ".join(f"the Dask task failed: {type(failure).__name__}: {failure}".split())
+                outcomes = [(False, reason)] * len(positions)
             future.release()
-            for offset, position in enumerate(positions):
-                collect(position, None if values is None else values[offset], reason)
+            for position, (succeeded, value) in zip(positions, outcomes):
+                collect(position, succeeded, value)
     except BaseException:
         client.cancel(list(running.futures))
         raise
@@ -260,13 +237,13 @@ def _items_a_task(items: int, threads: int) -> int:
     return max(1, min(_MOST_ITEMS_A_TASK, items // (8 * max(1, threads))))
 
 
-def _describe_records(paths: List[str], reading: Reading) -> List[str]:
-    """The task the workers run for describe_catalog: the files' record lines."""
+def _describe_records(paths: List[bytes], reading: Reading) -> List[Tuple[bool, str]]:
+    """The task the workers run for describe_catalog: each file's record line, or why it has none."""
     return _geosig.describe_records(paths, reading.options(), reading.limits())
 
 
-def _index_records(paths: List[bytes], reading: Reading) -> List[str]:
-    """The task the workers run for index_catalog: the files' index records."""
+def _index_records(paths: List[bytes], reading: Reading) -> List[Tuple[bool, str]]:
+    """The task the workers run for index_catalog: each file's index record, or why it has none."""
     return _geosig.index_records(paths, reading.options(), reading.limits())
 
 

@@ -9,25 +9,22 @@
 #include <string>
 #include <vector>
 
+#include "AppFailure.h"
 #include "AppTasks.h"
-#include "BatchOutput.h"
 #include "CatalogError.h"
-#include "CommandFailure.h"
 #include "DescribeTask.h"
 #include "DescriptorSections.h"
 #include "FileDescription.h"
+#include "FileFingerprint.h"
 #include "FileRecord.h"
-#include "FingerprintCommand.h"
+#include "FileRunBindings.h"
 #include "GeosigBBRender.h"
 #include "ImportOptions.h"
 #include "IsolatedRun.h"
 #include "MeshArguments.h"
-#include "ModelFileSet.h"
-#include "ProgressLine.h"
 #include "SearchBindings.h"
 #include "SurfaceVoxels.h"
 #include "SurfaceVoxelsTask.h"
-#include "VoxelizeCommand.h"
 
 namespace py = pybind11;
 
@@ -44,17 +41,6 @@ std::string DescribeRecord(const std::string& iPath, const ImportOptions& iOptio
   } catch (const std::runtime_error& failure) {
     return FailureRecord(iPath, failure.what()).dump();
   }
-}
-
-// DescribeRecord for several files read in turn by one worker process, in the files' order.
-std::vector<std::string> DescribeRecords(const std::vector<std::string>& iPaths, const ImportOptions& iOptions,
-                                         const WorkerLimits& iLimits) {
-  const py::gil_scoped_release released;
-  std::vector<std::string> records;
-  for (const WorkerOutcome& outcome : RunIsolatedInTurn(iPaths, iLimits, CallOf(DescribeTask{iOptions})))
-    records.push_back(outcome.succeeded ? outcome.value
-                                        : ReportText(FailureRecord(iPaths[outcome.index], outcome.value)));
-  return records;
 }
 
 // {"descriptors": ...} as JSON; raises ValueError with the reason the mesh cannot be described.
@@ -102,11 +88,21 @@ py::tuple VoxelizeMesh(const FloatTriples& iVertices, const IndexTriples& iFaces
   return VoxelsToPython(grid);
 }
 
-ModelFileSet ModelFiles(const std::vector<std::string>& iPaths, const std::vector<std::string>& iLists) {
-  ModelFileSet files;
-  for (const std::string& path : iPaths) files.AddPath(path);
-  for (const std::string& list : iLists) files.AddList(list);
-  return files;
+const char* KindName(AppFailure::Kind iKind) {
+  switch (iKind) {
+    case AppFailure::Kind::File: return "file";
+    case AppFailure::Kind::Usage: return "usage";
+    case AppFailure::Kind::Catalog: return "catalog";
+  }
+  return "file";
+}
+
+// Raises the exception that geosig._failures makes of iFailure: the package maps the host's failures in one place.
+void RaiseAppFailure(const AppFailure& iFailure) {
+  const py::object error =
+      py::module_::import("geosig._failures")
+          .attr("app_failure")(KindName(iFailure.FailureKind()), iFailure.Subject(), iFailure.Reason());
+  PyErr_SetObject(reinterpret_cast<PyObject*>(Py_TYPE(error.ptr())), error.ptr());
 }
 
 }  // namespace
@@ -118,7 +114,7 @@ PYBIND11_MODULE(_geosig, ioModule) {
 
   ioModule.doc() = "The host's descriptors, fingerprints and batch records (wrapped by the geosig package)";
   ioModule.attr("__version__") = GEOSIG_VERSION;
-  ioModule.attr("MAX_VOXEL_DEPTH") = VoxelizeCommand::_MaxDepth;
+  ioModule.attr("MAX_VOXEL_DEPTH") = SurfaceVoxels::MaxDepth;
   // A file that could not be handled (the host reports those as std::runtime_error); its text
   // is the reason, without the path.
   static py::exception<std::runtime_error> fileFailure(ioModule, "FileFailure");
@@ -129,6 +125,8 @@ PYBIND11_MODULE(_geosig, ioModule) {
       if (iFailure) std::rethrow_exception(iFailure);
     } catch (const py::builtin_exception&) {
       throw;  // ValueError and the like, raised as they are
+    } catch (const AppFailure& failure) {
+      RaiseAppFailure(failure);
     } catch (const CatalogError& failure) {
       catalogFailure(failure.what());
     } catch (const std::runtime_error&) {
@@ -149,8 +147,6 @@ PYBIND11_MODULE(_geosig, ioModule) {
 
   ioModule.def("describe_record", &DescribeRecord, py::arg("path"), py::arg("options"), py::arg("limits"),
                "The file's batch record as one JSON line: a description, or the reason it failed");
-  ioModule.def("describe_records", &DescribeRecords, py::arg("paths"), py::arg("options"), py::arg("limits"),
-               "describe_record of each path, read in turn by one worker process");
   ioModule.def("voxelize_file", &VoxelizeFile, py::arg("path"), py::arg("depth"), py::arg("options"), py::arg("limits"),
                "(indices, origin, edge) of the file's surface voxels; raises FileFailure");
   ioModule.def("describe_mesh_record", &DescribeMeshRecord, py::arg("vertices"), py::arg("faces"),
@@ -158,33 +154,12 @@ PYBIND11_MODULE(_geosig, ioModule) {
   ioModule.def("voxelize_mesh", &VoxelizeMesh, py::arg("vertices"), py::arg("faces"), py::arg("depth"),
                "(indices, origin, edge) of the mesh's surface voxels");
   ioModule.def(
-      "error_record",
-      [](const std::string& iPath, const std::string& iReason) { return FailureRecord(iPath, iReason).dump(); },
-      py::arg("path"), py::arg("reason"), "The batch record of a file that failed for the reason");
-  ioModule.def(
       "fingerprint",
       [](const std::string& iPath) {
         const py::gil_scoped_release released;
-        return FingerprintCommand::FingerprintOf(iPath);
+        return FileFingerprint(iPath);
       },
       py::arg("path"), "The base64 SHA-256 digest of the file's bytes; raises FileFailure");
-  py::class_<ModelFileSet>(ioModule, "ModelFileSet",
-                           "The model files of a batch, and the directories that could not be walked")
-      .def_property_readonly("files", &ModelFileSet::Files)
-      .def_property_readonly("unreadable", &ModelFileSet::Unreadable, "[(directory, reason)] of those not walked");
-  ioModule.def("model_files", &ModelFiles, py::arg("paths"), py::arg("lists"),
-               "The model files of a batch over these paths and list files; raises FileFailure");
-
-  py::class_<BatchOutput>(ioModule, "BatchOutput", "The JSON-lines file of a batch")
-      .def(py::init<const std::string&, bool>(), py::arg("path"), py::arg("resume"))
-      .def("recorded_files", &BatchOutput::RecordedFiles, "The files of the records kept from an earlier run")
-      .def("append", &BatchOutput::Append, py::arg("record"), "Appends one record in one write");
-
-  py::class_<ProgressLine>(ioModule, "ProgressLine", "The progress line of the commands on standard error")
-      .def(py::init<std::size_t, bool>(), py::arg("total"), py::arg("shown"))
-      .def_static("on_terminal", &ProgressLine::OnTerminal, "Whether standard error is a terminal")
-      .def("show", &ProgressLine::Show, py::arg("done"), py::arg("failed"), py::arg("current") = std::string())
-      .def("finish", &ProgressLine::Finish, py::arg("done"), py::arg("failed"), py::arg("untouched") = 0);
-
+  AddFileRunBindings(ioModule);
   AddSearchBindings(ioModule);
 }

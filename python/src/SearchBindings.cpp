@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "AppTasks.h"
-#include "CatalogUpdate.h"
 #include "IndexTask.h"
 #include "IsolatedRun.h"
 #include "MeshArguments.h"
@@ -28,7 +27,7 @@ namespace {
 ShapeSignature FileSignature(const std::string& iPath, const ImportOptions& iOptions, const WorkerLimits& iLimits,
                              unsigned int iDepth) {
   const py::gil_scoped_release released;
-  IndexedPart read = ReadIndexRecord(IsolatedIndexTask(iPath, iOptions, iLimits, iDepth));
+  IndexedPart read = IsolatedIndexTask(iPath, iOptions, iLimits, iDepth);
   if (read.error) throw std::runtime_error(*read.error);
   return std::move(*read.signature);
 }
@@ -126,18 +125,6 @@ std::int64_t PartAt(const ResidentCatalog& iCatalog, const std::string& iPath) {
   return *id;
 }
 
-// (path, reason or None) of a part recorded in the catalog.
-py::tuple RecordedPart(const IndexedPart* iPart) {
-  return py::make_tuple(py::bytes(iPart->path), iPart->error ? py::object(py::str(*iPart->error)) : py::none());
-}
-
-// What iWork returns, run without the interpreter lock: a catalog's writes may wait for another writer.
-template <typename Work>
-auto Released(const Work& iWork) {
-  const py::gil_scoped_release released;
-  return iWork();
-}
-
 }  // namespace
 
 void AddSearchBindings(py::module_& ioModule) {
@@ -175,26 +162,6 @@ void AddSearchBindings(py::module_& ioModule) {
                py::arg("exclude_mirrors"),
                "[(path, {combined, occupancy, views, shape, size, mirrored}, scale)] nearest first; raises "
                "CatalogFailure");
-  ioModule.def(
-      "index_record",
-      [](const std::string& iPath, const ImportOptions& iOptions, const WorkerLimits& iLimits) {
-        const py::gil_scoped_release released;
-        return IsolatedIndexTask(iPath, iOptions, iLimits);
-      },
-      py::arg("path"), py::arg("options"), py::arg("limits"),
-      "The record `geosig index` reads a file into, from a worker process, as JSON text");
-  ioModule.def(
-      "index_records",
-      [](const std::vector<std::string>& iPaths, const ImportOptions& iOptions, const WorkerLimits& iLimits) {
-        const py::gil_scoped_release released;
-        std::vector<std::string> records;
-        for (const WorkerOutcome& outcome : RunIsolatedInTurn(iPaths, iLimits, CallOf(IndexTask{iOptions})))
-          records.push_back(outcome.succeeded ? outcome.value : ReportText({{"error", outcome.value}}));
-        return records;
-      },
-      py::arg("paths"), py::arg("options"), py::arg("limits"),
-      "index_record of each path, read in turn by one worker process");
-
   py::class_<ResidentCatalog>(ioModule, "ResidentCatalog", "A catalog kept in memory for searching")
       .def(py::init<const std::string&>(), py::arg("catalog"), py::call_guard<py::gil_scoped_release>())
       .def("__len__", &ResidentCatalog::Size)
@@ -239,40 +206,4 @@ void AddSearchBindings(py::module_& ioModule) {
             return paths;
           },
           py::arg("max_distance"), py::arg("any_size"), py::arg("exact"));
-
-  py::class_<CatalogUpdate>(ioModule, "CatalogUpdate", "A catalog database brought up to date with files")
-      .def(py::init<const std::string&, const ModelFileSet&, const ImportOptions&, bool>(), py::arg("catalog"),
-           py::arg("files"), py::arg("options"), py::arg("prune"), py::call_guard<py::gil_scoped_release>())
-      .def_property_readonly("pending", &CatalogUpdate::Pending)
-      .def_property_readonly("unchanged", &CatalogUpdate::Unchanged)
-      .def_property_readonly("removed", &CatalogUpdate::Removed)
-      .def_property_readonly("untouched", &CatalogUpdate::Untouched,
-                             "[(path, reason)] of the paths not brought up to date, whose entries were kept")
-      .def_property_readonly("to_read",
-                             [](const CatalogUpdate& iUpdate) {
-                               std::vector<py::bytes> paths;
-                               for (const std::string& path : iUpdate.ToRead()) paths.emplace_back(path);
-                               return paths;
-                             })
-      .def(
-          "record_unreadable",
-          [](CatalogUpdate& ioUpdate) {
-            std::vector<py::tuple> recorded;
-            for (const IndexedPart* part : Released([&] { return ioUpdate.RecordUnreadable(); }))
-              recorded.push_back(RecordedPart(part));
-            return recorded;
-          },
-          "[(path, reason)] of the files that cannot be read at all, recorded")
-      .def(
-          "record",
-          [](CatalogUpdate& ioUpdate, std::size_t iIndex, const std::string& iRecord) {
-            return RecordedPart(Released([&] { return &ioUpdate.Record(iIndex, iRecord); }));
-          },
-          py::arg("index"), py::arg("record"), "(path, reason or None) of to_read[index], recorded from its record")
-      .def(
-          "record_failure",
-          [](CatalogUpdate& ioUpdate, std::size_t iIndex, const std::string& iReason) {
-            return RecordedPart(Released([&] { return &ioUpdate.RecordFailure(iIndex, iReason); }));
-          },
-          py::arg("index"), py::arg("reason"), "(path, reason) of to_read[index], recorded as failed");
 }

@@ -56,6 +56,14 @@ def test_a_resumed_run_keeps_what_was_done_and_repeats_nothing(tmp_path, client)
     out.write_text("not a record\n")
     with pytest.raises(ValueError, match="line 1 is not a batch record"):
         geosig.dask.describe_catalog(catalog, out, client, resume=True)
+    # An output that is one of the models is refused before anything is written, as batch refuses it.
+    model = tmp_path / "peg.stl"
+    shutil.copy(SAMPLES / "peg.stl", model)
+    with pytest.raises(ValueError, match="is one of the models or lists: it would be overwritten"):
+        geosig.dask.describe_catalog([model], model, client)
+    assert model.read_bytes() == (SAMPLES / "peg.stl").read_bytes()
+    with pytest.raises(FileNotFoundError):
+        geosig.dask.describe_catalog(catalog, tmp_path / "no" / "out.jsonl", client)
 
 
 class KillTheWorker(WorkerPlugin):
@@ -166,3 +174,36 @@ def test_an_index_keeps_the_entries_of_a_root_missing_or_found_empty(tmp_path, c
     run = geosig.dask.index_catalog([share], catalog, client, prune=True)
     assert (run.removed, run.untouched) == (len(indexed), ())
     assert catalog_content(catalog) == []
+
+
+def too_deep(parent: Path) -> None:
+    """Directories nested in parent until their path is longer than the system takes: a walk
+    cannot open the deepest, whoever runs the test."""
+    level = os.open(parent, os.O_RDONLY | os.O_DIRECTORY)
+    length = len(str(parent))
+    while length <= os.pathconf(parent, "PC_PATH_MAX"):
+        os.mkdir("d" * 200, dir_fd=level)
+        deeper = os.open("d" * 200, os.O_RDONLY | os.O_DIRECTORY, dir_fd=level)
+        os.close(level)
+        level, length = deeper, length + 201
+    os.close(level)
+
+
+def test_a_directory_that_cannot_be_walked_gets_the_record_batch_gives_it(tmp_path, client):
+    catalog = tmp_path / "catalog"
+    (catalog / "deep").mkdir(parents=True)
+    shutil.copy(SAMPLES / "peg.stl", catalog)
+    too_deep(catalog / "deep")
+    out, theirs = tmp_path / "ours.jsonl", tmp_path / "theirs.jsonl"
+    with pytest.warns(RuntimeWarning, match="cannot be walked: File name too long"):
+        run = geosig.dask.describe_catalog([catalog], out, client)
+    assert (run.described, run.failed, run.kept) == (1, 0, 0)
+    [(directory, reason)] = run.unwalked
+    assert directory.startswith(str(catalog / "deep")) and reason == "cannot be walked: File name too long"
+    assert run_tool("batch", str(catalog), "-o", str(theirs)).returncode == 1
+    assert lines(out) == lines(theirs)
+    # Resumed, the directory keeps its one record.
+    with pytest.warns(RuntimeWarning):
+        run = geosig.dask.describe_catalog([catalog], out, client, resume=True)
+    assert (run.described, run.kept) == (0, 2)
+    assert lines(out) == lines(theirs)

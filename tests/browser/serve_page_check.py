@@ -14,8 +14,8 @@ import tempfile
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(HERE, "..", "serve"))
-from service import Service, make_catalog, signed_parts  # noqa: E402
-from view_page_check import VIEW_BOX, Browser, canvas_colours, png_pixels  # noqa: E402
+from service import sample_service, signed_parts  # noqa: E402
+from view_page_check import VIEW_BOX, Browser, canvas_colours, event_failures, png_pixels  # noqa: E402
 
 SETTLED = ("document.querySelectorAll('.view').length === {count} && window.geosigPending === 0 && "
            "window.geosigViewerFrames > 0 && {extra}")
@@ -42,24 +42,6 @@ def drawn_views(browser, count, extra="true"):
     return failures
 
 
-def event_failures(browser, origin):
-    failures = []
-    for event in browser.events:
-        method, params = event.get("method"), event.get("params", {})
-        if method == "Runtime.exceptionThrown":
-            details = params["exceptionDetails"]
-            failures.append(f"script error: {details.get('text')} {details.get('exception', {}).get('description')}")
-        elif method == "Runtime.consoleAPICalled" and params.get("type") == "error":
-            failures.append(f"console error: {[arg.get('value') for arg in params.get('args', [])]}")
-        elif method == "Log.entryAdded" and params["entry"].get("level") == "error":
-            failures.append(f"console error: {params['entry'].get('text')}")
-        elif method == "Network.requestWillBeSent":
-            url = params["request"]["url"]
-            if not url.startswith(origin):
-                failures.append(f"the page requested {url}")
-    return failures
-
-
 def check_page(browser, service, model, parts, screenshot):
     for domain in ("Runtime", "Log", "Network", "Page", "DOM"):
         browser.page(domain + ".enable")
@@ -69,7 +51,7 @@ def check_page(browser, service, model, parts, screenshot):
     browser.page("Page.navigate", {"url": service.url})
     if not browser.wait_for("window.geosigSearchReady === true && "
                             "document.getElementById('catalog').textContent.includes('parts')", timeout=120):
-        return ["the page never became ready"] + event_failures(browser, service.url)
+        return ["the page never became ready"] + event_failures(browser, lambda url: url.startswith(service.url))
     root = browser.page("DOM.getDocument")["root"]["nodeId"]
     node = browser.page("DOM.querySelector", {"nodeId": root, "selector": "#file"})["nodeId"]
     browser.page("DOM.setFileInputFiles", {"nodeId": node, "files": [os.path.abspath(model)]})
@@ -86,7 +68,7 @@ def check_page(browser, service, model, parts, screenshot):
                      "document.getElementById('find-duplicates').click()")
     if not browser.wait_for("document.querySelectorAll('#groups li a').length > 0", timeout=120):
         failures.append("no duplicate group was listed")
-    return failures + event_failures(browser, service.url)
+    return failures + event_failures(browser, lambda url: url.startswith(service.url))
 
 
 def main():
@@ -99,9 +81,7 @@ def main():
     work = tempfile.mkdtemp(prefix="geosig-serve-page-")
     failures = []
     try:
-        catalog = os.path.join(work, "samples.db")
-        make_catalog(arguments.geosig, arguments.samples, catalog)
-        service = Service(arguments.geosig, catalog)
+        catalog, service = sample_service(arguments.geosig, arguments.samples, work)
         browser = Browser(arguments.chromium)
         try:
             failures = check_page(browser, service, os.path.join(arguments.samples, "peg.step"),

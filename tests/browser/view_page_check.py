@@ -196,24 +196,28 @@ def save(screenshots, name, png):
             file.write(png)
 
 
-def page_failures(browser, path):
-    """The script errors, console errors and requests of anything but the page itself."""
+def event_failures(browser, is_own):
+    """The script errors and console errors the page logged, and the requests for anything that is_own(url)
+    does not accept."""
     failures = []
-    url = "file://" + os.path.abspath(path)
     for event in browser.events:
         method, params = event.get("method"), event.get("params", {})
         if method == "Runtime.exceptionThrown":
-            failures.append(f"{path}: script error: {params['exceptionDetails'].get('text')} "
-                            f"{params['exceptionDetails'].get('exception', {}).get('description', '')}")
+            details = params["exceptionDetails"]
+            failures.append(f"script error: {details.get('text')} {details.get('exception', {}).get('description', '')}")
         elif method == "Runtime.consoleAPICalled" and params.get("type") == "error":
-            failures.append(f"{path}: console error: {[arg.get('value') for arg in params.get('args', [])]}")
+            failures.append(f"console error: {[arg.get('value') for arg in params.get('args', [])]}")
         elif method == "Log.entryAdded" and params["entry"].get("level") == "error":
-            failures.append(f"{path}: console error: {params['entry'].get('text')}")
-        elif method == "Network.requestWillBeSent":
-            requested = params["request"]["url"]
-            if not requested.startswith(("file:", "data:", "blob:")) and requested != url:
-                failures.append(f"{path}: the page requested {requested}")
+            failures.append(f"console error: {params['entry'].get('text')}")
+        elif method == "Network.requestWillBeSent" and not is_own(params["request"]["url"]):
+            failures.append(f"the page requested {params['request']['url']}")
     return failures
+
+
+def page_failures(browser, path):
+    """The failures of a page written to a file, which may load only itself and what it embeds."""
+    return [f"{path}: {failure}"
+            for failure in event_failures(browser, lambda url: url.startswith(("file:", "data:", "blob:")))]
 
 
 # The middle of a view's drawing area: its edges may lie under the panel or the grid's scroll bar.

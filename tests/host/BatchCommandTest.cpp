@@ -2,12 +2,15 @@
 // killed half way then resumed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <filesystem>
 #include <map>
 #include <sstream>
 
 #include "ReportChecks.h"
 #include "TemporaryDirectory.h"
+#include "TooDeepDirectories.h"
 
 namespace {
 
@@ -84,6 +87,28 @@ TEST(BatchCommand, KilledBatchResumesWithoutLosingOrRepeatingAFile) {
   const std::map<std::string, json> records = RecordsByFile(after);
   EXPECT_EQ(records.size(), 3u * copies);
   for (const auto& [file, record] : records) EXPECT_TRUE(record.contains("descriptors")) << record;
+}
+
+TEST(BatchCommand, DirectoryThatCannotBeWalkedGetsOneRecordAndFailsTheBatchResumedOrNot) {
+  TemporaryDirectory directory;
+  directory.Write("catalog/peg.stl", FileContents(Sample("peg.stl")));
+  std::filesystem::create_directories(directory.Path("catalog/deep"));
+  const TooDeepDirectories deep(directory.Path("catalog/deep"), PATH_MAX);
+  const std::string catalog = directory.Path("catalog"), output = directory.Path("out.jsonl");
+  for (const bool resume : {false, true}) {
+    std::vector<std::string> arguments = {"batch", catalog, "-o", output};
+    if (resume) arguments.push_back("--resume");
+    const CommandResult run = RunCommand(geosig, arguments);
+    EXPECT_EQ(run.exitStatus, 1) << run.err;
+    const std::map<std::string, json> records = RecordsByFile(FileContents(output));
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_TRUE(records.at(catalog + "/peg.stl").contains("descriptors"));
+    const auto unwalked = std::find_if(records.begin(), records.end(),
+                                       [](const auto& iRecord) { return iRecord.second.contains("error"); });
+    ASSERT_NE(unwalked, records.end());
+    EXPECT_EQ(unwalked->first.rfind(directory.Path("catalog/deep"), 0), 0u) << unwalked->first;
+    EXPECT_EQ(unwalked->second["error"], "cannot be walked: File name too long");
+  }
 }
 
 TEST(BatchCommand, FileNameThatIsNotUtf8IsRecordedReadablyAndExactlyAndResumed) {

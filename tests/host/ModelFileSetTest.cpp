@@ -1,14 +1,12 @@
 #include "ModelFileSet.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <climits>
 #include <filesystem>
 
 #include <gtest/gtest.h>
 
 #include "TemporaryDirectory.h"
+#include "TooDeepDirectories.h"
 
 TEST(ModelFileSet, DirectoriesGiveTheirModelFilesInNameOrderAndNamedFilesStayAsGiven) {
   TemporaryDirectory directory;
@@ -67,34 +65,6 @@ TEST(ModelFileSet, AWalkStepsOverLinksUnlessToldToFollowThemAndThenVisitsEachDir
                                       directory.Path("tree/in.stl")}));
   EXPECT_TRUE(following.Unreadable().empty());
 }
-
-// Directories nested until their path is longer than the system takes: the deepest cannot
-// be opened by its path, whoever runs the test.
-class TooDeepDirectories {
- public:
-  TooDeepDirectories(const std::string& iParent, std::size_t iPathLength) {
-    _levels.push_back(open(iParent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    for (std::size_t length = iParent.size(); length <= iPathLength; length += _name.size() + 1) {
-      mkdirat(_levels.back(), _name.c_str(), 0755);
-      _levels.push_back(openat(_levels.back(), _name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-      _path += "/" + _name;
-    }
-  }
-  ~TooDeepDirectories() {
-    for (std::size_t level = _levels.size() - 1; level > 0; --level) {
-      close(_levels[level]);
-      unlinkat(_levels[level - 1], _name.c_str(), AT_REMOVEDIR);
-    }
-    close(_levels[0]);
-  }
-  // The path of the deepest directory below the parent.
-  const std::string& RelativePath() const { return _path; }
-
- private:
-  const std::string _name = std::string(200, 'd');
-  std::vector<int> _levels;
-  std::string _path;
-};
 
 TEST(ModelFileSet, ADirectoryThatCannotBeReadIsKeptWithItsReasonAndTheWalkGoesOn) {
   TemporaryDirectory directory;

@@ -14,8 +14,10 @@
 #include <set>
 
 #include "CatalogSchema.h"
+#include "MappedGraph.h"
 #include "PerturbedSignatures.h"
 #include "ResidentCatalog.h"
+#include "SavedSearchIndex.h"
 #include "SearchIndex.h"
 #include "SignatureCatalog.h"
 #include "TemporaryDirectory.h"
@@ -138,6 +140,86 @@ TEST(ResidentCatalog, StaysConsistentThroughAddsReplacementsAndRemovals) {
       for (const SignatureMatch& match : found) EXPECT_EQ(gone.count(match.id), 0u);
     }
   EXPECT_THROW(resident.Neighbours(*gone.begin(), 3, SignatureMetric(false)), std::out_of_range);
+}
+
+TEST(ResidentCatalog, SavedGraphsSearchedInPlaceProposeWhatTheLoadedOnesPropose) {
+  TemporaryDirectory directory;
+  const std::string database = directory.Path("catalog.db");
+  Generate(database, 20, 60, 13);
+  // Removed parts stay in the saved graphs as deleted points, which the walk passes over.
+  ResidentCatalog{database};
+  SignatureCatalog(database, SignatureCatalog::Access::Write).RemoveIf([](const std::string& iPath) {
+    return iPath.size() > 4 && iPath[3] == '5';
+  });
+  ResidentCatalog{database};
+  const SignatureCatalog catalog(database, SignatureCatalog::Access::Read);
+  std::string reason;
+  const std::optional<SearchIndex::Saved> loaded = SearchIndex::Load(database, reason);
+  ASSERT_TRUE(loaded) << reason;
+  const std::unique_ptr<SavedSearchIndex> mapped = SavedSearchIndex::Open(database, catalog.Changes(), reason);
+  ASSERT_TRUE(mapped) << reason;
+  const std::vector<std::int64_t> ids = catalog.SignedIds();
+  for (std::size_t q = 0; q < 40; ++q)
+    for (const bool anySize : {false, true})
+      for (const std::size_t count : {std::size_t{3}, std::size_t{100}}) {
+        const ShapeSignature query = catalog.SignatureOf(ids[q * 29 % ids.size()]);
+        const std::vector<std::int64_t> candidates = mapped->Candidates(query, count, anySize);
+        EXPECT_EQ(candidates, loaded->index.Candidates(query, count, anySize));
+        for (const std::int64_t id : candidates) EXPECT_TRUE(loaded->index.Holds(id)) << id;
+      }
+  // A saved index of another change count is not searched in place.
+  EXPECT_FALSE(SavedSearchIndex::Open(database, *catalog.Changes() + 1, reason));
+  EXPECT_EQ(reason, "the search index is out of date");
+
+  // A graph cut short or of other points is refused with a reason, never searched.
+  const std::string graph = SearchIndex::GraphOf(SearchIndex::FilesOf(database), false);
+  EXPECT_THROW(MappedGraph(graph, SearchVector::Dimension + 1), std::runtime_error);
+  const std::string cut = directory.Path("cut.hnsw");
+  std::filesystem::copy_file(graph, cut);
+  std::filesystem::resize_file(cut, std::filesystem::file_size(graph) - 100);
+  EXPECT_THROW(MappedGraph(cut, SearchVector::Dimension), std::runtime_error);
+  std::filesystem::resize_file(cut, 50);
+  EXPECT_THROW(MappedGraph(cut, SearchVector::Dimension), std::runtime_error);
+}
+
+TEST(ResidentCatalog, LoadedOnDemandAnswersAsLoadedWhole) {
+  TemporaryDirectory directory;
+  const std::string database = directory.Path("catalog.db");
+  Generate(database, 10, 50, 17);
+  ResidentCatalog whole(database);
+  const ResidentCatalog onDemand(database, ResidentCatalog::Loading::OnDemand);
+  const std::int64_t id = *whole.IdOf("/p42");
+  EXPECT_EQ(onDemand.IdOf("/p42"), id);
+  EXPECT_FALSE(onDemand.IdOf("/nowhere"));
+  EXPECT_EQ(onDemand.PathOf(id), "/p42");
+  EXPECT_THROW(onDemand.PathOf(-1), std::out_of_range);
+  EXPECT_THROW(onDemand.SignatureOf(-1), std::out_of_range);
+  EXPECT_EQ(onDemand.SignatureOf(id).Terms(), whole.SignatureOf(id).Terms());
+  const auto same = [](const std::vector<SignatureMatch>& iA, const std::vector<SignatureMatch>& iB) {
+    ASSERT_EQ(IdsOf(iA), IdsOf(iB));
+    for (std::size_t k = 0; k < iA.size(); ++k) EXPECT_EQ(iA[k].distance.combined, iB[k].distance.combined);
+  };
+  for (const SignatureMetric& metric : {SignatureMetric(false), SignatureMetric(true)})
+    for (const std::int64_t query : {id, *whole.IdOf("/p7"), *whole.IdOf("/p499")})
+      same(onDemand.Neighbours(query, 10, metric), whole.Neighbours(query, 10, metric));
+
+  // Parts added after opening: the on-demand catalog loads whole when it sees them.
+  Generate(database, 2, 10, 19, "/added");
+  ASSERT_TRUE(whole.Refresh());
+  ResidentCatalog stale(database, ResidentCatalog::Loading::OnDemand);
+  EXPECT_NE(stale.Note().find("brought up to date: 20 parts added"), std::string::npos) << stale.Note();
+  const std::int64_t added = *whole.IdOf("/added3");
+  EXPECT_EQ(stale.Size(), 520u);
+  same(stale.Neighbours(added, 10, SignatureMetric(false)), whole.Neighbours(added, 10, SignatureMetric(false)));
+  ResidentCatalog current(database, ResidentCatalog::Loading::OnDemand);
+  EXPECT_EQ(current.Note(), "");
+  Generate(database, 1, 5, 23, "/later");
+  EXPECT_TRUE(current.Refresh());
+  EXPECT_FALSE(current.Refresh());
+  EXPECT_EQ(current.Size(), 525u);
+  EXPECT_TRUE(current.IdOf("/later2"));
+  ASSERT_TRUE(whole.Refresh());
+  EXPECT_EQ(current.Duplicates(0.05, SignatureMetric(false)), whole.Duplicates(0.05, SignatureMetric(false)));
 }
 
 // The tables and rows of a catalog written before schema versions were kept in user_version.

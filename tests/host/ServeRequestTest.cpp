@@ -1,14 +1,18 @@
 // What the service makes of a request before it touches the catalog: the route of a path (and the paths it refuses
-// however they are spelt), the query parameters' ranges, and the bearer token's check.
+// however they are spelt), the query parameters' ranges, the bearer token's check, and how an upload is known again.
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <string>
 
 #include "ApiError.h"
 #include "ApiParameters.h"
 #include "ApiRoute.h"
 #include "BearerToken.h"
+#include "SignedUploads.h"
+#include "TemporaryDirectory.h"
+#include "UploadedFile.h"
 
 namespace {
 
@@ -83,6 +87,33 @@ TEST(ServeRequest, TheTokenIsTheWholeBearerHeader) {
   for (const char* header :
        {"", "s3cret", "Bearer s3cre", "Bearer s3cretx", "bearer s3cret", "Bearer  s3cret", "Basic s3cret"})
     EXPECT_FALSE(token.Accepts(header)) << header;
+}
+
+TEST(ServeRequest, AnUploadIsKnownByItsBytesAndTheLeastRecentIsForgotten) {
+  TemporaryDirectory directory;
+  UploadedFile upload(directory.Path("upload.stl"));
+  ASSERT_TRUE(upload.Write("a", 1));
+  ASSERT_TRUE(upload.Write("bc", 2));
+  ASSERT_TRUE(upload.Close());
+  // SHA-256("abc"), whatever the pieces the bytes came in.
+  EXPECT_EQ(upload.Digest(), std::string("\xba\x78\x16\xbf\x8f\x01\xcf\xea\x41\x41\x40\xde\x5d\xae\x22\x23"
+                                         "\xb0\x03\x61\xa3\x96\x17\x7a\x9c\xb4\x10\xff\x61\xf2\x00\x15\xad",
+                                         32));
+
+  const SignedUploads uploads(2);
+  const auto part = [](const char* iFormat) {
+    auto read = std::make_shared<IndexedPart>();
+    read->format = iFormat;
+    return read;
+  };
+  uploads.Keep("a", part("A"));
+  uploads.Keep("b", part("B"));
+  ASSERT_TRUE(uploads.Find("a"));  // now the most recent
+  uploads.Keep("c", part("C"));
+  EXPECT_EQ(uploads.Find("b"), nullptr);
+  EXPECT_EQ(uploads.Find("a")->format, "A");
+  uploads.Keep("c", part("C2"));
+  EXPECT_EQ(uploads.Find("c")->format, "C2");
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ import threading
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from service import Service, make_catalog, multipart, read, signed_parts, sphere_stl  # noqa: E402
+from service import Service, make_catalog, multipart, read, sample_service, signed_parts, sphere_stl  # noqa: E402
 
 CHECKS = []
 
@@ -93,6 +93,9 @@ def search_by_upload_raw_and_multipart(context):
     status, answer = service.json("POST", "/api/v1/search?k=5", body, headers)
     assert status == 200, answer
     same_matches(answer["matches"], expected, ids)
+    # The same bytes under another extension are another model, for another reader (which finds none in them).
+    status, answer = service.json("POST", "/api/v1/search?k=5&filename=peg.obj", read(model))
+    assert status == 422, (status, answer)
 
 
 @check
@@ -294,9 +297,7 @@ def main():
     work = tempfile.mkdtemp(prefix="geosig-serve-check-")
     failures = []
     try:
-        catalog = os.path.join(work, "samples.db")
-        make_catalog(arguments.geosig, arguments.samples, catalog)
-        service = Service(arguments.geosig, catalog, "--max-upload-mib", "1")
+        catalog, service = sample_service(arguments.geosig, arguments.samples, work, "--max-upload-mib", "1")
         context = {"geosig": arguments.geosig, "samples": os.path.abspath(arguments.samples), "catalog": catalog,
                    "contained": arguments.contained, "work": work, "service": service, "ids": signed_parts(catalog)}
         try:

@@ -2,6 +2,7 @@
 to over raw HTTP (http.client, so that any method, target and header can be sent), stopped with SIGTERM."""
 import http.client
 import json
+import os
 import re
 import signal
 import subprocess
@@ -64,6 +65,13 @@ def multipart(field, filename, data):
 
 def make_catalog(geosig, models, catalog):
     subprocess.run([geosig, "index", models, "--db", catalog], check=True, capture_output=True)
+
+
+def sample_service(geosig, samples, work, *options):
+    """A catalog of the models in samples, made in work, and a service over it."""
+    catalog = os.path.join(work, "samples.db")
+    make_catalog(geosig, samples, catalog)
+    return catalog, Service(geosig, catalog, *options)
 
 
 def signed_parts(catalog):

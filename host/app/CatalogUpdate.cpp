@@ -11,9 +11,9 @@
 #include <set>
 #include <sstream>
 
-#include "CommandFailure.h"
-#include "FingerprintCommand.h"
+#include "FileFingerprint.h"
 #include "IndexTask.h"
+#include "Outcome.h"
 #include "ResidentCatalog.h"
 
 namespace {
@@ -91,7 +91,7 @@ void CatalogUpdate::Stamp(const std::string& iFile, const std::string& iOptionsT
   const auto size = std::filesystem::file_size(iFile, error);
   if (!error) part.size = static_cast<std::int64_t>(size);
   try {
-    part.fingerprint = FingerprintCommand::FingerprintOf(iFile);
+    part.fingerprint = FileFingerprint(iFile);
   } catch (...) {
     part.error = CurrentFailureReason();
   }
@@ -151,24 +151,23 @@ CatalogUpdate::~CatalogUpdate() {
   }
 }
 
-std::vector<const IndexedPart*> CatalogUpdate::RecordUnreadable() {
-  std::vector<const IndexedPart*> unreadable;
+FileRecordSink::PathReasons CatalogUpdate::RecordUnread() {
+  PathReasons unreadable;
   for (std::size_t k = 0; k < _pending.size(); ++k)
     if (_pending[k].error) {
       if (!_keepsRecord[k]) _catalog.Put(_pending[k]);
-      unreadable.push_back(&_pending[k]);
+      unreadable.emplace_back(_pending[k].path, *_pending[k].error);
     }
   return unreadable;
 }
 
-const IndexedPart& CatalogUpdate::Record(std::size_t iIndex, const std::string& iRecord) {
-  return Put(iIndex, ReadIndexRecord(iRecord));
-}
-
-const IndexedPart& CatalogUpdate::RecordFailure(std::size_t iIndex, const std::string& iReason) {
-  IndexedPart failed;
-  failed.error = iReason;
-  return Put(iIndex, std::move(failed));
+std::optional<std::string> CatalogUpdate::Record(const WorkerOutcome& iOutcome) {
+  IndexedPart read;
+  if (iOutcome.succeeded)
+    read = ReadIndexRecord(iOutcome.value);
+  else
+    read.error = iOutcome.value;
+  return Put(iOutcome.index, std::move(read)).error;
 }
 
 const IndexedPart& CatalogUpdate::Put(std::size_t iIndex, IndexedPart&& ioRead) {

@@ -30,6 +30,8 @@ class ModelFileSet {
   const std::vector<std::string>& Directories() const { return _directories; }
   // The directories a walk could not read, each with the reason.
   const std::vector<std::pair<std::string, std::string>>& Unreadable() const { return _unreadable; }
+  // True when nothing was found: no file, and no directory that could not be walked.
+  bool Empty() const { return _files.empty() && _unreadable.empty(); }
   // True when iPath is, under any name, one of the files or one of the lists read.
   bool Holds(const std::string& iPath) const;
 
