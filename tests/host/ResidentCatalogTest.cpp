@@ -73,8 +73,8 @@ TEST(ResidentCatalog, IndexFindsWhatTheExhaustiveSearchFinds) {
   const ResidentCatalog catalog(database);
   EXPECT_EQ(catalog.Size(), 3000u);
   EXPECT_NE(catalog.Note().find("built for 3000 parts"), std::string::npos) << catalog.Note();
-  EXPECT_GE(Recall(catalog, SignatureMetric(false), 60), 0.95);
-  EXPECT_GE(Recall(catalog, SignatureMetric(true), 60), 0.95);
+  EXPECT_GE(Recall(catalog, SignatureMetric(false), 20), 0.95);
+  EXPECT_GE(Recall(catalog, SignatureMetric(true), 20), 0.95);
   // A query's answers are exact distances, nearest first.
   const std::int64_t id = catalog.Ids()[17];
   const ShapeSignature query = catalog.SignatureOf(id);
