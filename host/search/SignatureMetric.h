@@ -73,7 +73,8 @@ class SignatureMetric {
   explicit SignatureMetric(bool iAnySize, const DistanceWeights& iWeights = DistanceWeights());
 
   const DistanceWeights& Weights() const { return _weights; }
-  // The combined distance of parts whose occupancy and views parts are iPosed, weighted.
+  // The combined distance of parts whose occupancy and views parts are iPosed, weighted: the
+  // length of the vector of posed, weighted shape and weighted size parts.
   double Combine(double iPosed, double iShape, double iSize) const;
   // The weighted occupancy and views parts.
   double Posed(double iOccupancy, double iViews) const;

@@ -2,6 +2,7 @@
 catalogs that cannot be used."""
 
 import json
+import math
 import pickle
 import sqlite3
 import struct
@@ -115,7 +116,8 @@ def test_distance_of_signatures():
                                          "mirrored": False}
     apart = geosig.distance(peg, blocks)
     assert apart == geosig.distance(blocks, peg) and apart["size"] > 0
-    assert geosig.distance(peg, blocks, any_size=True)["combined"] == pytest.approx(apart["combined"] - 0.2 * apart["size"])
+    same_size = geosig.distance(peg, blocks, any_size=True)["combined"]
+    assert apart["combined"] == pytest.approx(math.hypot(same_size, 0.2 * apart["size"]))
     with pytest.raises(ValueError, match="different depths"):
         geosig.distance(peg, geosig.signature(SAMPLES / "peg.stl", depth=4))
     with pytest.raises(TypeError):

@@ -84,8 +84,8 @@ TEST(ShapeSignature, PoseAndScaleChangeNothingButTheNorm) {
   const DistanceParts toScaled = anySize.Compare(original, scaled);
   EXPECT_NEAR(toScaled.size, std::log(3.0), 1e-4);
   EXPECT_LT(toScaled.combined, 0.05);
-  EXPECT_NEAR(metric.Compare(original, scaled).combined, toScaled.combined + metric.Weights().size * std::log(3.0),
-              1e-4);
+  EXPECT_NEAR(metric.Compare(original, scaled).combined,
+              std::hypot(toScaled.combined, metric.Weights().size * std::log(3.0)), 1e-4);
 }
 
 TEST(ShapeSignature, SquarePlateFindsItsFrameWhateverItsTurnInItsPlane) {
