@@ -57,13 +57,6 @@ std::size_t VoxelGrid::Count() const {
   return count;
 }
 
-std::uint64_t VoxelGrid::Row(unsigned int iY, unsigned int iZ) const {
-  const unsigned int side = Side();
-  const std::size_t offset = std::size_t{side} * (iY + std::size_t{side} * iZ);
-  const std::uint64_t mask = side == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << side) - 1;
-  return _words[offset / 64] >> (offset % 64) & mask;
-}
-
 void VoxelGrid::OrRow(unsigned int iY, unsigned int iZ, std::uint64_t iBits) {
   const unsigned int side = Side();
   const std::size_t offset = std::size_t{side} * (iY + std::size_t{side} * iZ);

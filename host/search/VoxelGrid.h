@@ -48,14 +48,22 @@ class VoxelGrid {
   // Little-endian words: (2^depth)^3 / 8 bytes, at least 8.
   std::string Pack() const;
   const std::vector<std::uint64_t>& Words() const { return _words; }
+  // The cells (x, iY, iZ) for every x: bit x of the result is cell x.
+  std::uint64_t Row(unsigned int iY, unsigned int iZ) const;
 
  private:
-  std::uint64_t Row(unsigned int iY, unsigned int iZ) const;
   void OrRow(unsigned int iY, unsigned int iZ, std::uint64_t iBits);
 
   unsigned int _depth;
   std::vector<std::uint64_t> _words;
 };
+
+inline std::uint64_t VoxelGrid::Row(unsigned int iY, unsigned int iZ) const {
+  const unsigned int side = Side();
+  const std::size_t offset = std::size_t{side} * (iY + std::size_t{side} * iZ);
+  const std::uint64_t mask = side == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << side) - 1;
+  return _words[offset / 64] >> (offset % 64) & mask;
+}
 
 template <class Visit>
 void VoxelGrid::ForEachCell(Visit iVisit) const {
