@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <thread>
 #include <unordered_map>
 
 #include "CatalogSchema.h"
@@ -75,7 +77,7 @@ SignatureCatalog::SignatureCatalog(const std::string& iPath, Access iAccess) : _
     sqlite3_busy_timeout(_database, BusyTimeoutMs);
     Execute("PRAGMA foreign_keys = ON");
     if (iAccess == Access::Write) {
-      Execute("PRAGMA journal_mode = WAL");
+      UseWriteAheadLog();
       CatalogSchema::Upgrade(_database);
     }
     // A catalog of an older version opened for reading is read as it is.
@@ -92,6 +94,19 @@ SignatureCatalog::~SignatureCatalog() { sqlite3_close(_database); }
 
 std::string SignatureCatalog::PathKey(const std::string& iPath) {
   return std::filesystem::absolute(iPath).lexically_normal().string();
+}
+
+void SignatureCatalog::UseWriteAheadLog() {
+  // Two writers opening a new catalog at once both switch it to the log; SQLite refuses the
+  // second switch at once, without waiting as it does for other locks, so wait here.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(BusyTimeoutMs);
+  for (;;) {
+    const int status = sqlite3_exec(_database, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
+    if (status == SQLITE_OK) return;
+    if (status != SQLITE_BUSY || std::chrono::steady_clock::now() > deadline)
+      throw CatalogError(sqlite3_errmsg(_database));
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
 }
 
 void SignatureCatalog::Execute(const char* iSql) {

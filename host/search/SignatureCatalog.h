@@ -100,6 +100,7 @@ class SignatureCatalog {
   std::vector<std::vector<std::string>> IdenticalFiles() const;
 
  private:
+  void UseWriteAheadLog();
   void Execute(const char* iSql);
   void Insert(const IndexedPart& iPart);
 
