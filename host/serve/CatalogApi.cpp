@@ -46,16 +46,16 @@ Report CatalogApi::Neighbours(std::int64_t iId, std::size_t iCount, bool iAnySiz
 
 std::shared_ptr<const IndexedPart> CatalogApi::Signed(const UploadedFile& iModel) const {
   const std::string key = iModel.Digest() + std::filesystem::path(iModel.Path()).extension().string();
-  if (std::shared_ptr<const IndexedPart> kept = _uploads.Find(key)) return kept;
-  std::shared_ptr<IndexedPart> read;
-  try {
-    read = std::make_shared<IndexedPart>(_reader.Sign(iModel.Path()));
-  } catch (const IsolatedReader::Busy& busy) {
-    throw ApiError(503, busy.what());
-  }
-  if (read->error) throw Unreadable(*read->error);
-  _uploads.Keep(key, read);
-  return read;
+  return _uploads.Signed(key, [&]() -> std::shared_ptr<const IndexedPart> {
+    std::shared_ptr<IndexedPart> read;
+    try {
+      read = std::make_shared<IndexedPart>(_reader.Sign(iModel.Path()));
+    } catch (const IsolatedReader::Busy& busy) {
+      throw ApiError(503, busy.what());
+    }
+    if (read->error) throw Unreadable(*read->error);
+    return read;
+  });
 }
 
 Report CatalogApi::Search(const UploadedFile& iModel, std::size_t iCount, bool iAnySize) const {

@@ -2,9 +2,13 @@
 // however they are spelt), the query parameters' ranges, the bearer token's check, and how an upload is known again.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <future>
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "ApiError.h"
 #include "ApiParameters.h"
@@ -101,19 +105,58 @@ TEST(ServeRequest, AnUploadIsKnownByItsBytesAndTheLeastRecentIsForgotten) {
                                          32));
 
   const SignedUploads uploads(2);
-  const auto part = [](const char* iFormat) {
-    auto read = std::make_shared<IndexedPart>();
-    read->format = iFormat;
-    return read;
+  int reads = 0;
+  const auto reading = [&reads](const char* iFormat) {
+    return [&reads, iFormat] {
+      ++reads;
+      auto read = std::make_shared<IndexedPart>();
+      read->format = iFormat;
+      return std::shared_ptr<const IndexedPart>(read);
+    };
   };
-  uploads.Keep("a", part("A"));
-  uploads.Keep("b", part("B"));
-  ASSERT_TRUE(uploads.Find("a"));  // now the most recent
-  uploads.Keep("c", part("C"));
-  EXPECT_EQ(uploads.Find("b"), nullptr);
-  EXPECT_EQ(uploads.Find("a")->format, "A");
-  uploads.Keep("c", part("C2"));
-  EXPECT_EQ(uploads.Find("c")->format, "C2");
+  uploads.Signed("a", reading("A"));
+  uploads.Signed("b", reading("B"));
+  EXPECT_EQ(uploads.Signed("a", reading("A again"))->format, "A");  // now the most recent
+  uploads.Signed("c", reading("C"));
+  EXPECT_EQ(reads, 3);
+  EXPECT_EQ(uploads.Signed("b", reading("B again"))->format, "B again");
+  EXPECT_EQ(uploads.Signed("c", reading("C again"))->format, "C");
+  EXPECT_EQ(reads, 4);
+
+  // A failed read reaches every request that waited for it, and is not kept.
+  const auto failing = [&reads]() -> std::shared_ptr<const IndexedPart> {
+    ++reads;
+    throw ApiError(503, "busy");
+  };
+  EXPECT_THROW(uploads.Signed("d", failing), ApiError);
+  EXPECT_EQ(uploads.Signed("d", reading("D"))->format, "D");
+  EXPECT_EQ(reads, 6);
+}
+
+TEST(ServeRequest, CopiesOfAnUploadArrivingTogetherAreReadOnce) {
+  const SignedUploads uploads(4);
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  std::atomic<int> reads{0}, started{0};
+  const auto slowRead = [&] {
+    ++reads;
+    released.wait();
+    auto read = std::make_shared<IndexedPart>();
+    read->format = "STEP";
+    return std::shared_ptr<const IndexedPart>(read);
+  };
+  std::vector<std::thread> requests;
+  std::vector<std::string> formats(6);
+  for (std::size_t k = 0; k < formats.size(); ++k)
+    requests.emplace_back([&, k] {
+      ++started;
+      formats[k] = uploads.Signed("same", slowRead)->format;
+    });
+  while (started < static_cast<int>(formats.size())) std::this_thread::yield();
+  release.set_value();
+  for (std::thread& request : requests) request.join();
+  EXPECT_EQ(reads, 1);
+  for (const std::string& format : formats) EXPECT_EQ(format, "STEP");
 }
 
 }  // namespace

@@ -212,15 +212,22 @@ def hanging_reader_and_busy_readers(context):
     finally:
         assert slow.stop() == 0
     single = Service(geosig, catalog, "--readers", "1", "--reader-wait", "0")
-    try:
+
+    def statuses_of(models):
         statuses = []
-        threads = [threading.Thread(target=lambda: statuses.append(
-            single.json("POST", "/api/v1/search?filename=sphere.stl", model)[0])) for _ in range(4)]
+        threads = [threading.Thread(target=lambda body=body: statuses.append(
+            single.json("POST", "/api/v1/search?filename=sphere.stl", body)[0])) for body in models]
         for thread in threads:
             thread.start()
         for thread in threads:
             thread.join()
+        return statuses
+    try:
+        # Different models at once: one reader, the others are told to come back.
+        statuses = statuses_of([sphere_stl(300 + k) for k in range(4)])
         assert 503 in statuses and set(statuses) <= {200, 503}, statuses
+        # Copies of one model at once share its read.
+        assert statuses_of([sphere_stl(320)] * 4) == [200] * 4
     finally:
         assert single.stop() == 0
 
