@@ -4,7 +4,6 @@
 #include <atomic>
 #include <limits>
 #include <mutex>
-#include <numeric>
 #include <stdexcept>
 #include <unordered_map>
 #include <unordered_set>
@@ -334,45 +333,58 @@ std::vector<SignatureMatch> ResidentCatalog::Neighbours(std::int64_t iId, std::s
 
 std::vector<std::vector<std::int64_t>> ResidentCatalog::Duplicates(double iMaxDistance, const SignatureMetric& iMetric,
                                                                    bool iExact) const {
+  return DuplicateGroups(DuplicateLinks(Ids(), iMaxDistance, iMetric, iExact));
+}
+
+std::vector<ResidentCatalog::Link> ResidentCatalog::DuplicateLinks(const std::vector<std::int64_t>& iIds,
+                                                                   double iMaxDistance, const SignatureMetric& iMetric,
+                                                                   bool iExact) const {
   const std::shared_lock<std::shared_mutex> guard(_lock);
   _state->Load();
-  const std::vector<std::int64_t>& order = _state->order;
-  std::unordered_map<std::int64_t, std::size_t> indexOf;
-  for (std::size_t k = 0; k < order.size(); ++k) indexOf[order[k]] = k;
-  std::vector<std::vector<std::int64_t>> links(order.size());
+  for (const std::int64_t id : iIds) _state->PartOf(id);  // an unknown id is refused before any work
+  std::vector<std::vector<std::int64_t>> linked(iIds.size());
   const std::shared_ptr<const SimilaritySearch> exact = iExact ? _state->Exact() : nullptr;
-  OnAllCores(order.size(), [&](std::size_t k) {
-    const ShapeSignature signature = _state->readers.Borrow()->SignatureOf(order[k]);
+  OnAllCores(iIds.size(), [&](std::size_t k) {
+    const ShapeSignature signature = _state->readers.Borrow()->SignatureOf(iIds[k]);
     const std::vector<SignatureMatch> matches =
-        exact ? exact->Nearest(signature, LinksPerPart, iMetric, order[k], MirrorPolicy::Exclude)
-              : _state->Nearest(signature, LinksPerPart, iMetric, order[k], MirrorPolicy::Exclude, DuplicateCandidates,
+        exact ? exact->Nearest(signature, LinksPerPart, iMetric, iIds[k], MirrorPolicy::Exclude)
+              : _state->Nearest(signature, LinksPerPart, iMetric, iIds[k], MirrorPolicy::Exclude, DuplicateCandidates,
                                 iMaxDistance, false);
     for (const SignatureMatch& match : matches)
-      if (match.distance.combined <= iMaxDistance) links[k].push_back(match.id);
+      if (match.distance.combined <= iMaxDistance) linked[k].push_back(match.id);
   });
-  std::vector<std::size_t> leader(order.size());
-  std::iota(leader.begin(), leader.end(), 0);
-  const auto root = [&](std::size_t iPart) {
-    while (leader[iPart] != iPart) iPart = leader[iPart] = leader[leader[iPart]];
-    return iPart;
+  std::vector<Link> links;
+  for (std::size_t k = 0; k < iIds.size(); ++k)
+    for (const std::int64_t other : linked[k]) links.emplace_back(iIds[k], other);
+  return links;
+}
+
+std::vector<std::vector<std::int64_t>> ResidentCatalog::DuplicateGroups(const std::vector<Link>& iLinks) const {
+  std::unordered_map<std::int64_t, std::int64_t> leader;
+  const auto root = [&](std::int64_t iPart) {
+    std::int64_t& up = leader.try_emplace(iPart, iPart).first->second;
+    if (up == iPart) return iPart;
+    std::int64_t top = up;
+    while (leader.at(top) != top) top = leader.at(top);
+    return up = top;
   };
-  for (std::size_t k = 0; k < order.size(); ++k)
-    for (const std::int64_t linked : links[k]) leader[root(indexOf.at(linked))] = root(k);
-  std::unordered_map<std::size_t, std::vector<std::int64_t>> members;
-  for (std::size_t k = 0; k < order.size(); ++k) members[root(k)].push_back(order[k]);
+  for (const auto& [a, b] : iLinks) leader[root(a)] = root(b);
+  std::unordered_map<std::int64_t, std::vector<std::int64_t>> members;
+  for (const auto& entry : leader) members[root(entry.first)].push_back(entry.first);
+  const std::shared_lock<std::shared_mutex> guard(_lock);
+  std::vector<std::vector<std::pair<std::string, std::int64_t>>> named;  // members by path
+  for (const auto& entry : members) {
+    if (entry.second.size() < 2) continue;
+    auto& group = named.emplace_back();
+    for (const std::int64_t id : entry.second) group.emplace_back(_state->PathOf(id), id);
+    std::sort(group.begin(), group.end());
+  }
+  std::sort(named.begin(), named.end(), [](const auto& iA, const auto& iB) { return iA.front() < iB.front(); });
   std::vector<std::vector<std::int64_t>> groups;
-  const auto byPath = [&](std::int64_t iA, std::int64_t iB) {
-    return _state->PartOf(iA).path < _state->PartOf(iB).path;
-  };
-  for (auto& entry : members)
-    if (entry.second.size() > 1) {
-      std::sort(entry.second.begin(), entry.second.end(), byPath);
-      groups.push_back(std::move(entry.second));
-    }
-  std::sort(groups.begin(), groups.end(),
-            [&](const std::vector<std::int64_t>& iA, const std::vector<std::int64_t>& iB) {
-              return byPath(iA.front(), iB.front());
-            });
+  for (const auto& group : named) {
+    groups.emplace_back();
+    for (const auto& member : group) groups.back().push_back(member.second);
+  }
   return groups;
 }
 

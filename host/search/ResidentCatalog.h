@@ -20,6 +20,7 @@
 #include <optional>
 #include <shared_mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ShapeSignature.h"
@@ -58,6 +59,13 @@ class ResidentCatalog {
   static constexpr std::size_t LinksPerPart = 32;
   std::vector<std::vector<std::int64_t>> Duplicates(double iMaxDistance, const SignatureMetric& iMetric,
                                                     bool iExact = false) const;
+  // Duplicates in pieces, to share the search among processes or machines: the links from
+  // parts iIds to their near-identical parts (throws std::out_of_range for an id without a
+  // signature), then the groups that all the pieces' links make.
+  using Link = std::pair<std::int64_t, std::int64_t>;
+  std::vector<Link> DuplicateLinks(const std::vector<std::int64_t>& iIds, double iMaxDistance,
+                                   const SignatureMetric& iMetric, bool iExact = false) const;
+  std::vector<std::vector<std::int64_t>> DuplicateGroups(const std::vector<Link>& iLinks) const;
 
   // The signature of part iId, read from the catalog. Throws std::out_of_range for an id
   // without a signature.

@@ -1,7 +1,8 @@
 """Catalogs described or indexed on a Dask cluster.
 
 describe_catalog writes the JSON lines of ``geosig batch``, index_catalog brings the SQLite
-catalog of ``geosig index`` up to date. Both are the commands' own run over the files (the
+catalog of ``geosig index`` up to date, duplicates finds a catalog's near-identical parts. The
+first two are the commands' own run over the files (the
 extension's ModelFileRun) with the cluster as its executor: the workers read the files; the
 results come back as they finish and the caller writes them, so a stopped run loses nothing
 finished and the next run resumes. Every worker must import the same version of geosig and see the files at the
@@ -12,9 +13,10 @@ A script that creates the local cluster (no client given) must call these functi
 """
 
 import os
+import threading
 import warnings
 from dataclasses import dataclass
-from typing import Callable, Iterable, List, Optional, Sequence, Tuple, TypeVar
+from typing import Callable, Dict, Iterable, List, Optional, Sequence, Tuple, TypeVar
 
 from distributed import Client, Future, LocalCluster, as_completed
 from distributed.scheduler import KilledWorker
@@ -22,6 +24,7 @@ from distributed.scheduler import KilledWorker
 from . import _geosig
 from ._failures import catalog_error
 from ._options import Reading
+from ._search import Catalog
 from ._types import PathLike
 
 _Result = TypeVar("_Result")
@@ -143,6 +146,55 @@ def index_catalog(paths: Iterable[PathLike], catalog: PathLike, client: Optional
         raise catalog_error(catalog, str(failure)) from None
     return IndexRun(indexed=run.done - run.failed, failed=run.failed, unchanged=update.unchanged,
                     removed=update.removed, untouched=tuple(update.untouched))
+
+
+def duplicates(catalog: PathLike, client: Optional[Client] = None, *, max_distance: float = 0.05,
+               any_size: bool = False, exact: bool = False, workers: Optional[int] = None) -> List[List[str]]:
+    """The groups of near-identical parts of ``geosig.Catalog(catalog).duplicates``, their search
+    shared among the cluster's workers.
+
+    Each task links a share of the parts to their near-identical ones in a resident copy of the
+    catalog that its worker process keeps open between tasks; the caller joins the links into
+    groups. Every worker must see the catalog at the path given. client and workers are those of
+    describe_catalog."""
+    if not max_distance >= 0:
+        raise ValueError(f"max_distance must not be negative, not {max_distance!r}")
+    resident = Catalog(catalog)
+    ids = resident._native.ids()
+
+    def links_on(cluster: Client) -> List[Tuple[int, int]]:
+        _check_worker_versions(cluster)
+        threads = sum(worker["nthreads"] for worker in cluster.scheduler_info()["workers"].values())
+        size = max(1, len(ids) // (4 * max(1, threads)))
+        futures = cluster.map(_duplicate_links, [ids[start:start + size] for start in range(0, len(ids), size)],
+                              catalog=os.fsdecode(resident._path), max_distance=float(max_distance),
+                              any_size=bool(any_size), exact=bool(exact), pure=False)
+        try:
+            return [link for future in as_completed(futures) for link in future.result()]
+        except BaseException:
+            cluster.cancel(futures)
+            raise
+
+    links = _on_cluster(client, workers, links_on) if ids else []
+    groups = resident._call(resident._native.duplicate_groups, links)
+    return [[os.fsdecode(path) for path in group] for group in groups]
+
+
+# The catalogs a worker process keeps open between duplicates tasks, by path.
+_resident_catalogs: Dict[str, Catalog] = {}
+_resident_lock = threading.Lock()
+
+
+def _duplicate_links(ids: List[int], catalog: str, max_distance: float, any_size: bool,
+                     exact: bool) -> List[Tuple[int, int]]:
+    """The task the workers run for duplicates: links from the parts ids to their near-identical parts."""
+    with _resident_lock:
+        resident = _resident_catalogs.get(catalog)
+        if resident is None:
+            resident = _resident_catalogs[catalog] = Catalog(catalog)
+        else:
+            resident.refresh()
+    return resident._call(resident._native.duplicate_links, ids, max_distance, any_size, exact)
 
 
 def _catalog_reading(relative_deflection: Optional[float], deflection: Optional[float],

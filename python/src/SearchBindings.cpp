@@ -125,6 +125,22 @@ std::int64_t PartAt(const ResidentCatalog& iCatalog, const std::string& iPath) {
   return *id;
 }
 
+// The paths of the groups of parts iGroup finds, found without the interpreter's lock.
+template <class Group>
+std::vector<std::vector<py::bytes>> GroupPaths(const ResidentCatalog& iCatalog, const Group& iGroup) {
+  std::vector<std::vector<std::string>> groups;
+  {
+    const py::gil_scoped_release released;
+    for (const auto& group : iGroup()) {
+      groups.emplace_back();
+      for (const std::int64_t id : group) groups.back().push_back(iCatalog.PathOf(id));
+    }
+  }
+  std::vector<std::vector<py::bytes>> paths;
+  for (const auto& group : groups) paths.emplace_back(group.begin(), group.end());
+  return paths;
+}
+
 }  // namespace
 
 void AddSearchBindings(py::module_& ioModule) {
@@ -193,17 +209,22 @@ void AddSearchBindings(py::module_& ioModule) {
       .def(
           "duplicates",
           [](const ResidentCatalog& iCatalog, double iMaxDistance, bool iAnySize, bool iExact) {
-            std::vector<std::vector<std::string>> groups;
-            {
-              const py::gil_scoped_release released;
-              for (const auto& group : iCatalog.Duplicates(iMaxDistance, SignatureMetric(iAnySize), iExact)) {
-                groups.emplace_back();
-                for (const std::int64_t id : group) groups.back().push_back(iCatalog.PathOf(id));
-              }
-            }
-            std::vector<std::vector<py::bytes>> paths;
-            for (const auto& group : groups) paths.emplace_back(group.begin(), group.end());
-            return paths;
+            return GroupPaths(iCatalog,
+                              [&] { return iCatalog.Duplicates(iMaxDistance, SignatureMetric(iAnySize), iExact); });
           },
-          py::arg("max_distance"), py::arg("any_size"), py::arg("exact"));
+          py::arg("max_distance"), py::arg("any_size"), py::arg("exact"))
+      .def(
+          "duplicate_links",
+          [](const ResidentCatalog& iCatalog, const std::vector<std::int64_t>& iIds, double iMaxDistance, bool iAnySize,
+             bool iExact) {
+            const py::gil_scoped_release released;
+            return iCatalog.DuplicateLinks(iIds, iMaxDistance, SignatureMetric(iAnySize), iExact);
+          },
+          py::arg("ids"), py::arg("max_distance"), py::arg("any_size"), py::arg("exact"))
+      .def(
+          "duplicate_groups",
+          [](const ResidentCatalog& iCatalog, const std::vector<ResidentCatalog::Link>& iLinks) {
+            return GroupPaths(iCatalog, [&] { return iCatalog.DuplicateGroups(iLinks); });
+          },
+          py::arg("links"));
 }

@@ -138,6 +138,11 @@ def test_an_index_is_that_of_geosig_index(tmp_path, client, bad_files):
         return run
 
     assert index_both() == geosig.dask.IndexRun(indexed=9, failed=2, unchanged=0, removed=0)
+    # Duplicates shared among the workers are those of one process.
+    resident = geosig.Catalog(ours)
+    assert resident.duplicates() and geosig.dask.duplicates(ours, client) == resident.duplicates()
+    assert geosig.dask.duplicates(ours, client, max_distance=0.3, any_size=True) == \
+        resident.duplicates(0.3, any_size=True)
     # Again, once a file changed and another is gone: the empty file, which has no fingerprint,
     # is recorded again; the garbage, unchanged, is not read again.
     shutil.copy(parts / "peg.obj", parts / "brick.obj")
