@@ -362,23 +362,20 @@ std::vector<ResidentCatalog::Link> ResidentCatalog::DuplicateLinks(const std::ve
 std::vector<std::vector<std::int64_t>> ResidentCatalog::DuplicateGroups(const std::vector<Link>& iLinks) const {
   std::unordered_map<std::int64_t, std::int64_t> leader;
   const auto root = [&](std::int64_t iPart) {
-    std::int64_t& up = leader.try_emplace(iPart, iPart).first->second;
-    if (up == iPart) return iPart;
-    std::int64_t top = up;
-    while (leader.at(top) != top) top = leader.at(top);
-    return up = top;
+    leader.try_emplace(iPart, iPart);
+    while (leader[iPart] != iPart) iPart = leader[iPart] = leader[leader[iPart]];
+    return iPart;
   };
   for (const auto& [a, b] : iLinks) leader[root(a)] = root(b);
-  std::unordered_map<std::int64_t, std::vector<std::int64_t>> members;
-  for (const auto& entry : leader) members[root(entry.first)].push_back(entry.first);
   const std::shared_lock<std::shared_mutex> guard(_lock);
-  std::vector<std::vector<std::pair<std::string, std::int64_t>>> named;  // members by path
-  for (const auto& entry : members) {
-    if (entry.second.size() < 2) continue;
-    auto& group = named.emplace_back();
-    for (const std::int64_t id : entry.second) group.emplace_back(_state->PathOf(id), id);
-    std::sort(group.begin(), group.end());
-  }
+  std::unordered_map<std::int64_t, std::vector<std::pair<std::string, std::int64_t>>> members;  // by root, with paths
+  for (const auto& entry : leader) members[root(entry.first)].emplace_back(_state->PathOf(entry.first), entry.first);
+  std::vector<std::vector<std::pair<std::string, std::int64_t>>> named;
+  for (auto& entry : members)
+    if (entry.second.size() > 1) {
+      std::sort(entry.second.begin(), entry.second.end());
+      named.push_back(std::move(entry.second));
+    }
   std::sort(named.begin(), named.end(), [](const auto& iA, const auto& iB) { return iA.front() < iB.front(); });
   std::vector<std::vector<std::int64_t>> groups;
   for (const auto& group : named) {
