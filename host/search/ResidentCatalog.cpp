@@ -10,6 +10,7 @@
 
 #include "AxisMap.h"
 #include "CatalogReaders.h"
+#include "NearestMatches.h"
 #include "OnAllCores.h"
 #include "SavedSearchIndex.h"
 #include "SearchIndex.h"
@@ -26,10 +27,6 @@ constexpr std::size_t DuplicateCandidates = 2 * CandidateFloor;
 constexpr std::size_t MeasuredTogether = 16;
 // Parts whose signatures are read and indexed together when the index is built.
 constexpr std::size_t BuildBatch = 20000;
-
-bool Nearer(const SignatureMatch& iA, const SignatureMatch& iB) {
-  return iA.distance.combined != iB.distance.combined ? iA.distance.combined < iB.distance.combined : iA.id < iB.id;
-}
 
 }  // namespace
 
@@ -240,50 +237,45 @@ class ResidentCatalog::State {
     std::sort(bounded.begin(), bounded.end(), [](const Bounded& iA, const Bounded& iB) {
       return iA.bound != iB.bound ? iA.bound < iB.bound : iA.id < iB.id;
     });
-    std::vector<SignatureMatch> matches;
-    if (bounded.empty() || iCount == 0) return matches;
+    if (bounded.empty() || iCount == 0) return {};
     const std::vector<PosedOccupancy> poses = QueryPoses(iQuery, query, bounded);
-    const auto passed = [&](const Bounded& iCandidate) {
-      return matches.size() == iCount && iCandidate.bound > matches.front().distance.combined;
-    };
+    NearestMatches nearest(iCount);
+    const auto passed = [&](const Bounded& iCandidate) { return iCandidate.bound > nearest.Limit(); };
     const auto keep = [&](const SignatureMatch& iMatch) {
       if (iMatch.distance.combined > iCutoff) return;
       if (iMatch.distance.mirrored && iMirrors == MirrorPolicy::Exclude) return;
-      if (matches.size() < iCount) {
-        matches.push_back(iMatch);
-        std::push_heap(matches.begin(), matches.end(), Nearer);
-      } else if (Nearer(iMatch, matches.front())) {
-        std::pop_heap(matches.begin(), matches.end(), Nearer);
-        matches.back() = iMatch;
-        std::push_heap(matches.begin(), matches.end(), Nearer);
-      }
+      nearest.Offer(iMatch);
     };
+    // A candidate whose distance is above this can change no answer: its depth views are not made.
+    const auto limit = [&] { return std::min(iCutoff, nearest.Limit()); };
     const CatalogReaders::Lent reader = readers.Borrow();
     std::vector<std::int64_t> batch;
-    std::vector<SignatureMatch> measured;
+    std::vector<std::optional<SignatureMatch>> measured;
     for (std::size_t first = 0; first < bounded.size() && !passed(bounded[first]); first += MeasuredTogether) {
       const std::size_t count = std::min(MeasuredTogether, bounded.size() - first);
       batch.clear();
       for (std::size_t k = first; k < first + count; ++k) batch.push_back(bounded[k].id);
       const std::vector<VoxelGrid> occupancies = reader->Occupancies(batch);
-      measured.resize(count);
-      const auto measure = [&](std::size_t k) {
+      measured.assign(count, std::nullopt);
+      const auto measure = [&](std::size_t k, double iLimit) {
         const Bounded& candidate = bounded[first + k];
-        measured[k] = {candidate.id, iMetric.Measure(poses, query, candidate.key, PosedOccupancy::Of(occupancies[k])),
-                       SignatureMetric::Scale(query, candidate.key)};
+        if (std::optional<DistanceParts> distance =
+                iMetric.MeasureWithin(poses, query, candidate.key, occupancies[k], iLimit))
+          measured[k] = SignatureMatch{candidate.id, *distance, SignatureMetric::Scale(query, candidate.key)};
       };
       if (iSpread && !InsideOnAllCores()) {
-        OnAllCores(count, measure);
-        for (const SignatureMatch& match : measured) keep(match);
+        const double batchLimit = limit();  // only falls as the batch is kept
+        OnAllCores(count, [&](std::size_t k) { measure(k, batchLimit); });
+        for (const std::optional<SignatureMatch>& match : measured)
+          if (match) keep(*match);
         continue;
       }
       for (std::size_t k = 0; k < count && !passed(bounded[first + k]); ++k) {
-        measure(k);
-        keep(measured[k]);
+        measure(k, limit());
+        if (measured[k]) keep(*measured[k]);
       }
     }
-    std::sort_heap(matches.begin(), matches.end(), Nearer);
-    return matches;
+    return nearest.Take();
   }
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 
 namespace {
 
@@ -74,6 +75,7 @@ const std::vector<AxisMap>& SignatureMetric::Maps() {
     std::vector<AxisMap> all = AxisMap::Turns(true, true);
     const std::vector<AxisMap> reflections = AxisMap::Reflections(true, true);
     all.insert(all.end(), reflections.begin(), reflections.end());
+    if (all.size() != MapCount) throw std::logic_error("the maps of a frame are not 48");
     return all;
   }();
   return maps;
@@ -113,15 +115,39 @@ DistanceParts SignatureMetric::Compare(const ShapeSignature& iA, const ShapeSign
 
 DistanceParts SignatureMetric::Measure(const std::vector<PosedOccupancy>& iPosesOfA, const ShapeKey& iA,
                                        const ShapeKey& iB, const PosedOccupancy& iPoseOfB) const {
+  return InBestPose(iPosesOfA, iA, iB, OccupancyParts(iPosesOfA, iA, iB, iPoseOfB.grown), iPoseOfB.views);
+}
+
+std::optional<DistanceParts> SignatureMetric::MeasureWithin(const std::vector<PosedOccupancy>& iPosesOfA,
+                                                            const ShapeKey& iA, const ShapeKey& iB,
+                                                            const VoxelGrid& iOccupancyOfB, double iLimit) const {
+  const OccupancyByMap occupancy = OccupancyParts(iPosesOfA, iA, iB, iOccupancyOfB.Dilated());
+  double nearest = 1.0;
+  for (const std::size_t map : AllowedMaps(iA, iB)) nearest = std::min(nearest, occupancy[map]);
+  // The views part is not negative, so no pose's weighted parts fall below this.
+  if (Combine(_weights.occupancy * nearest, ShapeDistance(iA, iB), SizeDistance(iA, iB)) > iLimit) return std::nullopt;
+  return InBestPose(iPosesOfA, iA, iB, occupancy, DepthViews(iOccupancyOfB));
+}
+
+SignatureMetric::OccupancyByMap SignatureMetric::OccupancyParts(const std::vector<PosedOccupancy>& iPosesOfA,
+                                                                const ShapeKey& iA, const ShapeKey& iB,
+                                                                const VoxelGrid& iGrownB) {
+  OccupancyByMap occupancy{};
+  for (const std::size_t map : AllowedMaps(iA, iB))
+    occupancy[map] = VoxelGrid::JaccardDistance(iPosesOfA[map].grown, iGrownB);
+  return occupancy;
+}
+
+DistanceParts SignatureMetric::InBestPose(const std::vector<PosedOccupancy>& iPosesOfA, const ShapeKey& iA,
+                                          const ShapeKey& iB, const OccupancyByMap& iOccupancy,
+                                          const DepthViews& iViewsOfB) const {
   struct Best {
     double posed = std::numeric_limits<double>::infinity(), occupancy = 1.0, views = 1.0;
   } turn, reflection;
   for (const std::size_t map : AllowedMaps(iA, iB)) {
-    const PosedOccupancy& pose = iPosesOfA[map];
-    const double views = DepthViews::Distance(pose.views, iPoseOfB.views);
-    const double occupancy = VoxelGrid::JaccardDistance(pose.grown, iPoseOfB.grown);
+    const double views = DepthViews::Distance(iPosesOfA[map].views, iViewsOfB);
     Best& best = Maps()[map].Mirrors() ? reflection : turn;
-    if (const double posed = Posed(occupancy, views); posed < best.posed) best = {posed, occupancy, views};
+    if (const double posed = Posed(iOccupancy[map], views); posed < best.posed) best = {posed, iOccupancy[map], views};
   }
   DistanceParts parts;
   parts.mirrored = reflection.posed + MirrorMargin * (_weights.occupancy + _weights.views) < turn.posed;

@@ -17,6 +17,7 @@
 // reflection, better than every turn by more than MirrorMargin, is a mirror image.
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 #include "AxisMap.h"
@@ -83,6 +84,11 @@ class SignatureMetric {
   // to signature B, given by its key and its occupancy as it is.
   DistanceParts Measure(const std::vector<PosedOccupancy>& iPosesOfA, const ShapeKey& iA, const ShapeKey& iB,
                         const PosedOccupancy& iPoseOfB) const;
+  // The same, B given by its occupancy as it is, for a search that wants distances of at most
+  // iLimit: none when the occupancy parts alone put the distance above it, before B's depth
+  // views, most of the cost, are made.
+  std::optional<DistanceParts> MeasureWithin(const std::vector<PosedOccupancy>& iPosesOfA, const ShapeKey& iA,
+                                             const ShapeKey& iB, const VoxelGrid& iOccupancyOfB, double iLimit) const;
 
   static double ShapeDistance(const ShapeKey& iA, const ShapeKey& iB);
   static double SizeDistance(const ShapeKey& iA, const ShapeKey& iB);
@@ -90,6 +96,7 @@ class SignatureMetric {
   // than the norm).
   static double Scale(const ShapeKey& iA, const ShapeKey& iB);
   // AxisMap::Turns(true, true), then AxisMap::Reflections(true, true).
+  static constexpr std::size_t MapCount = 48;
   static const std::vector<AxisMap>& Maps();
   // The positions in Maps of the maps that two signatures' ambiguities allow, turns first.
   static const std::vector<std::size_t>& AllowedMaps(const ShapeKey& iA, const ShapeKey& iB);
@@ -99,5 +106,13 @@ class SignatureMetric {
   static std::vector<PosedOccupancy> Poses(const VoxelGrid& iOccupancy);
 
  private:
+  // The occupancy part in each pose of Maps that A and B allow (the others left unset).
+  using OccupancyByMap = std::array<double, MapCount>;
+  static OccupancyByMap OccupancyParts(const std::vector<PosedOccupancy>& iPosesOfA, const ShapeKey& iA,
+                                       const ShapeKey& iB, const VoxelGrid& iGrownB);
+  // The distance in the best of the allowed poses, given their occupancy parts.
+  DistanceParts InBestPose(const std::vector<PosedOccupancy>& iPosesOfA, const ShapeKey& iA, const ShapeKey& iB,
+                           const OccupancyByMap& iOccupancy, const DepthViews& iViewsOfB) const;
+
   DistanceWeights _weights;
 };

@@ -1,7 +1,10 @@
 #include "SimilaritySearch.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
+
+#include "NearestMatches.h"
 
 namespace {
 
@@ -61,16 +64,13 @@ std::vector<SignatureMatch> SimilaritySearch::Nearest(const ShapeSignature& iQue
                     [](const Candidate& iA, const Candidate& iB) { return iA.score < iB.score; });
 
   const std::vector<PosedOccupancy> poses = SignatureMetric::Poses(iQuery.Occupancy());
-  std::vector<SignatureMatch> matches;
+  NearestMatches nearest(iCount);
   for (std::size_t k = 0; k < shortlist; ++k) {
     const Part& part = *candidates[k].part;
-    const DistanceParts distance = iMetric.Measure(poses, query, part.key, PosedOccupancy::Of(_loader(part.id)));
-    if (distance.mirrored && iMirrors == MirrorPolicy::Exclude) continue;
-    matches.push_back({part.id, distance, SignatureMetric::Scale(query, part.key)});
+    const std::optional<DistanceParts> distance =
+        iMetric.MeasureWithin(poses, query, part.key, _loader(part.id), nearest.Limit());
+    if (!distance || (distance->mirrored && iMirrors == MirrorPolicy::Exclude)) continue;
+    nearest.Offer({part.id, *distance, SignatureMetric::Scale(query, part.key)});
   }
-  std::sort(matches.begin(), matches.end(), [](const SignatureMatch& iA, const SignatureMatch& iB) {
-    return iA.distance.combined != iB.distance.combined ? iA.distance.combined < iB.distance.combined : iA.id < iB.id;
-  });
-  if (matches.size() > iCount) matches.resize(iCount);
-  return matches;
+  return nearest.Take();
 }

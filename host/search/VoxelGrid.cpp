@@ -11,6 +11,14 @@ std::size_t WordCount(unsigned int iDepth) {
   return cells < 64 ? 1 : cells / 64;
 }
 
+// The 64 bits in reverse order.
+std::uint64_t Reversed(std::uint64_t iBits) {
+  iBits = (iBits >> 1 & 0x5555555555555555ull) | (iBits & 0x5555555555555555ull) << 1;
+  iBits = (iBits >> 2 & 0x3333333333333333ull) | (iBits & 0x3333333333333333ull) << 2;
+  iBits = (iBits >> 4 & 0x0f0f0f0f0f0f0f0full) | (iBits & 0x0f0f0f0f0f0f0f0full) << 4;
+  return __builtin_bswap64(iBits);
+}
+
 }  // namespace
 
 VoxelGrid::VoxelGrid(unsigned int iDepth) : _depth(iDepth) {
@@ -100,12 +108,24 @@ VoxelGrid VoxelGrid::Pooled(unsigned int iDepth) const {
 
 VoxelGrid VoxelGrid::Mapped(const AxisMap& iMap) const {
   VoxelGrid mapped(_depth);
-  const unsigned int last = Side() - 1;
+  const unsigned int side = Side(), last = side - 1;
+  const auto turned = [&](const unsigned int(&iCell)[3], int iAxis) {
+    return iMap.flip[iAxis] ? last - iCell[iMap.axis[iAxis]] : iCell[iMap.axis[iAxis]];
+  };
+  if (iMap.axis[0] == 0) {
+    // x stays x: every row is moved whole, reversed when x is flipped.
+    for (unsigned int z = 0; z < side; ++z)
+      for (unsigned int y = 0; y < side; ++y)
+        if (std::uint64_t row = Row(y, z); row != 0) {
+          const unsigned int cell[3] = {0, y, z};
+          if (iMap.flip[0]) row = Reversed(row) >> (64 - side);
+          mapped.OrRow(turned(cell, 1), turned(cell, 2), row);
+        }
+    return mapped;
+  }
   ForEachCell([&](unsigned int x, unsigned int y, unsigned int z) {
     const unsigned int cell[3] = {x, y, z};
-    unsigned int turned[3];
-    for (int k = 0; k < 3; ++k) turned[k] = iMap.flip[k] ? last - cell[iMap.axis[k]] : cell[iMap.axis[k]];
-    mapped.Set(turned[0], turned[1], turned[2]);
+    mapped.Set(turned(cell, 0), turned(cell, 1), turned(cell, 2));
   });
   return mapped;
 }

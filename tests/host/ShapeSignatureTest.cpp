@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+#include <optional>
 #include <random>
 
 #include "AxisMap.h"
@@ -13,6 +15,7 @@
 #include "SearchTestShapes.h"
 #include "SignatureMetric.h"
 #include "SubdividedModel.h"
+#include "SyntheticSignatures.h"
 
 namespace {
 
@@ -112,6 +115,32 @@ TEST(ShapeSignature, DistanceTellsShapesApartAndIsSymmetric) {
   EXPECT_EQ(metric.Compare(bracket, bracket).combined, 0.0);
 }
 
+TEST(ShapeSignature, MeasuringWithinALimitDropsOnlyDistancesBeyondIt) {
+  std::mt19937 random(23);
+  const SignatureMetric metric(false);
+  int dropped = 0;
+  for (int pair = 0; pair < 40; ++pair) {
+    const ShapeSignature a = RandomSignature(random), b = RandomSignature(random);
+    const std::vector<PosedOccupancy> poses = SignatureMetric::Poses(a.Occupancy());
+    const ShapeKey keyA = ShapeKey::Of(a.Terms(), a.Norm()), keyB = ShapeKey::Of(b.Terms(), b.Norm());
+    const DistanceParts full = metric.Measure(poses, keyA, keyB, PosedOccupancy::Of(b.Occupancy()));
+    for (const double limit : {std::numeric_limits<double>::infinity(), full.combined,
+                               std::nextafter(full.combined, 0.0), 0.5 * full.combined}) {
+      const std::optional<DistanceParts> within = metric.MeasureWithin(poses, keyA, keyB, b.Occupancy(), limit);
+      if (!within) {
+        EXPECT_GT(full.combined, limit);
+        ++dropped;
+        continue;
+      }
+      EXPECT_EQ(within->combined, full.combined);
+      EXPECT_EQ(within->occupancy, full.occupancy);
+      EXPECT_EQ(within->views, full.views);
+      EXPECT_EQ(within->mirrored, full.mirrored);
+    }
+  }
+  EXPECT_GT(dropped, 10);  // the limit saves work, not only in theory
+}
+
 TEST(ShapeSignature, ModelWithoutAPoseOrWithABadDepthIsRefused) {
   const ZarRef<ZarSurfacicRep> flat = scene::Surface(scene::Triangle({0, 0, 0}, {1, 0, 0}, {2, 0, 0}));
   EXPECT_THROW(ShapeSignature::Compute(*flat), std::runtime_error);
@@ -180,6 +209,25 @@ TEST(VoxelGrid, CellOperations) {
   const VoxelGrid turned = grid.Mapped({{1, 0, 2}, {true, false, false}});
   EXPECT_TRUE(turned.Test(31, 0, 0));
   EXPECT_TRUE(turned.Test(29, 30, 17));
+
+  // Every map of the frame takes every cell where its definition says, at every depth.
+  for (unsigned int depth = 1; depth <= VoxelGrid::MaxDepth; ++depth) {
+    VoxelGrid sparse(depth);
+    const unsigned int last = sparse.Side() - 1;
+    std::uniform_int_distribution<unsigned int> cell(0, last);
+    for (int k = 0; k < 20; ++k) sparse.Set(cell(random), cell(random), cell(random));
+    sparse.Set(last, 0, last);
+    for (const AxisMap& map : SignatureMetric::Maps()) {
+      VoxelGrid expected(depth);
+      sparse.ForEachCell([&](unsigned int x, unsigned int y, unsigned int z) {
+        const unsigned int old[3] = {x, y, z};
+        unsigned int now[3];
+        for (int k = 0; k < 3; ++k) now[k] = map.flip[k] ? last - old[map.axis[k]] : old[map.axis[k]];
+        expected.Set(now[0], now[1], now[2]);
+      });
+      ASSERT_EQ(sparse.Mapped(map).Words(), expected.Words()) << depth;
+    }
+  }
 
   const std::string bytes = grid.Pack();
   EXPECT_EQ(bytes.size(), 4096u);
