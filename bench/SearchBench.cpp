@@ -1,12 +1,14 @@
 // Query time of the shape search over synthetic catalogs, the query's own import left out:
 // the search over signatures held in memory (10 thousand to a million parts), and a query
 // as `geosig query` runs it on a catalog database of 100 thousand parts, from opening the
-// database to the ranked answer.
+// database to the ranked answer. Then what re-ranking one candidate costs, in its steps.
 #include <benchmark/benchmark.h>
 
+#include <limits>
 #include <memory>
 #include <vector>
 
+#include "PerturbedSignatures.h"
 #include "SignatureCatalog.h"
 #include "SimilaritySearch.h"
 #include "SyntheticSignatures.h"
@@ -84,5 +86,33 @@ void BM_QueryCatalogDatabase(benchmark::State& ioState) {
   }
 }
 BENCHMARK(BM_QueryCatalogDatabase)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Two surfaces' occupancies, of superellipsoid shells: a query and a candidate.
+const std::vector<ShapeSignature>& Surfaces() {
+  static const std::vector<ShapeSignature> surfaces = PerturbedSignatures::ParametricSeeds(2, 3);
+  return surfaces;
+}
+
+void BM_GrowOccupancy(benchmark::State& ioState) {
+  for (auto _ : ioState) benchmark::DoNotOptimize(Surfaces()[1].Occupancy().Dilated());
+}
+BENCHMARK(BM_GrowOccupancy)->Unit(benchmark::kMicrosecond);
+
+void BM_MakeDepthViews(benchmark::State& ioState) {
+  for (auto _ : ioState) benchmark::DoNotOptimize(DepthViews(Surfaces()[1].Occupancy()));
+}
+BENCHMARK(BM_MakeDepthViews)->Unit(benchmark::kMicrosecond);
+
+// A candidate measured in full against the query's four turns and four reflections (argument 1),
+// or dropped once its occupancy part puts it beyond the search's limit (argument 0).
+void BM_MeasureCandidate(benchmark::State& ioState) {
+  const ShapeSignature &query = Surfaces()[0], &candidate = Surfaces()[1];
+  const std::vector<PosedOccupancy> poses = SignatureMetric::Poses(query.Occupancy());
+  const ShapeKey a = ShapeKey::Of(query.Terms(), query.Norm()), b = ShapeKey::Of(candidate.Terms(), candidate.Norm());
+  const SignatureMetric metric(false);
+  const double limit = ioState.range(0) != 0 ? std::numeric_limits<double>::infinity() : 0.0;
+  for (auto _ : ioState) benchmark::DoNotOptimize(metric.MeasureWithin(poses, a, b, candidate.Occupancy(), limit));
+}
+BENCHMARK(BM_MeasureCandidate)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -26,19 +26,19 @@ DepthViews::DepthViews(const VoxelGrid& iGrid) : _side(iGrid.Side()) {
           static_cast<std::uint8_t>(iDepth);
     ioSeen |= iRow;
   };
+  // A walk from each end stops once every pixel its rows reach is set.
+  std::vector<std::uint64_t> reachedAtZ(side, 0), reachedAtY(side, 0);
+  for (unsigned int z = 0; z < side; ++z)
+    for (unsigned int y = 0; y < side; ++y) reachedAtZ[z] |= rowAt(y, z), reachedAtY[y] |= rowAt(y, z);
   for (unsigned int z = 0; z < side; ++z) {
     std::uint64_t low = 0, high = 0;
-    for (unsigned int y = 0; y < side; ++y) {
-      reach(image(2), z, rowAt(y, z), low, y);
-      reach(image(3), z, rowAt(last - y, z), high, y);
-    }
+    for (unsigned int y = 0; y < side && low != reachedAtZ[z]; ++y) reach(image(2), z, rowAt(y, z), low, y);
+    for (unsigned int y = 0; y < side && high != reachedAtZ[z]; ++y) reach(image(3), z, rowAt(last - y, z), high, y);
   }
   for (unsigned int y = 0; y < side; ++y) {
     std::uint64_t low = 0, high = 0;
-    for (unsigned int z = 0; z < side; ++z) {
-      reach(image(4), y, rowAt(y, z), low, z);
-      reach(image(5), y, rowAt(y, last - z), high, z);
-    }
+    for (unsigned int z = 0; z < side && low != reachedAtY[y]; ++z) reach(image(4), y, rowAt(y, z), low, z);
+    for (unsigned int z = 0; z < side && high != reachedAtY[y]; ++z) reach(image(5), y, rowAt(y, last - z), high, z);
   }
 }
 
