@@ -1,8 +1,8 @@
 #pragma once
 // A catalog kept in memory for searching: the approximate index (see SearchIndex), each
 // part's global terms, size and path. A search reads only the full occupancies of the
-// candidates it re-ranks by the exact distance; the exhaustive search (iExact) reads the
-// pooled occupancies of all parts when first asked, and keeps them until the next change. Const members may be
+// candidates it re-ranks by the exact distance; the exact search (iExact) reads every part's
+// terms again when first asked, and keeps them until the next change. Const members may be
 // called from any number of threads at once; Refresh may run while they do (it waits for the
 // searches in progress and they for it).
 //
@@ -43,8 +43,8 @@ class ResidentCatalog {
   std::vector<std::int64_t> Ids() const;
 
   // The iCount parts nearest to iQuery, nearest first, ties by id, without iExcluded, and
-  // without mirror images when iMirrors says so. With iExact every part is scored (the
-  // two-pass search of SimilaritySearch) instead of the index's candidates. Throws
+  // without mirror images when iMirrors says so. With iExact every part is a candidate
+  // (SimilaritySearch) instead of the index's. Throws
   // CatalogError when an occupancy cannot be read.
   std::vector<SignatureMatch> Query(const ShapeSignature& iQuery, std::size_t iCount, const SignatureMetric& iMetric,
                                     bool iExact = false, std::int64_t iExcluded = -1,

@@ -150,10 +150,10 @@ void SignatureCatalog::Insert(const IndexedPart& iPart) {
   BindTextOrNull(insert, 7, iPart.error.value_or(""));
   BindTextOrNull(insert, 8, iPart.descriptors);
   if (iPart.signature) {
-    const SignatureSummary summary = SignatureSummary::Of(0, *iPart.signature);
+    // Older geosig searched by the occupancy pooled to 8^3 cells; this one only writes it.
     insert.Bind(9, static_cast<double>(iPart.signature->Norm()))
         .BindBlob(10, PackTerms(iPart.signature->Terms()))
-        .BindBlob(11, summary.coarse.Pack());
+        .BindBlob(11, iPart.signature->Occupancy().Pooled(3).Pack());
   } else {
     insert.BindNull(9).BindNull(10).BindNull(11);
   }
@@ -249,15 +249,14 @@ std::vector<SignatureSummary> SignatureCatalog::Summaries() const {
 std::vector<std::pair<SignatureSummary, std::string>> SignatureCatalog::SignedParts(std::int64_t iAfterId) const {
   std::vector<std::pair<SignatureSummary, std::string>> parts;
   SqliteStatement select(_database,
-                         "SELECT id, norm, terms, coarse, path FROM parts WHERE status = 'ok' AND id > ? ORDER BY id");
+                         "SELECT id, norm, terms, path FROM parts WHERE status = 'ok' AND id > ? ORDER BY id");
   select.Bind(1, iAfterId);
   while (select.Step()) {
     SignatureSummary summary;
     summary.id = select.Integer(0);
     summary.norm = static_cast<float>(select.Real(1));
     summary.global = UnpackTerms(select.Blob(2));
-    summary.coarse = UnpackGrid(SignatureSummary::CoarseDepth, select.Blob(3));
-    parts.emplace_back(std::move(summary), select.Text(4));
+    parts.emplace_back(std::move(summary), select.Text(3));
   }
   return parts;
 }

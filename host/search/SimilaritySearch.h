@@ -1,10 +1,9 @@
 #pragma once
-// The k signatures of a catalog nearest to a query, in two passes: every part is scored with
-// its occupancy pooled to depth 3 (64 bytes, kept in memory with its global terms), then the
-// best of them (a shortlist of ShortlistPerMatch * k, at least ShortlistFloor) are ranked by
-// the full distance, their occupancies loaded on demand. The time of the first pass grows
-// linearly with the catalog, the second is fixed by k.
-#include <array>
+// The k signatures of a catalog nearest to a query, exactly: every part's global terms and
+// size, kept in memory, bound its distance from below; parts are measured in full in the order
+// of that bound, their occupancies loaded on demand, until it passes the k-th distance found.
+// Ordering the parts is linear in the catalog; how many are measured depends on how well the
+// bound separates them (near-identical families measure the most).
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -12,14 +11,11 @@
 #include "ShapeSignature.h"
 #include "SignatureMetric.h"
 
-// What the first pass needs of an indexed part.
+// What the search keeps in memory of an indexed part.
 struct SignatureSummary {
-  static constexpr unsigned int CoarseDepth = 3;
-
   std::int64_t id = 0;
   float norm = 0.0f;
   ShapeSignature::Global global{};
-  VoxelGrid coarse{CoarseDepth};
 
   static SignatureSummary Of(std::int64_t iId, const ShapeSignature& iSignature);
 };
@@ -32,9 +28,6 @@ struct SignatureMatch {
 
 class SimilaritySearch {
  public:
-  static constexpr std::size_t ShortlistFloor = 200;
-  static constexpr std::size_t ShortlistPerMatch = 20;
-
   // The full occupancy of a part; throws what the store throws.
   using OccupancyLoader = std::function<VoxelGrid(std::int64_t iId)>;
 
@@ -47,13 +40,9 @@ class SimilaritySearch {
                                       std::int64_t iExcluded = -1, MirrorPolicy iMirrors = MirrorPolicy::Flag) const;
 
  private:
-  static constexpr std::size_t CoarseWords = 8;  // 8^3 cells
-  using CoarseCells = std::array<std::uint64_t, CoarseWords>;
-
   struct Part {
     std::int64_t id;
     ShapeKey key;
-    CoarseCells coarse;
   };
 
   std::vector<Part> _parts;
