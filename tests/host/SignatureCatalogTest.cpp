@@ -7,6 +7,7 @@
 #include <fstream>
 #include <random>
 
+#include "PerturbedSignatures.h"
 #include "SignatureCatalog.h"
 #include "SimilaritySearch.h"
 #include "SyntheticSignatures.h"
@@ -93,36 +94,41 @@ TEST(SignatureCatalog, RefusesWhatIsNoUsableCatalog) {
   EXPECT_THROW(SignatureCatalog(newer, SignatureCatalog::Access::Write), CatalogError);
 }
 
+// Random shapes, and 1,400 near-identical copies of one, among which the nearest are told apart
+// only by their full distance.
 TEST(SimilaritySearch, FindsWhatAFullComparisonFinds) {
   std::mt19937 random(11);
   std::vector<ShapeSignature> signatures;
   std::vector<SignatureSummary> summaries;
+  PerturbedSignatures family(PerturbedSignatures::ParametricSeeds(1, 4), 5);
   for (std::int64_t id = 0; id < 1500; ++id) {
-    signatures.push_back(RandomSignature(random));
+    signatures.push_back(id < 100 ? RandomSignature(random) : family.CopyOf(0));
     summaries.push_back(SignatureSummary::Of(id, signatures.back()));
   }
   const SimilaritySearch search(summaries, [&](std::int64_t iId) { return signatures[iId].Occupancy(); });
-  const SignatureMetric metric(false);
-  for (const std::int64_t queried : {3, 700}) {
-    const ShapeSignature& query = signatures[queried];
-    const std::vector<PosedOccupancy> poses = SignatureMetric::Poses(query.Occupancy());
-    std::vector<SignatureMatch> full;
-    for (std::int64_t id = 0; id < 1500; ++id)
-      if (id != queried)
-        full.push_back({id, metric.Measure(poses, ShapeKey::Of(query.Terms(), query.Norm()),
-                                           ShapeKey::Of(signatures[id].Terms(), signatures[id].Norm()),
-                                           PosedOccupancy::Of(signatures[id].Occupancy()))});
-    std::sort(full.begin(), full.end(), [](const SignatureMatch& a, const SignatureMatch& b) {
-      return a.distance.combined < b.distance.combined;
-    });
-    const std::vector<SignatureMatch> found = search.Nearest(signatures[queried], 5, metric, queried);
-    ASSERT_EQ(found.size(), 5u);
-    for (std::size_t k = 0; k < 5; ++k) {
-      EXPECT_EQ(found[k].id, full[k].id);
-      EXPECT_DOUBLE_EQ(found[k].distance.combined, full[k].distance.combined);
+  for (const bool anySize : {false, true}) {
+    const SignatureMetric metric(anySize);
+    for (const std::int64_t queried : {3, 200, 700, 1400}) {
+      const ShapeSignature& query = signatures[queried];
+      const std::vector<PosedOccupancy> poses = SignatureMetric::Poses(query.Occupancy());
+      std::vector<SignatureMatch> full;
+      for (std::int64_t id = 0; id < 1500; ++id)
+        if (id != queried)
+          full.push_back({id, metric.Measure(poses, ShapeKey::Of(query.Terms(), query.Norm()),
+                                             ShapeKey::Of(signatures[id].Terms(), signatures[id].Norm()),
+                                             PosedOccupancy::Of(signatures[id].Occupancy()))});
+      std::sort(full.begin(), full.end(), [](const SignatureMatch& a, const SignatureMatch& b) {
+        return a.distance.combined != b.distance.combined ? a.distance.combined < b.distance.combined : a.id < b.id;
+      });
+      const std::vector<SignatureMatch> found = search.Nearest(query, 10, metric, queried);
+      ASSERT_EQ(found.size(), 10u);
+      for (std::size_t k = 0; k < 10; ++k) {
+        EXPECT_EQ(found[k].id, full[k].id) << queried << " " << k;
+        EXPECT_EQ(found[k].distance.combined, full[k].distance.combined);
+      }
     }
   }
-  EXPECT_EQ(search.Nearest(signatures[0], 5000, metric).size(), 1500u);
+  EXPECT_EQ(search.Nearest(signatures[0], 5000, SignatureMetric(false)).size(), 1500u);
 }
 
 }  // namespace
