@@ -42,6 +42,28 @@ DepthViews::DepthViews(const VoxelGrid& iGrid) : _side(iGrid.Side()) {
   }
 }
 
+DepthViews DepthViews::Mapped(const AxisMap& iMap) const {
+  const unsigned int side = _side, last = side - 1;
+  const std::size_t pixels = std::size_t{side} * side;
+  DepthViews mapped(*this);
+  for (int axis = 0; axis < 3; ++axis) {
+    // The image's pixel (u, v) lies on the other two axes, the lower first; each comes from
+    // an old axis, reversed when flipped, and the old image puts its lower old axis first.
+    const int u = axis == 0 ? 1 : 0, v = axis == 2 ? 1 : 2;
+    const bool uFirst = iMap.axis[u] < iMap.axis[v];
+    for (int end = 0; end < 2; ++end) {
+      const std::uint8_t* const from = _depths.data() + (2 * iMap.axis[axis] + (end ^ iMap.flip[axis])) * pixels;
+      std::uint8_t* const to = mapped._depths.data() + (2 * axis + end) * pixels;
+      for (unsigned int y = 0; y < side; ++y)
+        for (unsigned int x = 0; x < side; ++x) {
+          const std::size_t oldU = iMap.flip[u] ? last - x : x, oldV = iMap.flip[v] ? last - y : y;
+          to[x + std::size_t{side} * y] = from[uFirst ? oldU + side * oldV : oldV + side * oldU];
+        }
+    }
+  }
+  return mapped;
+}
+
 double DepthViews::Distance(const DepthViews& iA, const DepthViews& iB) {
   if (iA._side != iB._side) throw std::invalid_argument("occupancies of different depths cannot be compared");
   // 32 bits hold the sum (at most 6 x 64^2 pixels x 64^2) and let the loop be vectorised.

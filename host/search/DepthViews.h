@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "AxisMap.h"
 #include "VoxelGrid.h"
 
 class DepthViews {
@@ -20,6 +21,10 @@ class DepthViews {
   // pixel (u, v) of an image is (the lower, the higher) of the two other axes' coordinates,
   // at u + Side * v.
   const std::vector<std::uint8_t>& Depths() const { return _depths; }
+
+  // The views of the grid mapped by iMap (VoxelGrid::Mapped): the same depths, each image
+  // moved to the face its axis and end are taken to, its pixels turned with it.
+  DepthViews Mapped(const AxisMap& iMap) const;
 
   // The root mean square difference of the depths, as a fraction of the cube's edge: 0 to 1.
   // Both must come from grids of the same depth.

@@ -9,7 +9,9 @@
 #include <unordered_set>
 
 #include "AxisMap.h"
+#include "CandidateCache.h"
 #include "CatalogReaders.h"
+#include "NearFirstOrder.h"
 #include "NearestMatches.h"
 #include "OnAllCores.h"
 #include "SavedSearchIndex.h"
@@ -23,6 +25,9 @@ constexpr std::size_t CandidateFloor = 100;
 constexpr std::size_t CandidatesPerMatch = 10;
 // Candidates of a part's links in Duplicates: near-identical parts are the index's nearest.
 constexpr std::size_t DuplicateCandidates = 2 * CandidateFloor;
+// Candidates kept between the searches of Duplicates (about 14 KB each): a family's members are
+// searched one after another and share most of their candidates.
+constexpr std::size_t DuplicateCandidatesKept = 4096;
 // Candidates whose occupancies are read, and measured, together.
 constexpr std::size_t MeasuredTogether = 16;
 // Parts whose signatures are read and indexed together when the index is built.
@@ -209,11 +214,12 @@ class ResidentCatalog::State {
     for (const Bounded& candidate : iCandidates)
       for (const std::size_t map : SignatureMetric::AllowedMaps(iKey, candidate.key)) needed[map] = true;
     const VoxelGrid& occupancy = iQuery.Occupancy();
+    const DepthViews views(occupancy);
     const PosedOccupancy unused{VoxelGrid(occupancy.Depth()), DepthViews(VoxelGrid(occupancy.Depth()))};
     std::vector<PosedOccupancy> poses;
     poses.reserve(maps.size());
     for (std::size_t map = 0; map < maps.size(); ++map)
-      poses.push_back(needed[map] ? PosedOccupancy::Of(occupancy.Mapped(maps[map])) : unused);
+      poses.push_back(needed[map] ? PosedOccupancy::Of(occupancy, views, maps[map]) : unused);
     return poses;
   }
 
@@ -223,7 +229,7 @@ class ResidentCatalog::State {
   // changes no answer, as their bound exceeds the distances kept.
   std::vector<SignatureMatch> Nearest(const ShapeSignature& iQuery, std::size_t iCount, const SignatureMetric& iMetric,
                                       std::int64_t iExcluded, MirrorPolicy iMirrors, std::size_t iCandidates,
-                                      double iCutoff, bool iSpread) const {
+                                      double iCutoff, bool iSpread, CandidateCache& ioCandidates) const {
     const ShapeKey query = ShapeKey::Of(iQuery.Terms(), iQuery.Norm());
     // The shape and size parts bound the combined distance from below, cheaply: candidates are
     // measured in the order of that bound, until it passes the k-th distance found.
@@ -255,12 +261,12 @@ class ResidentCatalog::State {
       const std::size_t count = std::min(MeasuredTogether, bounded.size() - first);
       batch.clear();
       for (std::size_t k = first; k < first + count; ++k) batch.push_back(bounded[k].id);
-      const std::vector<VoxelGrid> occupancies = reader->Occupancies(batch);
+      const std::vector<std::shared_ptr<const CandidateOccupancy>> occupancies = ioCandidates.Of(batch, *reader);
       measured.assign(count, std::nullopt);
       const auto measure = [&](std::size_t k, double iLimit) {
         const Bounded& candidate = bounded[first + k];
         if (std::optional<DistanceParts> distance =
-                iMetric.MeasureWithin(poses, query, candidate.key, occupancies[k], iLimit))
+                iMetric.MeasureWithin(poses, query, candidate.key, *occupancies[k], iLimit))
           measured[k] = SignatureMatch{candidate.id, *distance, SignatureMetric::Scale(query, candidate.key)};
       };
       if (iSpread && !InsideOnAllCores()) {
@@ -312,9 +318,10 @@ std::vector<SignatureMatch> ResidentCatalog::Query(const ShapeSignature& iQuery,
     _state->Load();
     return _state->Exact()->Nearest(iQuery, iCount, iMetric, iExcluded, iMirrors);
   }
+  CandidateCache unkept(0);
   return _state->Nearest(iQuery, iCount, iMetric, iExcluded, iMirrors,
                          std::max(CandidateFloor, CandidatesPerMatch * iCount), std::numeric_limits<double>::infinity(),
-                         true);
+                         true, unkept);
 }
 
 std::vector<SignatureMatch> ResidentCatalog::Neighbours(std::int64_t iId, std::size_t iCount,
@@ -336,14 +343,18 @@ std::vector<ResidentCatalog::Link> ResidentCatalog::DuplicateLinks(const std::ve
   for (const std::int64_t id : iIds) _state->PartOf(id);  // an unknown id is refused before any work
   std::vector<std::vector<std::int64_t>> linked(iIds.size());
   const std::shared_ptr<const SimilaritySearch> exact = iExact ? _state->Exact() : nullptr;
-  OnAllCores(iIds.size(), [&](std::size_t k) {
+  NearFirstOrder order(iIds);
+  CandidateCache candidates(DuplicateCandidatesKept);
+  OnAllCores(iIds.size(), [&](std::size_t) {
+    const std::size_t k = order.Take();
     const ShapeSignature signature = _state->readers.Borrow()->SignatureOf(iIds[k]);
     const std::vector<SignatureMatch> matches =
         exact ? exact->Nearest(signature, LinksPerPart, iMetric, iIds[k], MirrorPolicy::Exclude)
               : _state->Nearest(signature, LinksPerPart, iMetric, iIds[k], MirrorPolicy::Exclude, DuplicateCandidates,
-                                iMaxDistance, false);
+                                iMaxDistance, false, candidates);
     for (const SignatureMatch& match : matches)
       if (match.distance.combined <= iMaxDistance) linked[k].push_back(match.id);
+    order.Found(linked[k]);
   });
   std::vector<Link> links;
   for (std::size_t k = 0; k < iIds.size(); ++k)

@@ -40,6 +40,10 @@ PosedOccupancy PosedOccupancy::Of(const VoxelGrid& iOccupancy) {
   return {iOccupancy.Dilated(), DepthViews(iOccupancy)};
 }
 
+PosedOccupancy PosedOccupancy::Of(const VoxelGrid& iOccupancy, const DepthViews& iViews, const AxisMap& iMap) {
+  return {iOccupancy.Mapped(iMap).Dilated(), iViews.Mapped(iMap)};
+}
+
 SignatureMetric::SignatureMetric(bool iAnySize, const DistanceWeights& iWeights) : _weights(iWeights) {
   if (iAnySize) _weights.size = 0.0;
 }
@@ -94,17 +98,11 @@ const std::vector<std::size_t>& SignatureMetric::AllowedMaps(const ShapeKey& iA,
   return table[(first ? 1 : 0) + (last ? 2 : 0)];
 }
 
-std::vector<VoxelGrid> SignatureMetric::Mapped(const VoxelGrid& iGrid) {
-  std::vector<VoxelGrid> mapped;
-  mapped.reserve(Maps().size());
-  for (const AxisMap& map : Maps()) mapped.push_back(iGrid.Mapped(map));
-  return mapped;
-}
-
 std::vector<PosedOccupancy> SignatureMetric::Poses(const VoxelGrid& iOccupancy) {
+  const DepthViews views(iOccupancy);
   std::vector<PosedOccupancy> poses;
   poses.reserve(Maps().size());
-  for (const VoxelGrid& mapped : Mapped(iOccupancy)) poses.push_back(PosedOccupancy::Of(mapped));
+  for (const AxisMap& map : Maps()) poses.push_back(PosedOccupancy::Of(iOccupancy, views, map));
   return poses;
 }
 
@@ -120,13 +118,14 @@ DistanceParts SignatureMetric::Measure(const std::vector<PosedOccupancy>& iPoses
 
 std::optional<DistanceParts> SignatureMetric::MeasureWithin(const std::vector<PosedOccupancy>& iPosesOfA,
                                                             const ShapeKey& iA, const ShapeKey& iB,
-                                                            const VoxelGrid& iOccupancyOfB, double iLimit) const {
-  const OccupancyByMap occupancy = OccupancyParts(iPosesOfA, iA, iB, iOccupancyOfB.Dilated());
+                                                            const CandidateOccupancy& iOccupancyOfB,
+                                                            double iLimit) const {
+  const OccupancyByMap occupancy = OccupancyParts(iPosesOfA, iA, iB, iOccupancyOfB.Grown());
   double nearest = 1.0;
   for (const std::size_t map : AllowedMaps(iA, iB)) nearest = std::min(nearest, occupancy[map]);
   // The views part is not negative, so no pose's weighted parts fall below this.
   if (Combine(_weights.occupancy * nearest, ShapeDistance(iA, iB), SizeDistance(iA, iB)) > iLimit) return std::nullopt;
-  return InBestPose(iPosesOfA, iA, iB, occupancy, DepthViews(iOccupancyOfB));
+  return InBestPose(iPosesOfA, iA, iB, occupancy, iOccupancyOfB.Views());
 }
 
 SignatureMetric::OccupancyByMap SignatureMetric::OccupancyParts(const std::vector<PosedOccupancy>& iPosesOfA,
@@ -143,11 +142,23 @@ DistanceParts SignatureMetric::InBestPose(const std::vector<PosedOccupancy>& iPo
                                           const DepthViews& iViewsOfB) const {
   struct Best {
     double posed = std::numeric_limits<double>::infinity(), occupancy = 1.0, views = 1.0;
+    std::size_t map = MapCount;
   } turn, reflection;
-  for (const std::size_t map : AllowedMaps(iA, iB)) {
-    const double views = DepthViews::Distance(iPosesOfA[map].views, iViewsOfB);
+  // The best pose of each kind is the first of the lowest weighted parts in the order of Maps.
+  // The views part is not negative, so a pose whose weighted occupancy part is above the best
+  // found needs no views: taken in the order of that part, most poses need none.
+  std::array<std::size_t, MapCount> byOccupancy;
+  const std::vector<std::size_t>& allowed = AllowedMaps(iA, iB);
+  std::copy(allowed.begin(), allowed.end(), byOccupancy.begin());
+  const auto end = byOccupancy.begin() + static_cast<std::ptrdiff_t>(allowed.size());
+  std::sort(byOccupancy.begin(), end, [&](std::size_t iM, std::size_t iN) { return iOccupancy[iM] < iOccupancy[iN]; });
+  for (auto position = byOccupancy.begin(); position != end; ++position) {
+    const std::size_t map = *position;
     Best& best = Maps()[map].Mirrors() ? reflection : turn;
-    if (const double posed = Posed(iOccupancy[map], views); posed < best.posed) best = {posed, iOccupancy[map], views};
+    if (_weights.occupancy * iOccupancy[map] > best.posed) continue;
+    const double views = DepthViews::Distance(iPosesOfA[map].views, iViewsOfB);
+    const double posed = Posed(iOccupancy[map], views);
+    if (posed < best.posed || (posed == best.posed && map < best.map)) best = {posed, iOccupancy[map], views, map};
   }
   DistanceParts parts;
   parts.mirrored = reflection.posed + MirrorMargin * (_weights.occupancy + _weights.views) < turn.posed;

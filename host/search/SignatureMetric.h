@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "AxisMap.h"
+#include "CandidateOccupancy.h"
 #include "DepthViews.h"
 #include "ShapeSignature.h"
 
@@ -62,6 +63,9 @@ struct PosedOccupancy {
   DepthViews views;
 
   static PosedOccupancy Of(const VoxelGrid& iOccupancy);
+  // iOccupancy, whose views are iViews, in the pose of iMap: the views are moved with the
+  // grid, not made again.
+  static PosedOccupancy Of(const VoxelGrid& iOccupancy, const DepthViews& iViews, const AxisMap& iMap);
 };
 
 class SignatureMetric {
@@ -84,11 +88,12 @@ class SignatureMetric {
   // to signature B, given by its key and its occupancy as it is.
   DistanceParts Measure(const std::vector<PosedOccupancy>& iPosesOfA, const ShapeKey& iA, const ShapeKey& iB,
                         const PosedOccupancy& iPoseOfB) const;
-  // The same, B given by its occupancy as it is, for a search that wants distances of at most
+  // The same, B given as a search's candidate, for a search that wants distances of at most
   // iLimit: none when the occupancy parts alone put the distance above it, before B's depth
-  // views, most of the cost, are made.
+  // views, most of the cost, are asked for.
   std::optional<DistanceParts> MeasureWithin(const std::vector<PosedOccupancy>& iPosesOfA, const ShapeKey& iA,
-                                             const ShapeKey& iB, const VoxelGrid& iOccupancyOfB, double iLimit) const;
+                                             const ShapeKey& iB, const CandidateOccupancy& iOccupancyOfB,
+                                             double iLimit) const;
 
   static double ShapeDistance(const ShapeKey& iA, const ShapeKey& iB);
   static double SizeDistance(const ShapeKey& iA, const ShapeKey& iB);
@@ -100,8 +105,6 @@ class SignatureMetric {
   static const std::vector<AxisMap>& Maps();
   // The positions in Maps of the maps that two signatures' ambiguities allow, turns first.
   static const std::vector<std::size_t>& AllowedMaps(const ShapeKey& iA, const ShapeKey& iB);
-  // The occupancy mapped by each of Maps.
-  static std::vector<VoxelGrid> Mapped(const VoxelGrid& iGrid);
   // The occupancy in the pose of each of Maps.
   static std::vector<PosedOccupancy> Poses(const VoxelGrid& iOccupancy);
 

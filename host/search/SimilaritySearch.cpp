@@ -45,7 +45,7 @@ std::vector<SignatureMatch> SimilaritySearch::Nearest(const ShapeSignature& iQue
     std::pop_heap(bounded.begin(), bounded.end(), higher);
     const Part& part = *bounded.back().part;
     const std::optional<DistanceParts> distance =
-        iMetric.MeasureWithin(poses, query, part.key, _loader(part.id), nearest.Limit());
+        iMetric.MeasureWithin(poses, query, part.key, CandidateOccupancy(_loader(part.id)), nearest.Limit());
     if (!distance || (distance->mirrored && iMirrors == MirrorPolicy::Exclude)) continue;
     nearest.Offer({part.id, *distance, SignatureMetric::Scale(query, part.key)});
   }

@@ -3,6 +3,7 @@
 #include <random>
 
 #include "DepthViews.h"
+#include "SignatureMetric.h"
 
 namespace {
 
@@ -42,4 +43,19 @@ TEST(DepthViews, EveryPixelIsTheDepthOfItsRayAtEveryGridDepth) {
             ASSERT_EQ(views.Depths()[image * side * side + u + side * v], RayDepth(grid, image, u, v))
                 << "depth " << depth << ", fill " << fill << ", image " << image << ", pixel " << u << ' ' << v;
     }
+}
+
+// A query is compared in every pose by views made once and then moved: they must be what
+// viewing the moved grid gives, for every map, turn or reflection.
+TEST(DepthViews, MovedWithTheirGridByEveryMapOfTheFrame) {
+  std::mt19937 random(5);
+  for (const unsigned int depth : {1u, 3u, 5u}) {
+    VoxelGrid grid(depth);
+    const unsigned int last = grid.Side() - 1;
+    std::uniform_int_distribution<unsigned int> cell(0, last);
+    for (int k = 0; k < 40; ++k) grid.Set(cell(random), cell(random) / 2, cell(random) / 4);  // lopsided
+    const DepthViews views(grid);
+    for (const AxisMap& map : SignatureMetric::Maps())
+      ASSERT_EQ(views.Mapped(map).Depths(), DepthViews(grid.Mapped(map)).Depths()) << "depth " << depth;
+  }
 }

@@ -13,6 +13,7 @@
 #include <random>
 #include <set>
 
+#include "CandidateCache.h"
 #include "CatalogSchema.h"
 #include "MappedGraph.h"
 #include "PerturbedSignatures.h"
@@ -220,6 +221,46 @@ TEST(ResidentCatalog, LoadedOnDemandAnswersAsLoadedWhole) {
   EXPECT_TRUE(current.IdOf("/later2"));
   ASSERT_TRUE(whole.Refresh());
   EXPECT_EQ(current.Duplicates(0.05, SignatureMetric(false)), whole.Duplicates(0.05, SignatureMetric(false)));
+}
+
+// Duplicates over a whole catalog take the parts in the order their links lead and share the
+// candidates they read: each part's links must be those it has searched alone.
+TEST(ResidentCatalog, DuplicateLinksOfAWholeRunAreThoseOfEachPartAlone) {
+  TemporaryDirectory directory;
+  const std::string database = directory.Path("families.db");
+  Generate(database, 30, 20, 29);  // each family's copies scattered over the catalog's order
+  const ResidentCatalog catalog(database);
+  const SignatureMetric metric(false);
+  const std::vector<std::int64_t> ids = catalog.Ids();
+  std::vector<ResidentCatalog::Link> whole = catalog.DuplicateLinks(ids, 0.05, metric);
+  std::vector<ResidentCatalog::Link> alone;
+  for (const std::int64_t id : ids)
+    for (const ResidentCatalog::Link& link : catalog.DuplicateLinks({id}, 0.05, metric)) alone.push_back(link);
+  std::sort(whole.begin(), whole.end());
+  std::sort(alone.begin(), alone.end());
+  EXPECT_GT(alone.size(), ids.size());
+  EXPECT_EQ(whole, alone);
+}
+
+// Kept candidates are shared, the least recently used given up first; a cache that keeps none
+// reads every time.
+TEST(CandidateCache, KeepsTheMostRecentlyUsed) {
+  TemporaryDirectory directory;
+  const std::string database = directory.Path("few.db");
+  Generate(database, 4, 1, 31);
+  const SignatureCatalog catalog(database, SignatureCatalog::Access::Read);
+  const std::vector<std::int64_t> ids = ResidentCatalog(database).Ids();
+  CandidateCache cache(2);
+  const auto first = cache.Of({ids[0], ids[1]}, catalog);
+  EXPECT_EQ(first[1]->Grown().Words(), catalog.Occupancy(ids[1]).Dilated().Words());
+  EXPECT_EQ(cache.Of({ids[0]}, catalog)[0], first[0]);
+  const auto next = cache.Of({ids[2], ids[0]}, catalog);  // ids[1] is now the least recent
+  EXPECT_EQ(next[1], first[0]);
+  EXPECT_NE(cache.Of({ids[1]}, catalog)[0], first[1]);  // read again: ids[0] is now the least recent
+  EXPECT_EQ(cache.Of({ids[2]}, catalog)[0], next[0]);
+  EXPECT_NE(cache.Of({ids[0]}, catalog)[0], first[0]);
+  CandidateCache none(0);
+  EXPECT_NE(none.Of({ids[3]}, catalog)[0], none.Of({ids[3]}, catalog)[0]);
 }
 
 // The tables and rows of a catalog written before schema versions were kept in user_version.

@@ -126,7 +126,8 @@ TEST(ShapeSignature, MeasuringWithinALimitDropsOnlyDistancesBeyondIt) {
     const DistanceParts full = metric.Measure(poses, keyA, keyB, PosedOccupancy::Of(b.Occupancy()));
     for (const double limit : {std::numeric_limits<double>::infinity(), full.combined,
                                std::nextafter(full.combined, 0.0), 0.5 * full.combined}) {
-      const std::optional<DistanceParts> within = metric.MeasureWithin(poses, keyA, keyB, b.Occupancy(), limit);
+      const std::optional<DistanceParts> within =
+          metric.MeasureWithin(poses, keyA, keyB, CandidateOccupancy(b.Occupancy()), limit);
       if (!within) {
         EXPECT_GT(full.combined, limit);
         ++dropped;
