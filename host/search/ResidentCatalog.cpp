@@ -33,6 +33,21 @@ constexpr std::size_t MeasuredTogether = 16;
 // Parts whose signatures are read and indexed together when the index is built.
 constexpr std::size_t BuildBatch = 20000;
 
+// Counts a query among those running while it lives.
+class QueryCount {
+ public:
+  explicit QueryCount(std::atomic<unsigned int>& ioRunning) : _running(ioRunning), _alone(++ioRunning == 1) {}
+  ~QueryCount() { --_running; }
+  QueryCount(const QueryCount&) = delete;
+  QueryCount& operator=(const QueryCount&) = delete;
+
+  bool Alone() const { return _alone; }
+
+ private:
+  std::atomic<unsigned int>& _running;
+  bool _alone;
+};
+
 }  // namespace
 
 class ResidentCatalog::State {
@@ -319,9 +334,12 @@ std::vector<SignatureMatch> ResidentCatalog::Query(const ShapeSignature& iQuery,
     return _state->Exact()->Nearest(iQuery, iCount, iMetric, iExcluded, iMirrors);
   }
   CandidateCache unkept(0);
+  // A query spreads over the cores only when it runs alone: queries at once (a service's
+  // clients) keep the cores busy already, and spreading each would only add threads.
+  const QueryCount running(_queries);
   return _state->Nearest(iQuery, iCount, iMetric, iExcluded, iMirrors,
                          std::max(CandidateFloor, CandidatesPerMatch * iCount), std::numeric_limits<double>::infinity(),
-                         true, unkept);
+                         running.Alone(), unkept);
 }
 
 std::vector<SignatureMatch> ResidentCatalog::Neighbours(std::int64_t iId, std::size_t iCount,

@@ -14,6 +14,7 @@
 // saved index reflects the catalog: searches walk its graph in place (SavedSearchIndex) and
 // read the terms and paths of their candidates; what needs every part (Size, Ids, the
 // exhaustive search, Duplicates, a Refresh that finds changes) loads the catalog whole first.
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -87,6 +88,7 @@ class ResidentCatalog {
   class State;
 
   std::string _database;
-  mutable std::shared_mutex _lock;  // shared by searches, exclusive for Refresh
+  mutable std::shared_mutex _lock;                // shared by searches, exclusive for Refresh
+  mutable std::atomic<unsigned int> _queries{0};  // running
   std::unique_ptr<State> _state;
 };
