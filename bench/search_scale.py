@@ -70,6 +70,8 @@ def main() -> None:
     parser.add_argument("--queries", type=int, default=200)
     parser.add_argument("--cold-queries", type=int, default=10)
     parser.add_argument("--skip-all-pairs", action="store_true", help="leave out duplicates and neighbours")
+    parser.add_argument("--searches-only", action="store_true",
+                        help="recall and query times only, on the catalog and index as they are (nothing is written)")
     arguments = parser.parse_args()
     tool = os.path.join(BUILD, "geosig")
     os.makedirs(arguments.directory, exist_ok=True)
@@ -81,21 +83,23 @@ def main() -> None:
                                                    database], check=True))
         print(f"generated in {seconds:.0f} s")
 
-    for file in index_files(database):
-        if os.path.exists(file):
-            os.remove(file)
-    build, catalog = timed(lambda: geosig.Catalog(database))
-    count = len(catalog)
-    print(f"index of {count} parts built (and catalog read) in {build:.1f} s: {catalog.note}")
-    del catalog
+    if not arguments.searches_only:
+        for file in index_files(database):
+            if os.path.exists(file):
+                os.remove(file)
+        build, catalog = timed(lambda: geosig.Catalog(database))
+        print(f"index of {len(catalog)} parts built (and catalog read) in {build:.1f} s: {catalog.note}")
+        del catalog
     opened, catalog = timed(lambda: geosig.Catalog(database))
-    print(f"resident catalog opened with its saved index in {opened:.2f} s")
-    memory = float(subprocess.run([sys.executable, "-c", MEMORY, database], check=True, capture_output=True,
-                                  text=True).stdout)
-    print(f"resident memory {memory:.0f} B a part (occupancies stay on disk)")
-    disk = os.path.getsize(database)
-    index = sum(os.path.getsize(file) for file in index_files(database))
-    print(f"disk {disk / count:.0f} B a part in the catalog, {index / count:.0f} B a part in the index")
+    count = len(catalog)
+    print(f"resident catalog of {count} parts opened with its saved index in {opened:.2f} s")
+    if not arguments.searches_only:
+        memory = float(subprocess.run([sys.executable, "-c", MEMORY, database], check=True, capture_output=True,
+                                      text=True).stdout)
+        print(f"resident memory {memory:.0f} B a part (occupancies stay on disk)")
+        disk = os.path.getsize(database)
+        index = sum(os.path.getsize(file) for file in index_files(database))
+        print(f"disk {disk / count:.0f} B a part in the catalog, {index / count:.0f} B a part in the index")
 
     paths = _sample_paths(catalog, arguments.queries)
     for any_size in (False, True):
@@ -127,6 +131,9 @@ def main() -> None:
     print(f"cold geosig query --entry: p50 {p50:.0f} ms, p95 {p95:.0f} ms "
           f"(processor time p50 {cpu50:.0f} ms, p95 {cpu95:.0f} ms)")
 
+    if arguments.searches_only:
+        print(f"load average {os.getloadavg()[0]:.2f}")
+        return
     subprocess.run([os.path.join(BUILD, "geosig_make_large_catalog"), "1000", database], check=True,
                    stderr=subprocess.DEVNULL)
     refreshed, _ = timed(catalog.refresh)
