@@ -103,11 +103,20 @@ void BM_MakeDepthViews(benchmark::State& ioState) {
 }
 BENCHMARK(BM_MakeDepthViews)->Unit(benchmark::kMicrosecond);
 
+// A query's occupancy and depth views in every pose of the frame.
+void BM_PoseQuery(benchmark::State& ioState) {
+  for (auto _ : ioState) {
+    const OccupancyPoses poses(Surfaces()[0].Occupancy());
+    for (std::size_t map = 0; map < SignatureMetric::MapCount; ++map) benchmark::DoNotOptimize(&poses[map]);
+  }
+}
+BENCHMARK(BM_PoseQuery)->Unit(benchmark::kMicrosecond);
+
 // A candidate measured in full against the query's four turns and four reflections (argument 1),
 // or dropped once its occupancy part puts it beyond the search's limit (argument 0).
 void BM_MeasureCandidate(benchmark::State& ioState) {
   const ShapeSignature &query = Surfaces()[0], &candidate = Surfaces()[1];
-  const std::vector<PosedOccupancy> poses = SignatureMetric::Poses(query.Occupancy());
+  const OccupancyPoses poses(query.Occupancy());
   const ShapeKey a = ShapeKey::Of(query.Terms(), query.Norm()), b = ShapeKey::Of(candidate.Terms(), candidate.Norm());
   const SignatureMetric metric(false);
   const double limit = ioState.range(0) != 0 ? std::numeric_limits<double>::infinity() : 0.0;

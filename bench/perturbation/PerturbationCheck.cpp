@@ -33,7 +33,7 @@ struct Tally {
 
 // The smallest weighted occupancy and views parts over the turns alone, from A to B.
 double BestTurn(const SignatureMetric& iMetric, const ShapeSignature& iA, const ShapeSignature& iB) {
-  const std::vector<PosedOccupancy> poses = SignatureMetric::Poses(iA.Occupancy());
+  const OccupancyPoses poses(iA.Occupancy());
   const PosedOccupancy b = PosedOccupancy::Of(iB.Occupancy());
   double best = 1e30;
   for (const std::size_t map :

@@ -70,11 +70,11 @@ int main(int argc, char** argv) {
       labels.push_back(std::filesystem::path(part.path).parent_path().filename().string());
     }
     const std::size_t count = signatures.size();
-    std::vector<std::vector<PosedOccupancy>> poses;
+    std::vector<OccupancyPoses> poses;
     std::vector<PosedOccupancy> asIndexed;
     std::vector<ShapeKey> keys;
     for (const ShapeSignature& signature : signatures) {
-      poses.push_back(SignatureMetric::Poses(signature.Occupancy()));
+      poses.emplace_back(signature.Occupancy());
       asIndexed.push_back(PosedOccupancy::Of(signature.Occupancy()));
       keys.push_back(ShapeKey::Of(signature.Terms(), signature.Norm()));
     }

@@ -219,25 +219,6 @@ class ResidentCatalog::State {
     return keyed;
   }
 
-  // The query's occupancy in each pose of SignatureMetric::Maps that its comparison with one of
-  // the candidates allows (the sign maps, unless axes are ambiguous); the other positions hold
-  // an empty pose, never compared.
-  static std::vector<PosedOccupancy> QueryPoses(const ShapeSignature& iQuery, const ShapeKey& iKey,
-                                                const std::vector<Bounded>& iCandidates) {
-    const std::vector<AxisMap>& maps = SignatureMetric::Maps();
-    std::vector<bool> needed(maps.size(), false);
-    for (const Bounded& candidate : iCandidates)
-      for (const std::size_t map : SignatureMetric::AllowedMaps(iKey, candidate.key)) needed[map] = true;
-    const VoxelGrid& occupancy = iQuery.Occupancy();
-    const DepthViews views(occupancy);
-    const PosedOccupancy unused{VoxelGrid(occupancy.Depth()), DepthViews(VoxelGrid(occupancy.Depth()))};
-    std::vector<PosedOccupancy> poses;
-    poses.reserve(maps.size());
-    for (std::size_t map = 0; map < maps.size(); ++map)
-      poses.push_back(needed[map] ? PosedOccupancy::Of(occupancy, views, maps[map]) : unused);
-    return poses;
-  }
-
   // The iCount nearest by the exact distance among the index's candidates, skipping those whose
   // distance is known to exceed iCutoff. With iSpread the candidates read together are measured
   // on all cores; some may then be measured that one by one would have been passed over, which
@@ -259,7 +240,7 @@ class ResidentCatalog::State {
       return iA.bound != iB.bound ? iA.bound < iB.bound : iA.id < iB.id;
     });
     if (bounded.empty() || iCount == 0) return {};
-    const std::vector<PosedOccupancy> poses = QueryPoses(iQuery, query, bounded);
+    const OccupancyPoses poses(iQuery.Occupancy());
     NearestMatches nearest(iCount);
     const auto passed = [&](const Bounded& iCandidate) { return iCandidate.bound > nearest.Limit(); };
     const auto keep = [&](const SignatureMatch& iMatch) {

@@ -36,14 +36,6 @@ ShapeKey ShapeKey::Of(const ShapeSignature::Global& iGlobal, float iNorm) {
   return key;
 }
 
-PosedOccupancy PosedOccupancy::Of(const VoxelGrid& iOccupancy) {
-  return {iOccupancy.Dilated(), DepthViews(iOccupancy)};
-}
-
-PosedOccupancy PosedOccupancy::Of(const VoxelGrid& iOccupancy, const DepthViews& iViews, const AxisMap& iMap) {
-  return {iOccupancy.Mapped(iMap).Dilated(), iViews.Mapped(iMap)};
-}
-
 SignatureMetric::SignatureMetric(bool iAnySize, const DistanceWeights& iWeights) : _weights(iWeights) {
   if (iAnySize) _weights.size = 0.0;
 }
@@ -98,27 +90,18 @@ const std::vector<std::size_t>& SignatureMetric::AllowedMaps(const ShapeKey& iA,
   return table[(first ? 1 : 0) + (last ? 2 : 0)];
 }
 
-std::vector<PosedOccupancy> SignatureMetric::Poses(const VoxelGrid& iOccupancy) {
-  const DepthViews views(iOccupancy);
-  std::vector<PosedOccupancy> poses;
-  poses.reserve(Maps().size());
-  for (const AxisMap& map : Maps()) poses.push_back(PosedOccupancy::Of(iOccupancy, views, map));
-  return poses;
-}
-
 DistanceParts SignatureMetric::Compare(const ShapeSignature& iA, const ShapeSignature& iB) const {
-  return Measure(Poses(iA.Occupancy()), ShapeKey::Of(iA.Terms(), iA.Norm()), ShapeKey::Of(iB.Terms(), iB.Norm()),
-                 PosedOccupancy::Of(iB.Occupancy()));
+  return Measure(OccupancyPoses(iA.Occupancy()), ShapeKey::Of(iA.Terms(), iA.Norm()),
+                 ShapeKey::Of(iB.Terms(), iB.Norm()), PosedOccupancy::Of(iB.Occupancy()));
 }
 
-DistanceParts SignatureMetric::Measure(const std::vector<PosedOccupancy>& iPosesOfA, const ShapeKey& iA,
-                                       const ShapeKey& iB, const PosedOccupancy& iPoseOfB) const {
+DistanceParts SignatureMetric::Measure(const OccupancyPoses& iPosesOfA, const ShapeKey& iA, const ShapeKey& iB,
+                                       const PosedOccupancy& iPoseOfB) const {
   return InBestPose(iPosesOfA, iA, iB, OccupancyParts(iPosesOfA, iA, iB, iPoseOfB.grown), iPoseOfB.views);
 }
 
-std::optional<DistanceParts> SignatureMetric::MeasureWithin(const std::vector<PosedOccupancy>& iPosesOfA,
-                                                            const ShapeKey& iA, const ShapeKey& iB,
-                                                            const CandidateOccupancy& iOccupancyOfB,
+std::optional<DistanceParts> SignatureMetric::MeasureWithin(const OccupancyPoses& iPosesOfA, const ShapeKey& iA,
+                                                            const ShapeKey& iB, const CandidateOccupancy& iOccupancyOfB,
                                                             double iLimit) const {
   const OccupancyByMap occupancy = OccupancyParts(iPosesOfA, iA, iB, iOccupancyOfB.Grown());
   double nearest = 1.0;
@@ -128,18 +111,16 @@ std::optional<DistanceParts> SignatureMetric::MeasureWithin(const std::vector<Po
   return InBestPose(iPosesOfA, iA, iB, occupancy, iOccupancyOfB.Views());
 }
 
-SignatureMetric::OccupancyByMap SignatureMetric::OccupancyParts(const std::vector<PosedOccupancy>& iPosesOfA,
-                                                                const ShapeKey& iA, const ShapeKey& iB,
-                                                                const VoxelGrid& iGrownB) {
+SignatureMetric::OccupancyByMap SignatureMetric::OccupancyParts(const OccupancyPoses& iPosesOfA, const ShapeKey& iA,
+                                                                const ShapeKey& iB, const VoxelGrid& iGrownB) {
   OccupancyByMap occupancy{};
   for (const std::size_t map : AllowedMaps(iA, iB))
     occupancy[map] = VoxelGrid::JaccardDistance(iPosesOfA[map].grown, iGrownB);
   return occupancy;
 }
 
-DistanceParts SignatureMetric::InBestPose(const std::vector<PosedOccupancy>& iPosesOfA, const ShapeKey& iA,
-                                          const ShapeKey& iB, const OccupancyByMap& iOccupancy,
-                                          const DepthViews& iViewsOfB) const {
+DistanceParts SignatureMetric::InBestPose(const OccupancyPoses& iPosesOfA, const ShapeKey& iA, const ShapeKey& iB,
+                                          const OccupancyByMap& iOccupancy, const DepthViews& iViewsOfB) const {
   struct Best {
     double posed = std::numeric_limits<double>::infinity(), occupancy = 1.0, views = 1.0;
     std::size_t map = MapCount;

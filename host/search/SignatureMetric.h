@@ -23,6 +23,7 @@
 #include "AxisMap.h"
 #include "CandidateOccupancy.h"
 #include "DepthViews.h"
+#include "OccupancyPoses.h"
 #include "ShapeSignature.h"
 
 // Fitted on real CAD parts, checked on a third of them held out (docs/geosig-search.md).
@@ -57,17 +58,6 @@ struct ShapeKey {
   static ShapeKey Of(const ShapeSignature::Global& iGlobal, float iNorm);
 };
 
-// An occupancy in one pose as the distance compares it: grown by one cell, and its depth views.
-struct PosedOccupancy {
-  VoxelGrid grown;
-  DepthViews views;
-
-  static PosedOccupancy Of(const VoxelGrid& iOccupancy);
-  // iOccupancy, whose views are iViews, in the pose of iMap: the views are moved with the
-  // grid, not made again.
-  static PosedOccupancy Of(const VoxelGrid& iOccupancy, const DepthViews& iViews, const AxisMap& iMap);
-};
-
 class SignatureMetric {
  public:
   // By how much a reflection must beat every turn for a match to be a mirror image, as a
@@ -84,16 +74,15 @@ class SignatureMetric {
   // The weighted occupancy and views parts.
   double Posed(double iOccupancy, double iViews) const;
   DistanceParts Compare(const ShapeSignature& iA, const ShapeSignature& iB) const;
-  // The same from signature A, given by its occupancy in every pose (see Poses) and its key,
+  // The same from signature A, given by its occupancy in every pose and its key,
   // to signature B, given by its key and its occupancy as it is.
-  DistanceParts Measure(const std::vector<PosedOccupancy>& iPosesOfA, const ShapeKey& iA, const ShapeKey& iB,
+  DistanceParts Measure(const OccupancyPoses& iPosesOfA, const ShapeKey& iA, const ShapeKey& iB,
                         const PosedOccupancy& iPoseOfB) const;
   // The same, B given as a search's candidate, for a search that wants distances of at most
   // iLimit: none when the occupancy parts alone put the distance above it, before B's depth
   // views, most of the cost, are asked for.
-  std::optional<DistanceParts> MeasureWithin(const std::vector<PosedOccupancy>& iPosesOfA, const ShapeKey& iA,
-                                             const ShapeKey& iB, const CandidateOccupancy& iOccupancyOfB,
-                                             double iLimit) const;
+  std::optional<DistanceParts> MeasureWithin(const OccupancyPoses& iPosesOfA, const ShapeKey& iA, const ShapeKey& iB,
+                                             const CandidateOccupancy& iOccupancyOfB, double iLimit) const;
 
   static double ShapeDistance(const ShapeKey& iA, const ShapeKey& iB);
   static double SizeDistance(const ShapeKey& iA, const ShapeKey& iB);
@@ -105,16 +94,14 @@ class SignatureMetric {
   static const std::vector<AxisMap>& Maps();
   // The positions in Maps of the maps that two signatures' ambiguities allow, turns first.
   static const std::vector<std::size_t>& AllowedMaps(const ShapeKey& iA, const ShapeKey& iB);
-  // The occupancy in the pose of each of Maps.
-  static std::vector<PosedOccupancy> Poses(const VoxelGrid& iOccupancy);
 
  private:
   // The occupancy part in each pose of Maps that A and B allow (the others left unset).
   using OccupancyByMap = std::array<double, MapCount>;
-  static OccupancyByMap OccupancyParts(const std::vector<PosedOccupancy>& iPosesOfA, const ShapeKey& iA,
-                                       const ShapeKey& iB, const VoxelGrid& iGrownB);
+  static OccupancyByMap OccupancyParts(const OccupancyPoses& iPosesOfA, const ShapeKey& iA, const ShapeKey& iB,
+                                       const VoxelGrid& iGrownB);
   // The distance in the best of the allowed poses, given their occupancy parts.
-  DistanceParts InBestPose(const std::vector<PosedOccupancy>& iPosesOfA, const ShapeKey& iA, const ShapeKey& iB,
+  DistanceParts InBestPose(const OccupancyPoses& iPosesOfA, const ShapeKey& iA, const ShapeKey& iB,
                            const OccupancyByMap& iOccupancy, const DepthViews& iViewsOfB) const;
 
   DistanceWeights _weights;

@@ -39,7 +39,7 @@ std::vector<SignatureMatch> SimilaritySearch::Nearest(const ShapeSignature& iQue
                          &part});
   std::make_heap(bounded.begin(), bounded.end(), higher);
 
-  const std::vector<PosedOccupancy> poses = SignatureMetric::Poses(iQuery.Occupancy());
+  const OccupancyPoses poses(iQuery.Occupancy());
   NearestMatches nearest(iCount);
   for (; !bounded.empty() && bounded.front().bound <= nearest.Limit(); bounded.pop_back()) {
     std::pop_heap(bounded.begin(), bounded.end(), higher);

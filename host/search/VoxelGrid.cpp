@@ -1,5 +1,6 @@
 #include "VoxelGrid.h"
 
+#include <cstring>
 #include <stdexcept>
 
 #include "GeosigOctreeLeafWalk.h"
@@ -42,9 +43,14 @@ VoxelGrid VoxelGrid::Unpack(unsigned int iDepth, const void* iBytes, std::size_t
   if (iLength != grid._words.size() * 8)
     throw std::invalid_argument("an occupancy of depth " + std::to_string(iDepth) + " takes " +
                                 std::to_string(grid._words.size() * 8) + " bytes, not " + std::to_string(iLength));
-  const unsigned char* bytes = static_cast<const unsigned char*>(iBytes);
-  for (std::size_t word = 0; word < grid._words.size(); ++word)
-    for (int byte = 0; byte < 8; ++byte) grid._words[word] |= std::uint64_t{bytes[word * 8 + byte]} << (8 * byte);
+  // The words are stored little-endian: on such a processor they are copied as they are.
+  if constexpr (__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__) {
+    std::memcpy(grid._words.data(), iBytes, iLength);
+  } else {
+    const unsigned char* bytes = static_cast<const unsigned char*>(iBytes);
+    for (std::size_t word = 0; word < grid._words.size(); ++word)
+      for (int byte = 0; byte < 8; ++byte) grid._words[word] |= std::uint64_t{bytes[word * 8 + byte]} << (8 * byte);
+  }
   return grid;
 }
 

@@ -121,7 +121,7 @@ TEST(ShapeSignature, MeasuringWithinALimitDropsOnlyDistancesBeyondIt) {
   int dropped = 0;
   for (int pair = 0; pair < 40; ++pair) {
     const ShapeSignature a = RandomSignature(random), b = RandomSignature(random);
-    const std::vector<PosedOccupancy> poses = SignatureMetric::Poses(a.Occupancy());
+    const OccupancyPoses poses(a.Occupancy());
     const ShapeKey keyA = ShapeKey::Of(a.Terms(), a.Norm()), keyB = ShapeKey::Of(b.Terms(), b.Norm());
     const DistanceParts full = metric.Measure(poses, keyA, keyB, PosedOccupancy::Of(b.Occupancy()));
     for (const double limit : {std::numeric_limits<double>::infinity(), full.combined,

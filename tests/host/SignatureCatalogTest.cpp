@@ -110,7 +110,7 @@ TEST(SimilaritySearch, FindsWhatAFullComparisonFinds) {
     const SignatureMetric metric(anySize);
     for (const std::int64_t queried : {3, 200, 700, 1400}) {
       const ShapeSignature& query = signatures[queried];
-      const std::vector<PosedOccupancy> poses = SignatureMetric::Poses(query.Occupancy());
+      const OccupancyPoses poses(query.Occupancy());
       std::vector<SignatureMatch> full;
       for (std::int64_t id = 0; id < 1500; ++id)
         if (id != queried)
