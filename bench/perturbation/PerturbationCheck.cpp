@@ -31,13 +31,12 @@ struct Tally {
   int copies = 0, first = 0, close = 0, scaled = 0, flagged = 0;
 };
 
-// The smallest weighted occupancy and views parts over the turns alone, from A to B.
+// The smallest weighted occupancy and views parts over the 24 turns of the frame, from A to B.
 double BestTurn(const SignatureMetric& iMetric, const ShapeSignature& iA, const ShapeSignature& iB) {
   const OccupancyPoses poses(iA.Occupancy());
   const PosedOccupancy b = PosedOccupancy::Of(iB.Occupancy());
   double best = 1e30;
-  for (const std::size_t map :
-       SignatureMetric::AllowedMaps(ShapeKey::Of(iA.Terms(), iA.Norm()), ShapeKey::Of(iB.Terms(), iB.Norm())))
+  for (std::size_t map = 0; map < SignatureMetric::MapCount; ++map)
     if (!SignatureMetric::Maps()[map].Mirrors())
       best = std::min(best, iMetric.Posed(VoxelGrid::JaccardDistance(poses[map].grown, b.grown),
                                           DepthViews::Distance(poses[map].views, b.views)));
@@ -96,6 +95,7 @@ int main(int argc, char** argv) {
           handedFlagged += toOriginal.mirrored;
           if (!toOriginal.mirrored) std::cerr << path << ": mirror image not flagged\n";
         }
+        if (toOriginal.mirrored && !copy.mirrored) std::cerr << path << ", " << copy.name << ": flagged mirrored\n";
         if (!first) std::cerr << path << ", " << copy.name << ": found part " << found.at(0).id << " first\n";
       }
       std::fprintf(stderr, "\r%d parts", parts);

@@ -77,17 +77,40 @@ const std::vector<AxisMap>& SignatureMetric::Maps() {
   return maps;
 }
 
-const std::vector<std::size_t>& SignatureMetric::AllowedMaps(const ShapeKey& iA, const ShapeKey& iB) {
-  static const auto table = [] {
-    std::array<std::vector<std::size_t>, 4> allowed;
-    for (int swaps = 0; swaps < 4; ++swaps)
-      for (std::size_t k = 0; k < Maps().size(); ++k)
-        if (Maps()[k].Within((swaps & 1) != 0, (swaps & 2) != 0)) allowed[swaps].push_back(k);
-    return allowed;
+namespace {
+
+// Positions in SignatureMetric::Maps, by the swaps that two signatures' ambiguities allow
+// (first axes 1, last axes 2).
+struct MapTable {
+  std::array<std::vector<std::size_t>, 4> allowed;
+  std::vector<std::size_t> reflections;
+  std::size_t identity = 0;
+};
+
+const MapTable& Table() {
+  static const MapTable table = [] {
+    MapTable made;
+    const std::vector<AxisMap>& maps = SignatureMetric::Maps();
+    for (std::size_t k = 0; k < maps.size(); ++k) {
+      for (int swaps = 0; swaps < 4; ++swaps)
+        if (maps[k].Within((swaps & 1) != 0, (swaps & 2) != 0)) made.allowed[swaps].push_back(k);
+      if (maps[k].Mirrors()) made.reflections.push_back(k);
+      if (maps[k].axis == AxisMap().axis && maps[k].flip == AxisMap().flip) made.identity = k;
+    }
+    return made;
   }();
-  const bool first = iA.firstAxesAmbiguous || iB.firstAxesAmbiguous,
-             last = iA.lastAxesAmbiguous || iB.lastAxesAmbiguous;
-  return table[(first ? 1 : 0) + (last ? 2 : 0)];
+  return table;
+}
+
+int Swaps(const ShapeKey& iA, const ShapeKey& iB) {
+  return (iA.firstAxesAmbiguous || iB.firstAxesAmbiguous ? 1 : 0) +
+         (iA.lastAxesAmbiguous || iB.lastAxesAmbiguous ? 2 : 0);
+}
+
+}  // namespace
+
+const std::vector<std::size_t>& SignatureMetric::AllowedMaps(const ShapeKey& iA, const ShapeKey& iB) {
+  return Table().allowed[Swaps(iA, iB)];
 }
 
 DistanceParts SignatureMetric::Compare(const ShapeSignature& iA, const ShapeSignature& iB) const {
@@ -142,7 +165,7 @@ DistanceParts SignatureMetric::InBestPose(const OccupancyPoses& iPosesOfA, const
     if (posed < best.posed || (posed == best.posed && map < best.map)) best = {posed, iOccupancy[map], views, map};
   }
   DistanceParts parts;
-  parts.mirrored = reflection.posed + MirrorMargin * (_weights.occupancy + _weights.views) < turn.posed;
+  parts.mirrored = IsMirrorImage(iPosesOfA, reflection.posed, turn.posed);
   const Best& best = reflection.posed < turn.posed ? reflection : turn;
   parts.occupancy = best.occupancy;
   parts.views = best.views;
@@ -150,4 +173,19 @@ DistanceParts SignatureMetric::InBestPose(const OccupancyPoses& iPosesOfA, const
   parts.size = SizeDistance(iA, iB);
   parts.combined = Combine(best.posed, parts.shape, parts.size);
   return parts;
+}
+
+bool SignatureMetric::IsMirrorImage(const OccupancyPoses& iPosesOfA, double iReflection, double iTurn) const {
+  if (iReflection + MirrorMargin * (_weights.occupancy + _weights.views) >= iTurn) return false;
+  // A part near its own mirror image has a mirror plane, and when that is no principal plane (a
+  // round part's frame turns freely about its axis, a part's two nearly equal values come out in
+  // either order) the frames of two copies may lie on either side of it: a reflection then
+  // matches one copy to the other better than a turn, by chance.
+  const PosedOccupancy& asItIs = iPosesOfA[Table().identity];
+  for (const std::size_t map : Table().reflections) {
+    const double occupancy = VoxelGrid::JaccardDistance(iPosesOfA[map].grown, asItIs.grown);
+    if (_weights.occupancy * occupancy > HandedFloor) continue;
+    if (Posed(occupancy, DepthViews::Distance(iPosesOfA[map].views, asItIs.views)) <= HandedFloor) return false;
+  }
+  return true;
 }

@@ -14,7 +14,8 @@
 // gives the smallest weighted sum of the two, among the maps of the frame that the principal
 // axes leave open: their signs always; the swap of two axes whose values are nearly equal, in
 // either signature; each as a turn or as a turn and a reflection. A match whose best pose is a
-// reflection, better than every turn by more than MirrorMargin, is a mirror image.
+// reflection, better than every turn by more than MirrorMargin, is a mirror image, unless A is
+// within HandedFloor of its own mirror image.
 #include <array>
 #include <cstddef>
 #include <optional>
@@ -64,6 +65,10 @@ class SignatureMetric {
   // fraction of the occupancy and views weights' sum (a pose's weighted parts reach that sum):
   // well above what tessellation and sampling move them by.
   static constexpr double MirrorMargin = 0.018;
+  // A part whose own mirror image comes within this of it under some turn (weighted occupancy
+  // and views parts) has no hand to tell, and nothing is its mirror image: its mirror image is
+  // as near to it as `geosig duplicates` links parts by default.
+  static constexpr double HandedFloor = 0.05;
 
   explicit SignatureMetric(bool iAnySize, const DistanceWeights& iWeights = DistanceWeights());
 
@@ -103,6 +108,9 @@ class SignatureMetric {
   // The distance in the best of the allowed poses, given their occupancy parts.
   DistanceParts InBestPose(const OccupancyPoses& iPosesOfA, const ShapeKey& iA, const ShapeKey& iB,
                            const OccupancyByMap& iOccupancy, const DepthViews& iViewsOfB) const;
+  // Whether B, nearest to A through a reflection at weighted parts iReflection and through the
+  // allowed turns at iTurn, is A's mirror image.
+  bool IsMirrorImage(const OccupancyPoses& iPosesOfA, double iReflection, double iTurn) const;
 
   DistanceWeights _weights;
 };

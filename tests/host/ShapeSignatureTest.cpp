@@ -142,6 +142,40 @@ TEST(ShapeSignature, MeasuringWithinALimitDropsOnlyDistancesBeyondIt) {
   EXPECT_GT(dropped, 10);  // the limit saves work, not only in theory
 }
 
+TEST(ShapeSignature, OnlyPartsFarFromTheirOwnMirrorImageHaveMirrorImages) {
+  std::mt19937 random(31);
+  const ShapeSignature blob = RandomSignature(random);
+  ShapeSignature::Global distinctValues = blob.Terms();
+  distinctValues[ShapeSignature::Value1] = 0.5f;
+  distinctValues[ShapeSignature::Value2] = 0.4f;
+  distinctValues[ShapeSignature::Value3] = 0.1f;
+  ASSERT_FALSE(ShapeSignature::FirstAxesAmbiguous(distinctValues) || ShapeSignature::LastAxesAmbiguous(distinctValues));
+  const SignatureMetric metric(false);
+  const auto mapped = [&](const VoxelGrid& iOccupancy, const AxisMap& iMap) {
+    return metric.Compare(ShapeSignature(1.0f, distinctValues, iOccupancy),
+                          ShapeSignature(1.0f, distinctValues, iOccupancy.Mapped(iMap)));
+  };
+  // A handed blob and its mirror image through one principal plane.
+  const DistanceParts handed = mapped(blob.Occupancy(), AxisMap{{0, 1, 2}, {true, false, false}});
+  EXPECT_EQ(handed.occupancy, 0.0);
+  EXPECT_TRUE(handed.mirrored);
+  // The blob made symmetric about the plane x = y, no principal plane, and turned a quarter
+  // about z: the first two axes swapped and one flipped, which the values do not allow. A
+  // reflection through a principal plane matches it exactly, but the part is its own mirror
+  // image: the match is the same part.
+  VoxelGrid diagonal(blob.Occupancy().Depth());
+  for (unsigned int x = 0; x < diagonal.Side(); ++x)
+    for (unsigned int y = 0; y < diagonal.Side(); ++y)
+      for (unsigned int z = 0; z < diagonal.Side(); ++z)
+        if (blob.Occupancy().Test(x, y, z)) {
+          diagonal.Set(x, y, z);
+          diagonal.Set(y, x, z);
+        }
+  const DistanceParts turned = mapped(diagonal, AxisMap{{1, 0, 2}, {true, false, false}});
+  EXPECT_EQ(turned.occupancy, 0.0);
+  EXPECT_FALSE(turned.mirrored);
+}
+
 TEST(ShapeSignature, ModelWithoutAPoseOrWithABadDepthIsRefused) {
   const ZarRef<ZarSurfacicRep> flat = scene::Surface(scene::Triangle({0, 0, 0}, {1, 0, 0}, {2, 0, 0}));
   EXPECT_THROW(ShapeSignature::Compute(*flat), std::runtime_error);
