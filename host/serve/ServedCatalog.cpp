@@ -5,6 +5,7 @@
 #include <iostream>
 #include <map>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "CatalogSearch.h"
@@ -50,7 +51,10 @@ Report Matches(const CatalogSearch& iSearch, const std::vector<SignatureMatch>& 
 }  // namespace
 
 ServedCatalog::ServedCatalog(const std::string& iDatabase)
-    : _database(iDatabase), _file(IdentityOf(iDatabase)), _snapshot(std::make_shared<Snapshot>(iDatabase)) {}
+    : _database(iDatabase),
+      _file(IdentityOf(iDatabase)),
+      _snapshot(std::make_shared<Snapshot>(iDatabase)),
+      _searches(std::thread::hardware_concurrency()) {}
 
 ServedCatalog::~ServedCatalog() = default;
 
@@ -115,17 +119,25 @@ std::optional<ServedCatalog::PartFile> ServedCatalog::FileOf(std::int64_t iId) c
 
 Report ServedCatalog::Nearest(const ShapeSignature& iQuery, std::size_t iCount, const SignatureMetric& iMetric) const {
   const std::shared_ptr<const Snapshot> snapshot = Current();
-  return Matches(snapshot->search, snapshot->search.Resident().Query(iQuery, iCount, iMetric));
+  std::vector<SignatureMatch> matches;
+  {
+    const SearchGate::Pass turn = _searches.Enter();
+    matches = snapshot->search.Resident().Query(iQuery, iCount, iMetric);
+  }
+  return Matches(snapshot->search, matches);
 }
 
 std::optional<Report> ServedCatalog::Neighbours(std::int64_t iId, std::size_t iCount,
                                                 const SignatureMetric& iMetric) const {
   const std::shared_ptr<const Snapshot> snapshot = Current();
+  std::vector<SignatureMatch> matches;
   try {
-    return Matches(snapshot->search, snapshot->search.Resident().Neighbours(iId, iCount, iMetric));
+    const SearchGate::Pass turn = _searches.Enter();
+    matches = snapshot->search.Resident().Neighbours(iId, iCount, iMetric);
   } catch (const std::out_of_range&) {
     return std::nullopt;
   }
+  return Matches(snapshot->search, matches);
 }
 
 Report ServedCatalog::Duplicates(double iMaxDistance, bool iAnySize) const {

@@ -6,7 +6,8 @@
 // memory, searched by many requests at once. Refresh, called before each request, looks cheaply whether the
 // catalog changed: a commit of `geosig index` is taken into the resident catalog in place (searches wait only for
 // the short update), and a new file at the path (another inode) is opened beside the current one and swapped in,
-// so that each request sees one state of the catalog.
+// so that each request sees one state of the catalog. Searches run as many at a time as there are cores, in the
+// order they came (SearchGate).
 #include <sys/types.h>
 
 #include <cstdint>
@@ -18,6 +19,7 @@
 #include <utility>
 
 #include "ReportValues.h"
+#include "SearchGate.h"
 #include "ShapeSignature.h"
 #include "SignatureMetric.h"
 
@@ -67,4 +69,5 @@ class ServedCatalog {
   FileIdentity _file;
   std::shared_ptr<Snapshot> _snapshot;
   std::mutex _refreshing;  // one look at a time
+  mutable SearchGate _searches;
 };

@@ -1,10 +1,16 @@
 // The service's catalog over a resident one: matches as `geosig query --json` reports them with their ids, parts
 // without a signature answered as unknown, duplicate groups with ids, and commits of another writer picked up by
-// Refresh.
+// Refresh; and the gate its searches pass, first come first served.
 #include <gtest/gtest.h>
+
+#include <future>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #include "PerturbedSignatures.h"
 #include "ResidentCatalog.h"
+#include "SearchGate.h"
 #include "ServedCatalog.h"
 #include "SignatureCatalog.h"
 #include "TemporaryDirectory.h"
@@ -114,4 +120,47 @@ TEST(ServedCatalog, RefreshTakesInAnotherWritersCommits) {
   EXPECT_EQ(grouped(), 20u);
   served.Refresh();
   EXPECT_EQ(served.SignedParts(), 20u);
+}
+
+TEST(SearchGate, LetsItsWidthRunAtOnceAndTheOthersInTheOrderTheyCame) {
+  SearchGate gate(2);
+  // Two searches hold the gate's two turns until told to finish.
+  std::promise<void> finishFirst, finishSecond;
+  const auto hold = [&gate](std::promise<void>& ioIn, std::shared_future<void> iFinish) {
+    return std::thread([&gate, &ioIn, iFinish] {
+      const SearchGate::Pass turn = gate.Enter();
+      ioIn.set_value();
+      iFinish.wait();
+    });
+  };
+  std::promise<void> firstIn, secondIn;
+  std::thread first = hold(firstIn, finishFirst.get_future().share());
+  std::thread second = hold(secondIn, finishSecond.get_future().share());
+  firstIn.get_future().wait();
+  secondIn.get_future().wait();
+
+  // Four more come one after another and wait.
+  std::mutex orderLock;
+  std::vector<int> order;
+  std::vector<std::thread> waiters;
+  for (int k = 0; k < 4; ++k) {
+    waiters.emplace_back([&, k] {
+      const SearchGate::Pass turn = gate.Enter();
+      const std::lock_guard<std::mutex> lock(orderLock);
+      order.push_back(k);
+    });
+    while (gate.Waiting() != static_cast<std::size_t>(k) + 1) std::this_thread::yield();
+  }
+  {
+    const std::lock_guard<std::mutex> lock(orderLock);
+    EXPECT_TRUE(order.empty());
+  }
+  // With one turn free they pass it on one at a time, in the order they came.
+  finishFirst.set_value();
+  first.join();
+  for (std::thread& waiter : waiters) waiter.join();
+  EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3}));
+  EXPECT_EQ(gate.Waiting(), 0u);
+  finishSecond.set_value();
+  second.join();
 }
