@@ -1,15 +1,20 @@
 #!/usr/bin/python3
-"""Load on `geosig serve` over loopback: concurrent clients (32 by default), each on a keep-alive connection of its
-own, searching by part id (neighbours) and by uploading a model; reports p50, p95 and errors of each kind.
+"""Load on `geosig serve` over loopback: concurrent clients (32 by default), each a process of its own on a keep-alive
+connection, searching by part id (neighbours) and by uploading a model; reports p50, p95 and errors of each kind.
+Clients are processes, not threads: threads of one interpreter take turns at its lock, and a client that waited for
+its turn would count the wait as the service's.
 
 Usage: serve_load.py --geosig PROGRAM (--models DIR | --catalog DB) [--upload MODEL] [--clients 32]
-                     [--requests 20] [--uploads 2] [--grow N] [--same-upload]
+                     [--requests 20] [--uploads 2] [--grow N] [--same-upload] [--pause SECONDS]
 Each upload's bytes differ (a STEP comment, an STL header), so that every one is read, unless --same-upload, which
 measures a model sent again (the search page does that when k or the size mode changes).
+--pause makes each client wait between its requests, drawn at random up to twice the given mean, as people do: by
+default clients never pause, and the service is measured saturated.
 --grow N serves a copy of the catalog grown to N parts by repeating its signed parts under new paths: the search
 times of a large catalog, without indexing one (the answers are then full of ties, which changes no timing)."""
 import argparse
 import http.client
+import multiprocessing
 import os
 import random
 import shutil
@@ -17,7 +22,6 @@ import sqlite3
 import statistics
 import sys
 import tempfile
-import threading
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "serve"))
@@ -54,9 +58,14 @@ def distinct_copy(model, name, number):
     sys.exit(f"{name}: cannot make distinct uploads of this format; use --same-upload")
 
 
-def client(port, work, latencies, errors, lock):
+def client(port, work, pause, start, results):
+    """Runs its plan once `start` is set, then puts ({kind: latencies}, {kind: failures}) on `results`."""
+    latencies, errors = {}, {}
     connection = http.client.HTTPConnection("127.0.0.1", port, timeout=300)
+    pauses = random.Random(os.getpid())
+    start.wait()
     for kind, target, body in work:
+        time.sleep(pauses.uniform(0, 2 * pause))
         started = time.perf_counter()
         try:
             connection.request("POST" if body is not None else "GET", target, body=body)
@@ -67,10 +76,16 @@ def client(port, work, latencies, errors, lock):
             failed = True
             connection.close()
             connection = http.client.HTTPConnection("127.0.0.1", port, timeout=300)
-        elapsed = time.perf_counter() - started
-        with lock:
-            (errors if failed else latencies).setdefault(kind, []).append(elapsed)
+        (errors if failed else latencies).setdefault(kind, []).append(time.perf_counter() - started)
     connection.close()
+    results.put((latencies, errors))
+
+
+def processor_seconds(pid):
+    """User and system time of a process so far (its own threads, not the readers the fork server starts)."""
+    with open(f"/proc/{pid}/stat") as stat:
+        fields = stat.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
 def percentile(values, fraction):
@@ -89,6 +104,7 @@ def main():
     parser.add_argument("--uploads", type=int, default=2, help="searches by upload per client")
     parser.add_argument("--grow", type=int, default=0)
     parser.add_argument("--same-upload", action="store_true", help="send the same bytes in every upload")
+    parser.add_argument("--pause", type=float, default=0.0, help="mean seconds a client waits before each request")
     parser.add_argument("--serve-option", action="append", default=[], help="passed on to geosig serve")
     arguments = parser.parse_args()
     work = tempfile.mkdtemp(prefix="geosig-serve-load-")
@@ -117,20 +133,31 @@ def main():
                          for n in range(arguments.uploads)]
                 rng.shuffle(plan)
                 plans.append(plan)
-            latencies, errors, lock = {}, {}, threading.Lock()
-            threads = [threading.Thread(target=client, args=(service.port, plan, latencies, errors, lock))
-                       for plan in plans]
-            started = time.perf_counter()
-            for thread in threads:
-                thread.start()
-            for thread in threads:
-                thread.join()
+            processes = multiprocessing.get_context("fork")
+            start, results = processes.Event(), processes.Queue()
+            clients = [processes.Process(target=client, args=(service.port, plan, arguments.pause, start, results)) for plan in plans]
+            for each in clients:
+                each.start()
+            started, service_before = time.perf_counter(), processor_seconds(service.process.pid)
+            start.set()
+            latencies, errors = {}, {}
+            for _ in clients:
+                for kinds, merged in zip(results.get(), (latencies, errors)):
+                    for kind, values in kinds.items():
+                        merged.setdefault(kind, []).extend(values)
             wall = time.perf_counter() - started
+            service_seconds = processor_seconds(service.process.pid) - service_before
+            for each in clients:
+                each.join()
         finally:
             service.stop()
+        answered = sum(len(values) for values in latencies.values())
         print(f"catalog: {len(ids)} signed parts; upload: {name} ({len(model) / 1e6:.2f} MB); "
               f"{'the same bytes' if arguments.same_upload else 'distinct bytes'} in each; "
-              f"{arguments.clients} clients; {wall:.1f} s; {os.cpu_count()} cores")
+              f"{arguments.clients} clients pausing {arguments.pause:g} s on average; {wall:.1f} s, "
+              f"{answered / wall:.0f} answers a second; {os.cpu_count()} cores")
+        print(f"service: {service_seconds:.1f} s of processor time, {1000 * service_seconds / max(answered, 1):.2f} ms "
+              f"a request answered (readers of uploads not counted)")
         for kind in ("id", "upload"):
             done = latencies.get(kind, [])
             failed = len(errors.get(kind, []))
