@@ -83,7 +83,7 @@ namespace {
 // (first axes 1, last axes 2).
 struct MapTable {
   std::array<std::vector<std::size_t>, 4> allowed;
-  std::vector<std::size_t> reflections;
+  std::array<std::vector<std::size_t>, 4> reflections;  // the reflections among them
   std::size_t identity = 0;
 };
 
@@ -93,8 +93,10 @@ const MapTable& Table() {
     const std::vector<AxisMap>& maps = SignatureMetric::Maps();
     for (std::size_t k = 0; k < maps.size(); ++k) {
       for (int swaps = 0; swaps < 4; ++swaps)
-        if (maps[k].Within((swaps & 1) != 0, (swaps & 2) != 0)) made.allowed[swaps].push_back(k);
-      if (maps[k].Mirrors()) made.reflections.push_back(k);
+        if (maps[k].Within((swaps & 1) != 0, (swaps & 2) != 0)) {
+          made.allowed[swaps].push_back(k);
+          if (maps[k].Mirrors()) made.reflections[swaps].push_back(k);
+        }
       if (maps[k].axis == AxisMap().axis && maps[k].flip == AxisMap().flip) made.identity = k;
     }
     return made;
@@ -165,7 +167,7 @@ DistanceParts SignatureMetric::InBestPose(const OccupancyPoses& iPosesOfA, const
     if (posed < best.posed || (posed == best.posed && map < best.map)) best = {posed, iOccupancy[map], views, map};
   }
   DistanceParts parts;
-  parts.mirrored = IsMirrorImage(iPosesOfA, reflection.posed, turn.posed);
+  parts.mirrored = IsMirrorImage(iPosesOfA, iA, reflection.posed, turn.posed);
   const Best& best = reflection.posed < turn.posed ? reflection : turn;
   parts.occupancy = best.occupancy;
   parts.views = best.views;
@@ -175,14 +177,16 @@ DistanceParts SignatureMetric::InBestPose(const OccupancyPoses& iPosesOfA, const
   return parts;
 }
 
-bool SignatureMetric::IsMirrorImage(const OccupancyPoses& iPosesOfA, double iReflection, double iTurn) const {
+bool SignatureMetric::IsMirrorImage(const OccupancyPoses& iPosesOfA, const ShapeKey& iA, double iReflection,
+                                    double iTurn) const {
   if (iReflection + MirrorMargin * (_weights.occupancy + _weights.views) >= iTurn) return false;
-  // A part near its own mirror image has a mirror plane, and when that is no principal plane (a
-  // round part's frame turns freely about its axis, a part's two nearly equal values come out in
-  // either order) the frames of two copies may lie on either side of it: a reflection then
-  // matches one copy to the other better than a turn, by chance.
+  // A part near its own mirror image has a mirror plane; when that is not quite a plane of the
+  // frame (a round part's frame turns freely about its axis), two copies may be framed on either
+  // side of it, and a reflection then matches one to the other better than a turn, by chance.
+  // Its symmetries keep its principal axes, up to the swap of nearly equal values: they are
+  // among the reflections its own values allow.
   const PosedOccupancy& asItIs = iPosesOfA[Table().identity];
-  for (const std::size_t map : Table().reflections) {
+  for (const std::size_t map : Table().reflections[Swaps(iA, iA)]) {
     const double occupancy = VoxelGrid::JaccardDistance(iPosesOfA[map].grown, asItIs.grown);
     if (_weights.occupancy * occupancy > HandedFloor) continue;
     if (Posed(occupancy, DepthViews::Distance(iPosesOfA[map].views, asItIs.views)) <= HandedFloor) return false;

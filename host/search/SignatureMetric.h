@@ -110,7 +110,7 @@ class SignatureMetric {
                            const OccupancyByMap& iOccupancy, const DepthViews& iViewsOfB) const;
   // Whether B, nearest to A through a reflection at weighted parts iReflection and through the
   // allowed turns at iTurn, is A's mirror image.
-  bool IsMirrorImage(const OccupancyPoses& iPosesOfA, double iReflection, double iTurn) const;
+  bool IsMirrorImage(const OccupancyPoses& iPosesOfA, const ShapeKey& iA, double iReflection, double iTurn) const;
 
   DistanceWeights _weights;
 };
