@@ -7,6 +7,8 @@
 
 #include "CatalogError.h"
 #include "CatalogSchemaSql.h"
+#include "PackedFloats.h"
+#include "ShapeSignature.h"
 #include "SqliteStatement.h"
 
 namespace {
@@ -26,7 +28,26 @@ bool HasTable(sqlite3* iDatabase, const char* iName) {
   return exists.Integer(0) > 0;
 }
 
+void MirrorSimilarities(sqlite3_context* ioContext, int, sqlite3_value** iArguments) {
+  const auto* cells = sqlite3_value_blob(iArguments[1]);
+  const auto length = static_cast<std::size_t>(sqlite3_value_bytes(iArguments[1]));
+  try {
+    const VoxelGrid occupancy =
+        VoxelGrid::Unpack(static_cast<unsigned int>(sqlite3_value_int(iArguments[0])), cells, length);
+    const std::string packed = PackedFloats::Pack(ShapeSignature::MirrorSimilarities(occupancy));
+    sqlite3_result_blob(ioContext, packed.data(), static_cast<int>(packed.size()), SQLITE_TRANSIENT);
+  } catch (const std::exception& failure) {
+    sqlite3_result_error(ioContext, (std::string("an occupancy is damaged: ") + failure.what()).c_str(), -1);
+  }
+}
+
 }  // namespace
+
+void CatalogSchema::AddFunctions(sqlite3* iDatabase) {
+  if (sqlite3_create_function(iDatabase, "geosig_mirror_similarities", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                              MirrorSimilarities, nullptr, nullptr) != SQLITE_OK)
+    throw CatalogError(sqlite3_errmsg(iDatabase));
+}
 
 const std::vector<std::pair<int, std::string>>& CatalogSchema::Migrations() {
   static const std::vector<std::pair<int, std::string>> sections = [] {

@@ -18,6 +18,10 @@ class CatalogSchema {
   // The version of the open database: 0 for an empty one. Throws CatalogError for a database
   // that is not a catalog.
   static int VersionOf(sqlite3* iDatabase);
+  // Gives the connection the functions that the sections, and the reading of older catalogs
+  // as they are, call: geosig_mirror_similarities(depth, cells), the packed floats of
+  // ShapeSignature::MirrorSimilarities of an occupancy. Throws CatalogError when it cannot.
+  static void AddFunctions(sqlite3* iDatabase);
   // Creates or upgrades the catalog to the latest version. Throws CatalogError for a catalog
   // of a newer version or one that cannot be written.
   static void Upgrade(sqlite3* iDatabase);

@@ -35,3 +35,13 @@ INSERT INTO catalog_state(changes) VALUES (0);
 CREATE TRIGGER parts_inserted AFTER INSERT ON parts BEGIN UPDATE catalog_state SET changes = changes + 1; END;
 CREATE TRIGGER parts_deleted AFTER DELETE ON parts BEGIN UPDATE catalog_state SET changes = changes + 1; END;
 CREATE TRIGGER parts_updated AFTER UPDATE ON parts BEGIN UPDATE catalog_state SET changes = changes + 1; END;
+
+-- version 3
+-- Three more global terms: how near each part's occupancy comes to its mirror image through
+-- each principal plane. They are measured on the occupancy the catalog holds, by a function
+-- geosig gives its connections. terms is then 13 floats: principal values, extents,
+-- symmetries, area, mirror similarities.
+-- (|| makes text of blobs: the cast keeps the bytes a blob.)
+UPDATE parts
+  SET terms = CAST(terms || (SELECT geosig_mirror_similarities(depth, cells) FROM occupancies WHERE part = parts.id) AS BLOB)
+  WHERE status = 'ok' AND length(terms) = 40;

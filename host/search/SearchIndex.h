@@ -30,7 +30,7 @@
 class SearchIndex {
  public:
   // The version of SearchVector's layout and scaling: a saved index of another is built again.
-  static constexpr int Layout = 4;
+  static constexpr int Layout = 5;
 
   SearchIndex();
   ~SearchIndex();

@@ -22,8 +22,8 @@ class SearchVector {
  public:
   static constexpr std::size_t Blocks = 4;
   static constexpr std::size_t OccupancyBlocks = Blocks * Blocks * Blocks;
-  static constexpr std::size_t SizeCoordinate = ShapeSignature::TermCount;
-  static constexpr std::size_t Dimension = ShapeSignature::TermCount + 1 + OccupancyBlocks;
+  static constexpr std::size_t SizeCoordinate = ShapeKey::FeatureCount;
+  static constexpr std::size_t Dimension = ShapeKey::FeatureCount + 1 + OccupancyBlocks;
   // How much a difference in the folded occupancy weighs against the Jaccard distance.
   static constexpr float OccupancyScale = 2.0f;
   // The most points a signature has: the six arrangements of three axes.

@@ -1,5 +1,6 @@
 #include "ShapeSignature.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <optional>
@@ -86,6 +87,17 @@ bool ShapeSignature::FirstAxesAmbiguous(const Global& iGlobal) { return NearlyEq
 
 bool ShapeSignature::LastAxesAmbiguous(const Global& iGlobal) { return NearlyEqual(iGlobal[Value2], iGlobal[Value3]); }
 
+std::array<float, 3> ShapeSignature::MirrorSimilarities(const VoxelGrid& iOccupancy) {
+  const VoxelGrid grown = iOccupancy.Dilated();
+  std::array<float, 3> similarities{};
+  for (std::size_t k = 0; k < 3; ++k) {
+    AxisMap reflection;
+    reflection.flip[k] = true;
+    similarities[k] = static_cast<float>(1.0 - VoxelGrid::JaccardDistance(grown, grown.Mapped(reflection)));
+  }
+  return similarities;
+}
+
 ShapeSignature ShapeSignature::Compute(ZarRep& ioModel, unsigned int iDepth) {
   static_cast<void>(VoxelGrid(iDepth));  // checks the depth before any work
   const Outcome<Descriptors> described = DescribeModel(ioModel);
@@ -138,5 +150,7 @@ ShapeSignature ShapeSignature::Compute(ZarRep& ioModel, const Descriptors& iDesc
   }
   // The model has triangles (it has a pose), so an empty occupancy means the octree ran out of storage.
   if (occupancy.Count() == 0) throw std::bad_alloc();
+  const std::array<float, 3> mirrors = MirrorSimilarities(occupancy);
+  std::copy(mirrors.begin(), mirrors.end(), global.begin() + MirrorX);
   return ShapeSignature(norm, global, std::move(occupancy));
 }

@@ -3,7 +3,8 @@
 // pose (centred on its barycenter, scaled into the unit ball, turned onto its principal
 // axes):
 // - a global vector: the three principal values, the extents of the box in that frame, the
-//   three mirror-symmetry flags and the surface area;
+//   library's three mirror-symmetry flags, the surface area, and how near the occupancy comes
+//   to its mirror image through each principal plane;
 // - the norm, the model's absolute size, kept apart so that a search may ignore it;
 // - the occupancy of the normalised surface in the cube [-Reach, Reach]^3 at a given depth.
 // When two principal values are nearly equal the axes in their plane are not defined by the
@@ -27,7 +28,22 @@ class ShapeSignature {
   // axes undefined.
   static constexpr float AmbiguousGap = 0.1f;
 
-  enum Term { Value1, Value2, Value3, Extent1, Extent2, Extent3, SymmetryX, SymmetryY, SymmetryZ, Area, TermCount };
+  enum Term {
+    Value1,
+    Value2,
+    Value3,
+    Extent1,
+    Extent2,
+    Extent3,
+    SymmetryX,
+    SymmetryY,
+    SymmetryZ,
+    Area,
+    MirrorX,
+    MirrorY,
+    MirrorZ,
+    TermCount
+  };
   using Global = std::array<float, TermCount>;
 
   ShapeSignature(float iNorm, const Global& iGlobal, VoxelGrid iOccupancy);
@@ -43,6 +59,11 @@ class ShapeSignature {
   float Norm() const { return _norm; }
   const Global& Terms() const { return _global; }
   const VoxelGrid& Occupancy() const { return _occupancy; }
+  // How near the occupancy comes to its mirror image through each principal plane (x = 0, y = 0,
+  // z = 0): the Jaccard similarity of the occupancy grown by a cell and its reflection, 1 for a
+  // surface symmetric about the plane. Unlike the library's flags, it does not jump between
+  // two poses of a part nearly symmetric about a plane.
+  static std::array<float, 3> MirrorSimilarities(const VoxelGrid& iOccupancy);
   // Whether the first two, or the last two, principal values are nearly equal.
   static bool FirstAxesAmbiguous(const Global& iGlobal);
   static bool LastAxesAmbiguous(const Global& iGlobal);

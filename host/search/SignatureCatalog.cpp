@@ -12,31 +12,25 @@
 #include <unordered_map>
 
 #include "CatalogSchema.h"
+#include "PackedFloats.h"
 #include "SqliteStatement.h"
 
 namespace {
 
-// The global terms as little-endian IEEE single-precision numbers.
-std::string PackTerms(const ShapeSignature::Global& iTerms) {
-  std::string bytes;
-  for (const float term : iTerms) {
-    std::uint32_t bits;
-    std::memcpy(&bits, &term, sizeof bits);
-    for (int byte = 0; byte < 4; ++byte) bytes.push_back(static_cast<char>(bits >> (8 * byte)));
-  }
-  return bytes;
-}
-
 ShapeSignature::Global UnpackTerms(const std::string& iBytes) {
   ShapeSignature::Global terms{};
-  if (iBytes.size() != 4 * terms.size()) throw CatalogError("a signature's global terms are damaged");
-  for (std::size_t k = 0; k < terms.size(); ++k) {
-    std::uint32_t bits = 0;
-    for (int byte = 0; byte < 4; ++byte)
-      bits |= std::uint32_t{static_cast<unsigned char>(iBytes[4 * k + byte])} << (8 * byte);
-    std::memcpy(&terms[k], &bits, sizeof bits);
-  }
+  if (!PackedFloats::Unpack(iBytes, terms.data(), terms.size()))
+    throw CatalogError("a signature's global terms are damaged");
   return terms;
+}
+
+// A part's global terms, selected from parts: catalogs of schema version 2 and older hold the
+// first ten, without the mirror similarities, which are then measured on the occupancy they hold.
+std::string WithTerms(const std::string& iSelect, const std::string& iRest) {
+  return iSelect +
+         " CASE WHEN length(terms) = 40 THEN CAST(terms || (SELECT geosig_mirror_similarities(depth, cells) "
+         "FROM occupancies WHERE part = parts.id) AS BLOB) ELSE terms END " +
+         iRest;
 }
 
 VoxelGrid UnpackGrid(std::int64_t iDepth, const std::string& iBytes) {
@@ -75,12 +69,13 @@ SignatureCatalog::SignatureCatalog(const std::string& iPath, Access iAccess) : _
   }
   try {
     sqlite3_busy_timeout(_database, BusyTimeoutMs);
+    CatalogSchema::AddFunctions(_database);
     Execute("PRAGMA foreign_keys = ON");
     if (iAccess == Access::Write) {
       UseWriteAheadLog();
       CatalogSchema::Upgrade(_database);
     }
-    // A catalog of an older version opened for reading is read as it is.
+    // A catalog of an older version opened for reading is read as it is (WithTerms).
     CatalogSchema::CheckReadable(_database);
   } catch (const CatalogError& failure) {
     sqlite3_close(_database);
@@ -152,7 +147,7 @@ void SignatureCatalog::Insert(const IndexedPart& iPart) {
   if (iPart.signature) {
     // Older geosig searched by the occupancy pooled to 8^3 cells; this one only writes it.
     insert.Bind(9, static_cast<double>(iPart.signature->Norm()))
-        .BindBlob(10, PackTerms(iPart.signature->Terms()))
+        .BindBlob(10, PackedFloats::Pack(iPart.signature->Terms()))
         .BindBlob(11, iPart.signature->Occupancy().Pooled(3).Pack());
   } else {
     insert.BindNull(9).BindNull(10).BindNull(11);
@@ -216,7 +211,8 @@ std::optional<std::int64_t> SignatureCatalog::SignedPart(const std::string& iPat
 }
 
 ShapeSignature SignatureCatalog::SignatureOf(std::int64_t iId) const {
-  SqliteStatement select(_database, "SELECT norm, terms FROM parts WHERE id = ? AND status = 'ok'");
+  const std::string sql = WithTerms("SELECT norm,", "FROM parts WHERE id = ? AND status = 'ok'");
+  SqliteStatement select(_database, sql.c_str());
   select.Bind(1, iId);
   if (!select.Step()) throw CatalogError(_path + ": no signature for part " + std::to_string(iId));
   return ShapeSignature(static_cast<float>(select.Real(0)), UnpackTerms(select.Blob(1)), Occupancy(iId));
@@ -230,9 +226,9 @@ std::optional<std::string> SignatureCatalog::SignedPath(std::int64_t iId) const 
 }
 
 std::vector<PartTerms> SignatureCatalog::TermsOf(const std::vector<std::int64_t>& iIds) const {
-  SqliteStatement select(_database,
-                         "SELECT id, norm, terms FROM parts WHERE status = 'ok' AND id IN "
-                         "(SELECT value FROM json_each(?)) ORDER BY id");
+  const std::string sql = WithTerms(
+      "SELECT id, norm,", "FROM parts WHERE status = 'ok' AND id IN (SELECT value FROM json_each(?)) ORDER BY id");
+  SqliteStatement select(_database, sql.c_str());
   select.Bind(1, IdList(iIds));
   std::vector<PartTerms> terms;
   while (select.Step())
@@ -248,8 +244,8 @@ std::vector<SignatureSummary> SignatureCatalog::Summaries() const {
 
 std::vector<std::pair<SignatureSummary, std::string>> SignatureCatalog::SignedParts(std::int64_t iAfterId) const {
   std::vector<std::pair<SignatureSummary, std::string>> parts;
-  SqliteStatement select(_database,
-                         "SELECT id, norm, terms, path FROM parts WHERE status = 'ok' AND id > ? ORDER BY id");
+  const std::string sql = WithTerms("SELECT id, norm,", ", path FROM parts WHERE status = 'ok' AND id > ? ORDER BY id");
+  SqliteStatement select(_database, sql.c_str());
   select.Bind(1, iAfterId);
   while (select.Step()) {
     SignatureSummary summary;
@@ -269,10 +265,10 @@ std::vector<std::int64_t> SignatureCatalog::SignedIds() const {
 }
 
 void SignatureCatalog::EachSignature(const std::function<void(std::int64_t, const ShapeSignature&)>& iVisit) const {
-  SqliteStatement select(
-      _database,
-      "SELECT id, norm, terms, depth, cells FROM parts JOIN occupancies ON occupancies.part = parts.id "
-      "WHERE status = 'ok' ORDER BY id");
+  const std::string sql = WithTerms("SELECT id, norm,",
+                                    ", occupancies.depth, occupancies.cells FROM parts JOIN occupancies ON "
+                                    "occupancies.part = parts.id WHERE status = 'ok' ORDER BY id");
+  SqliteStatement select(_database, sql.c_str());
   while (select.Step())
     iVisit(select.Integer(0), ShapeSignature(static_cast<float>(select.Real(1)), UnpackTerms(select.Blob(2)),
                                              UnpackGrid(select.Integer(3), select.Blob(4))));

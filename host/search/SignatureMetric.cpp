@@ -9,14 +9,15 @@ namespace {
 
 // The spread (standard deviation) of each global term, as the shape part scales it, over real
 // CAD parts (electronic component models of 58 kinds): the shape part divides each difference
-// by it, so that every term has the same say whatever its range.
-constexpr std::array<float, ShapeSignature::TermCount> TermSpread = {0.0661f, 0.1231f, 0.0917f, 0.1071f, 0.1993f,
-                                                                     0.1547f, 0.1228f, 0.1210f, 0.1194f, 0.5566f};
+// by it, so that every term has the same say whatever its range. The symmetries' is that of their
+// flags alone: their mirror similarities were fitted against it.
+constexpr std::array<float, ShapeKey::FeatureCount> TermSpread = {0.0661f, 0.1231f, 0.0917f, 0.1071f, 0.1993f,
+                                                                  0.1547f, 0.1228f, 0.1210f, 0.1194f, 0.5566f};
 // Then each term's say, a mean of 1, fitted on real CAD parts with the weights of the parts: the
 // largest RMS radius, the symmetries and the area tell kinds of parts apart best; the box
 // extents add little once the radii are known, the two larger ones nothing.
-constexpr std::array<float, ShapeSignature::TermCount> TermSay = {2.65f, 0.92f, 0.47f, 0.14f, 0.0f,
-                                                                  0.0f,  1.33f, 1.30f, 1.33f, 1.85f};
+constexpr std::array<float, ShapeKey::FeatureCount> TermSay = {2.65f, 0.92f, 0.47f, 0.14f, 0.0f,
+                                                               0.0f,  1.33f, 1.30f, 1.33f, 1.85f};
 
 }  // namespace
 
@@ -25,9 +26,10 @@ ShapeKey ShapeKey::Of(const ShapeSignature::Global& iGlobal, float iNorm) {
   ShapeKey key;
   for (int k = S::Value1; k <= S::Value3; ++k) key.features[k] = std::sqrt(std::max(0.0f, iGlobal[k]));
   for (int k = S::Extent1; k <= S::Extent3; ++k) key.features[k] = 0.5f * iGlobal[k];
-  for (int k = S::SymmetryX; k <= S::SymmetryZ; ++k) key.features[k] = 0.25f * iGlobal[k];
+  for (int k = 0; k < 3; ++k)
+    key.features[S::SymmetryX + k] = 0.25f * (iGlobal[S::SymmetryX + k] + MirrorSay * iGlobal[S::MirrorX + k]);
   key.features[S::Area] = std::log(std::max(iGlobal[S::Area], 1e-30f));
-  for (int k = 0; k < S::TermCount; ++k) key.features[k] *= TermSay[k] / TermSpread[k];
+  for (std::size_t k = 0; k < FeatureCount; ++k) key.features[k] *= TermSay[k] / TermSpread[k];
   key.logNorm = std::log(std::max(iNorm, 1e-30f));
   const float spread = std::max(iGlobal[S::Value1] + iGlobal[S::Value2] + iGlobal[S::Value3], 1e-30f);
   key.logRadius = key.logNorm + 0.5f * std::log(spread);

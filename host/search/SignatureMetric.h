@@ -5,9 +5,10 @@
 // - views: the RMS difference of the two occupancies' depth views (DepthViews), as a
 //   fraction of the cube's edge; 0 to 1;
 // - shape: the mean difference of the global terms: square roots of the principal values
-//   (an RMS radius along each axis), half the box extents, a quarter of each symmetry flag
-//   and the logarithm of the surface area, each divided by its spread over real parts and
-//   weighed by its say in telling kinds of parts apart; about 0 to 3;
+//   (an RMS radius along each axis), half the box extents, a quarter of each symmetry (the
+//   flag plus MirrorSay times the occupancy's similarity to its mirror image through that
+//   plane) and the logarithm of the surface area, each divided by its spread over real parts
+//   and weighed by its say in telling kinds of parts apart; about 0 to 3;
 // - size: |ln(norm A / norm B)|, 0.69 for a factor of two.
 // combined = occupancy * w_occupancy + views * w_views + shape * w_shape + size * w_size, with
 // w_size = 0 when size is to be ignored. Occupancy and views are taken in the pose of A that
@@ -50,7 +51,14 @@ enum class MirrorPolicy { Flag, Exclude };
 
 // The global terms and size of a signature as the distance compares them.
 struct ShapeKey {
-  std::array<float, ShapeSignature::TermCount> features{};  // their mean difference is the shape part
+  // One a global term, but the mirror similarities, which join their symmetries.
+  static constexpr std::size_t FeatureCount = ShapeSignature::MirrorX;
+  // How much the similarity to the mirror image counts against the flag in a symmetry: a part
+  // exactly symmetric about a plane has both, and a part nearly symmetric keeps most of the
+  // similarity whichever way the library's tolerance sets its flag. Fitted on real CAD parts.
+  static constexpr float MirrorSay = 2.0f;
+
+  std::array<float, FeatureCount> features{};  // their mean difference is the shape part
   float logNorm = 0.0f;
   float logRadius = 0.0f;  // of the RMS distance of the surface from its barycenter, in model units
   bool firstAxesAmbiguous = false;

@@ -33,7 +33,8 @@ class Signature:
 
     @property
     def terms(self) -> np.ndarray:
-        """(10,) float32: principal values, extents, symmetry flags and area, in the catalog's order."""
+        """(13,) float32: principal values, extents, symmetry flags, area and mirror similarities, in the
+        catalog's order."""
         return self._native.terms
 
     @property
@@ -55,6 +56,13 @@ class Signature:
     def area(self) -> float:
         """The surface area of the normalised model."""
         return float(self.terms[9])
+
+    @property
+    def mirror_similarity(self) -> np.ndarray:
+        """(3,) float32: how near the occupancy comes to its mirror image through the plane normal to
+        each principal axis, as the Jaccard similarity of the occupancy grown by a cell and its
+        reflection (1 for a symmetric surface)."""
+        return self.terms[10:13]
 
     @property
     def depth(self) -> int:

@@ -192,6 +192,18 @@ TEST(ShapeSignature, OnlyPartsFarFromTheirOwnMirrorImageHaveMirrorImages) {
   EXPECT_FALSE(nearly.mirrored);
 }
 
+TEST(ShapeSignature, MirrorSimilarityIsTakenThroughTheCubesCentralPlanes) {
+  // One cell just off the centre in y and z, far off it in x; grown, it is a block of 3^3 cells.
+  VoxelGrid cell(5);
+  cell.Set(10, 16, 16);
+  // Its reflection through x = 0 is a block far from it; through y = 0 (cells 15..17 onto 14..16)
+  // and z = 0, one that shares two of its three layers: 18 cells of 36.
+  EXPECT_EQ(ShapeSignature::MirrorSimilarities(cell), (std::array<float, 3>{0.0f, 0.5f, 0.5f}));
+  // A reflection or a turn of the axes' signs leaves every similarity as it was.
+  EXPECT_EQ(ShapeSignature::MirrorSimilarities(cell.Mapped(AxisMap{{0, 1, 2}, {true, true, false}})),
+            ShapeSignature::MirrorSimilarities(cell));
+}
+
 TEST(ShapeSignature, ModelWithoutAPoseOrWithABadDepthIsRefused) {
   const ZarRef<ZarSurfacicRep> flat = scene::Surface(scene::Triangle({0, 0, 0}, {1, 0, 0}, {2, 0, 0}));
   EXPECT_THROW(ShapeSignature::Compute(*flat), std::runtime_error);

@@ -90,7 +90,7 @@ TEST(SignatureCatalog, RefusesWhatIsNoUsableCatalog) {
   const std::string newer = directory.Path("newer.db");
   { SignatureCatalog created(newer, SignatureCatalog::Access::Write); }
   Sql(newer, "PRAGMA user_version = 99");
-  EXPECT_EQ(OpeningError(newer), newer + ": written by a newer geosig (schema version 99; this one reads 2)");
+  EXPECT_EQ(OpeningError(newer), newer + ": written by a newer geosig (schema version 99; this one reads 3)");
   EXPECT_THROW(SignatureCatalog(newer, SignatureCatalog::Access::Write), CatalogError);
 }
 
