@@ -103,6 +103,12 @@ void BM_MakeDepthViews(benchmark::State& ioState) {
 }
 BENCHMARK(BM_MakeDepthViews)->Unit(benchmark::kMicrosecond);
 
+// What a signature adds for its symmetries, and what upgrading a catalog costs a part.
+void BM_MirrorSimilarities(benchmark::State& ioState) {
+  for (auto _ : ioState) benchmark::DoNotOptimize(ShapeSignature::MirrorSimilarities(Surfaces()[1].Occupancy()));
+}
+BENCHMARK(BM_MirrorSimilarities)->Unit(benchmark::kMicrosecond);
+
 // A query's occupancy and depth views in every pose of the frame.
 void BM_PoseQuery(benchmark::State& ioState) {
   for (auto _ : ioState) {
