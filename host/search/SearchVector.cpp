@@ -1,6 +1,7 @@
 #include "SearchVector.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -46,7 +47,8 @@ std::vector<SearchVector::Point> SearchVector::Of(const ShapeSignature& iSignatu
   Point common{};
   const float shapeWeight = static_cast<float>(iWeights.shape) / static_cast<float>(key.features.size());
   for (std::size_t k = 0; k < key.features.size(); ++k) common[k] = shapeWeight * key.features[k];
-  common[SizeCoordinate] = static_cast<float>(iWeights.size) * key.logNorm;
+  const float sizeWeight = static_cast<float>(iWeights.size / std::sqrt(3.0));
+  for (std::size_t k = 0; k < 3; ++k) common[SizeCoordinate + k] = sizeWeight * key.logAxisRadii[k];
 
   const Folded blocks = FoldedBlocks(iSignature.Occupancy());
   const float occupancyWeight = static_cast<float>(iWeights.occupancy) * OccupancyScale;
@@ -60,7 +62,7 @@ std::vector<SearchVector::Point> SearchVector::Of(const ShapeSignature& iSignatu
           const std::size_t cell[3] = {x, y, z};
           std::size_t source[3];
           for (std::size_t k = 0; k < 3; ++k) source[axes[k]] = cell[k];
-          point[SizeCoordinate + 1 + x + Blocks * (y + Blocks * z)] =
+          point[OccupancyCoordinate + x + Blocks * (y + Blocks * z)] =
               occupancyWeight * blocks[source[0] + Blocks * (source[1] + Blocks * source[2])];
         }
     points.push_back(point);

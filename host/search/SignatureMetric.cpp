@@ -30,9 +30,11 @@ ShapeKey ShapeKey::Of(const ShapeSignature::Global& iGlobal, float iNorm) {
     key.features[S::SymmetryX + k] = 0.25f * (iGlobal[S::SymmetryX + k] + MirrorSay * iGlobal[S::MirrorX + k]);
   key.features[S::Area] = std::log(std::max(iGlobal[S::Area], 1e-30f));
   for (std::size_t k = 0; k < FeatureCount; ++k) key.features[k] *= TermSay[k] / TermSpread[k];
-  key.logNorm = std::log(std::max(iNorm, 1e-30f));
+  const float logNorm = std::log(std::max(iNorm, 1e-30f));
+  for (int k = 0; k < 3; ++k)
+    key.logAxisRadii[k] = logNorm + 0.5f * std::log(std::max(iGlobal[S::Value1 + k], AxisFloor * AxisFloor));
   const float spread = std::max(iGlobal[S::Value1] + iGlobal[S::Value2] + iGlobal[S::Value3], 1e-30f);
-  key.logRadius = key.logNorm + 0.5f * std::log(spread);
+  key.logRadius = logNorm + 0.5f * std::log(spread);
   key.firstAxesAmbiguous = S::FirstAxesAmbiguous(iGlobal);
   key.lastAxesAmbiguous = S::LastAxesAmbiguous(iGlobal);
   return key;
@@ -61,7 +63,10 @@ double SignatureMetric::ShapeDistance(const ShapeKey& iA, const ShapeKey& iB) {
 }
 
 double SignatureMetric::SizeDistance(const ShapeKey& iA, const ShapeKey& iB) {
-  return std::fabs(static_cast<double>(iA.logNorm) - iB.logNorm);
+  double sum = 0.0;
+  for (std::size_t k = 0; k < iA.logAxisRadii.size(); ++k)
+    sum += std::fabs(static_cast<double>(iA.logAxisRadii[k]) - iB.logAxisRadii[k]);
+  return sum / static_cast<double>(iA.logAxisRadii.size());
 }
 
 double SignatureMetric::Scale(const ShapeKey& iA, const ShapeKey& iB) {

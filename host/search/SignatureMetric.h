@@ -9,7 +9,9 @@
 //   flag plus MirrorSay times the occupancy's similarity to its mirror image through that
 //   plane) and the logarithm of the surface area, each divided by its spread over real parts
 //   and weighed by its say in telling kinds of parts apart; about 0 to 3;
-// - size: |ln(norm A / norm B)|, 0.69 for a factor of two.
+// - size: the mean over the principal axes of |ln(rA / rB)|, r the RMS radius along the axis in
+//   model units (at least AxisFloor of the norm): 0.69 for a factor of two. A pin header of
+//   another pitch, as long as this one for its fewer pins, has its norm but not its thickness.
 // combined = occupancy * w_occupancy + views * w_views + shape * w_shape + size * w_size, with
 // w_size = 0 when size is to be ignored. Occupancy and views are taken in the pose of A that
 // gives the smallest weighted sum of the two, among the maps of the frame that the principal
@@ -59,8 +61,12 @@ struct ShapeKey {
   static constexpr float MirrorSay = 2.0f;
 
   std::array<float, FeatureCount> features{};  // their mean difference is the shape part
-  float logNorm = 0.0f;
-  float logRadius = 0.0f;  // of the RMS distance of the surface from its barycenter, in model units
+  // No radius is taken below this fraction of the norm: a flat part and the same part a hair
+  // thick differ in shape by nothing, whatever the ratio of their thicknesses.
+  static constexpr float AxisFloor = 0.001f;
+
+  std::array<float, 3> logAxisRadii{};  // of the RMS radius along each principal axis, in model units
+  float logRadius = 0.0f;               // of the RMS distance of the surface from its barycenter, in model units
   bool firstAxesAmbiguous = false;
   bool lastAxesAmbiguous = false;
 

@@ -117,6 +117,24 @@ TEST(ShapeSignature, DistanceTellsShapesApartAndIsSymmetric) {
   EXPECT_EQ(metric.Compare(bracket, bracket).combined, 0.0);
 }
 
+TEST(ShapeSignature, SizeComparesTheRadiusAlongEachAxis) {
+  ShapeSignature::Global global{};
+  global[ShapeSignature::Value1] = 0.25f, global[ShapeSignature::Value2] = 0.04f,
+  global[ShapeSignature::Value3] = 0.01f;
+  const ShapeKey part = ShapeKey::Of(global, 10.0f);
+  // Twice the size: every radius doubles.
+  EXPECT_NEAR(SignatureMetric::SizeDistance(part, ShapeKey::Of(global, 20.0f)), std::log(2.0), 1e-6);
+  // The same norm, half the thickness: the norm alone would see no difference.
+  ShapeSignature::Global thinner = global;
+  thinner[ShapeSignature::Value3] = 0.0025f;
+  EXPECT_NEAR(SignatureMetric::SizeDistance(part, ShapeKey::Of(thinner, 10.0f)), std::log(2.0) / 3, 1e-6);
+  // Below the floor every thickness is flat.
+  ShapeSignature::Global flat = global, hair = global;
+  flat[ShapeSignature::Value3] = 0.0f;
+  hair[ShapeSignature::Value3] = 0.1f * ShapeKey::AxisFloor * ShapeKey::AxisFloor;
+  EXPECT_EQ(SignatureMetric::SizeDistance(ShapeKey::Of(flat, 10.0f), ShapeKey::Of(hair, 10.0f)), 0.0);
+}
+
 TEST(ShapeSignature, MeasuringWithinALimitDropsOnlyDistancesBeyondIt) {
   std::mt19937 random(23);
   const SignatureMetric metric(false);
