@@ -17,7 +17,6 @@ packages=(
   clang-14 libclang-rt-14-dev libfuzzer-14-dev
   assimp-testmodels
   clang-format-14
-  assimp-testmodels
   libjs-three libmeshoptimizer-dev chromium
   libcpp-httplib-dev
   pybind11-dev python3-dev python3-numpy python3-distributed python3-pytest

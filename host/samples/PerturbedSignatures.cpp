@@ -44,9 +44,7 @@ ShapeSignature::Global MeasuredTerms(const VoxelGrid& iCells) {
   }
   const float cell = 2.0f * ShapeSignature::Reach / side;
   terms[S::Area] = static_cast<float>(count) * cell * cell;
-  const std::array<float, 3> mirrors = S::MirrorSimilarities(iCells);
-  std::copy(mirrors.begin(), mirrors.end(), terms.begin() + S::MirrorX);
-  return terms;
+  return S::WithMirrorSimilarities(terms, iCells);
 }
 
 }  // namespace
@@ -116,7 +114,6 @@ ShapeSignature PerturbedSignatures::CopyOf(std::size_t iFamily) {
     const std::vector<AxisMap> turns = AxisMap::Turns(false, false);
     cells = cells.Mapped(turns[1 + std::uniform_int_distribution<std::size_t>(0, turns.size() - 2)(_random)]);
   }
-  const std::array<float, 3> mirrors = ShapeSignature::MirrorSimilarities(cells);
-  std::copy(mirrors.begin(), mirrors.end(), terms.begin() + ShapeSignature::MirrorX);
+  terms = ShapeSignature::WithMirrorSimilarities(terms, cells);
   return ShapeSignature(norm, terms, std::move(cells));
 }

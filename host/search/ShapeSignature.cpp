@@ -87,6 +87,12 @@ bool ShapeSignature::FirstAxesAmbiguous(const Global& iGlobal) { return NearlyEq
 
 bool ShapeSignature::LastAxesAmbiguous(const Global& iGlobal) { return NearlyEqual(iGlobal[Value2], iGlobal[Value3]); }
 
+ShapeSignature::Global ShapeSignature::WithMirrorSimilarities(Global iTerms, const VoxelGrid& iOccupancy) {
+  const std::array<float, 3> mirrors = MirrorSimilarities(iOccupancy);
+  std::copy(mirrors.begin(), mirrors.end(), iTerms.begin() + MirrorX);
+  return iTerms;
+}
+
 std::array<float, 3> ShapeSignature::MirrorSimilarities(const VoxelGrid& iOccupancy) {
   const VoxelGrid grown = iOccupancy.Dilated();
   std::array<float, 3> similarities{};
@@ -150,7 +156,6 @@ ShapeSignature ShapeSignature::Compute(ZarRep& ioModel, const Descriptors& iDesc
   }
   // The model has triangles (it has a pose), so an empty occupancy means the octree ran out of storage.
   if (occupancy.Count() == 0) throw std::bad_alloc();
-  const std::array<float, 3> mirrors = MirrorSimilarities(occupancy);
-  std::copy(mirrors.begin(), mirrors.end(), global.begin() + MirrorX);
+  global = WithMirrorSimilarities(global, occupancy);
   return ShapeSignature(norm, global, std::move(occupancy));
 }

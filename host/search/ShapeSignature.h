@@ -64,6 +64,8 @@ class ShapeSignature {
   // surface symmetric about the plane. Unlike the library's flags, it does not jump between
   // two poses of a part nearly symmetric about a plane.
   static std::array<float, 3> MirrorSimilarities(const VoxelGrid& iOccupancy);
+  // iTerms with their mirror similarities measured on iOccupancy.
+  static Global WithMirrorSimilarities(Global iTerms, const VoxelGrid& iOccupancy);
   // Whether the first two, or the last two, principal values are nearly equal.
   static bool FirstAxesAmbiguous(const Global& iGlobal);
   static bool LastAxesAmbiguous(const Global& iGlobal);

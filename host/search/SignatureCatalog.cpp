@@ -27,8 +27,9 @@ ShapeSignature::Global UnpackTerms(const std::string& iBytes) {
 // A part's global terms, selected from parts: catalogs of schema version 2 and older hold the
 // first ten, without the mirror similarities, which are then measured on the occupancy they hold.
 std::string WithTerms(const std::string& iSelect, const std::string& iRest) {
-  return iSelect +
-         " CASE WHEN length(terms) = 40 THEN CAST(terms || (SELECT geosig_mirror_similarities(depth, cells) "
+  const std::string oldLength = std::to_string(sizeof(float) * ShapeSignature::MirrorX);
+  return iSelect + " CASE WHEN length(terms) = " + oldLength +
+         " THEN CAST(terms || (SELECT geosig_mirror_similarities(depth, cells) "
          "FROM occupancies WHERE part = parts.id) AS BLOB) ELSE terms END " +
          iRest;
 }

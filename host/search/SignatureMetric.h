@@ -59,14 +59,13 @@ struct ShapeKey {
   // exactly symmetric about a plane has both, and a part nearly symmetric keeps most of the
   // similarity whichever way the library's tolerance sets its flag. Fitted on real CAD parts.
   static constexpr float MirrorSay = 2.0f;
-
-  std::array<float, FeatureCount> features{};  // their mean difference is the shape part
   // No radius is taken below this fraction of the norm: a flat part and the same part a hair
   // thick differ in shape by nothing, whatever the ratio of their thicknesses.
   static constexpr float AxisFloor = 0.001f;
 
-  std::array<float, 3> logAxisRadii{};  // of the RMS radius along each principal axis, in model units
-  float logRadius = 0.0f;               // of the RMS distance of the surface from its barycenter, in model units
+  std::array<float, FeatureCount> features{};  // their mean difference is the shape part
+  std::array<float, 3> logAxisRadii{};         // of the RMS radius along each principal axis, in model units
+  float logRadius = 0.0f;                      // of the RMS distance of the surface from its barycenter, in model units
   bool firstAxesAmbiguous = false;
   bool lastAxesAmbiguous = false;
 
