@@ -12,12 +12,12 @@ float CellCentre(unsigned int iCell, unsigned int iSide) {
   return -ShapeSignature::Reach + (static_cast<float>(iCell) + 0.5f) * 2.0f * ShapeSignature::Reach / iSide;
 }
 
-// Global terms measured on the cells: second moments, box, mirror symmetries, and the cell
-// count as an area.
+// Global terms measured on the cells: second moments, box, mirror symmetries and asymmetries,
+// and the cell count as an area.
 ShapeSignature::Global MeasuredTerms(const VoxelGrid& iCells) {
   using S = ShapeSignature;
   const unsigned int side = iCells.Side();
-  double moments[3] = {0, 0, 0};
+  double moments[3] = {0, 0, 0}, signedMoments[3] = {0, 0, 0};
   float low[3] = {2, 2, 2}, high[3] = {-2, -2, -2};
   std::size_t count = 0;
   bool symmetric[3] = {true, true, true};
@@ -29,6 +29,7 @@ ShapeSignature::Global MeasuredTerms(const VoxelGrid& iCells) {
         for (int k = 0; k < 3; ++k) {
           const float centre = CellCentre(cell[k], side);
           moments[k] += centre * centre;
+          signedMoments[k] += centre * std::fabs(centre);
           low[k] = std::min(low[k], centre), high[k] = std::max(high[k], centre);
         }
         symmetric[0] = symmetric[0] && iCells.Test(side - 1 - x, y, z);
@@ -41,6 +42,7 @@ ShapeSignature::Global MeasuredTerms(const VoxelGrid& iCells) {
     terms[S::Value1 + k] = static_cast<float>(moments[k] / std::max<std::size_t>(count, 1));
     terms[S::Extent1 + k] = std::max(0.0f, high[k] - low[k]);
     terms[S::SymmetryX + k] = symmetric[k] ? 1.0f : 0.0f;
+    terms[S::AsymmetryX + k] = moments[k] > 0.0 ? static_cast<float>(std::fabs(signedMoments[k]) / moments[k]) : 0.0f;
   }
   const float cell = 2.0f * ShapeSignature::Reach / side;
   terms[S::Area] = static_cast<float>(count) * cell * cell;

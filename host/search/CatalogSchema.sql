@@ -45,3 +45,12 @@ CREATE TRIGGER parts_updated AFTER UPDATE ON parts BEGIN UPDATE catalog_state SE
 UPDATE parts
   SET terms = CAST(terms || (SELECT geosig_mirror_similarities(depth, cells) FROM occupancies WHERE part = parts.id) AS BLOB)
   WHERE status = 'ok' AND length(terms) = 40;
+
+-- version 4
+-- Three more global terms: how far each part's surface is from symmetric about each principal
+-- plane. They are measured on the surface, which the catalog does not hold: parts signed
+-- before get -1 (not measured) and the next `geosig index` reads their files again.
+-- terms is then 16 floats: ..., mirror similarities, asymmetries.
+UPDATE parts
+  SET terms = CAST(terms || X'000080BF000080BF000080BF' AS BLOB)
+  WHERE status = 'ok' AND length(terms) = 52;

@@ -30,7 +30,7 @@
 class SearchIndex {
  public:
   // The version of SearchVector's layout and scaling: a saved index of another is built again.
-  static constexpr int Layout = 5;
+  static constexpr int Layout = 6;
 
   SearchIndex();
   ~SearchIndex();

@@ -11,6 +11,7 @@
 #include "GeosigBBRender.h"
 #include "GeosigOctreeRender.h"
 #include "GeosigSymmetriesRender.h"
+#include "MirrorMomentsRender.h"
 #include "PlatformChecks.h"
 #include "SubdividedModel.h"
 #include "SurfaceAreaRender.h"
@@ -143,6 +144,10 @@ ShapeSignature ShapeSignature::Compute(ZarRep& ioModel, const Descriptors& iDesc
   TraverseIn(symmetries, *model, frame);
   symmetries.GetSymmetries(global[SymmetryX], global[SymmetryY], global[SymmetryZ]);
   for (int k = SymmetryX; k <= SymmetryZ; ++k) global[k] = global[k] > 0.0f ? 1.0f : 0.0f;
+  MirrorMomentsRender moments;
+  TraverseIn(moments, *model, frame);
+  const std::array<double, 3> asymmetries = moments.Asymmetries();
+  for (int k = 0; k < 3; ++k) global[AsymmetryX + k] = static_cast<float>(asymmetries[k]);
   SurfaceAreaRender area;
   TraverseIn(area, *model, frame);
   global[Area] = static_cast<float>(area.Area());

@@ -3,8 +3,9 @@
 // pose (centred on its barycenter, scaled into the unit ball, turned onto its principal
 // axes):
 // - a global vector: the three principal values, the extents of the box in that frame, the
-//   library's three mirror-symmetry flags, the surface area, and how near the occupancy comes
-//   to its mirror image through each principal plane;
+//   library's three mirror-symmetry flags, the surface area, how near the occupancy comes
+//   to its mirror image through each principal plane, and how far the surface is from
+//   symmetric about each (MirrorMomentsRender);
 // - the norm, the model's absolute size, kept apart so that a search may ignore it;
 // - the occupancy of the normalised surface in the cube [-Reach, Reach]^3 at a given depth.
 // When two principal values are nearly equal the axes in their plane are not defined by the
@@ -27,6 +28,8 @@ class ShapeSignature {
   // Two principal values whose difference is below this fraction of the larger leave their
   // axes undefined.
   static constexpr float AmbiguousGap = 0.1f;
+  // The asymmetries of a part signed before they were measured, which catalogs still hold.
+  static constexpr float Unmeasured = -1.0f;
 
   enum Term {
     Value1,
@@ -42,6 +45,9 @@ class ShapeSignature {
     MirrorX,
     MirrorY,
     MirrorZ,
+    AsymmetryX,
+    AsymmetryY,
+    AsymmetryZ,
     TermCount
   };
   using Global = std::array<float, TermCount>;

@@ -17,15 +17,19 @@
 
 namespace {
 
+// Parts signed before the asymmetries were measured hold the terms before them.
 ShapeSignature::Global UnpackTerms(const std::string& iBytes) {
   ShapeSignature::Global terms{};
-  if (!PackedFloats::Unpack(iBytes, terms.data(), terms.size()))
-    throw CatalogError("a signature's global terms are damaged");
+  const std::size_t older = ShapeSignature::AsymmetryX;
+  const std::size_t count = iBytes.size() == sizeof(float) * older ? older : terms.size();
+  if (!PackedFloats::Unpack(iBytes, terms.data(), count)) throw CatalogError("a signature's global terms are damaged");
+  std::fill(terms.begin() + static_cast<std::ptrdiff_t>(count), terms.end(), ShapeSignature::Unmeasured);
   return terms;
 }
 
 // A part's global terms, selected from parts: catalogs of schema version 2 and older hold the
-// first ten, without the mirror similarities, which are then measured on the occupancy they hold.
+// first ten, without the mirror similarities, which are then measured on the occupancy they hold
+// (and version 3, without the asymmetries, are read by UnpackTerms).
 std::string WithTerms(const std::string& iSelect, const std::string& iRest) {
   const std::string oldLength = std::to_string(sizeof(float) * ShapeSignature::MirrorX);
   return iSelect + " CASE WHEN length(terms) = " + oldLength +
@@ -115,9 +119,11 @@ void SignatureCatalog::Execute(const char* iSql) {
 }
 
 std::optional<std::pair<std::string, std::string>> SignatureCatalog::Stamp(const std::string& iPath) const {
-  SqliteStatement select(_database, "SELECT fingerprint, options FROM parts WHERE path = ?");
+  SqliteStatement select(_database, "SELECT fingerprint, options, status, terms FROM parts WHERE path = ?");
   select.Bind(1, iPath);
   if (!select.Step()) return std::nullopt;
+  if (select.Text(2) == "ok" && UnpackTerms(select.Blob(3))[ShapeSignature::AsymmetryX] == ShapeSignature::Unmeasured)
+    return std::nullopt;
   return std::make_pair(select.Text(0), select.Text(1));
 }
 

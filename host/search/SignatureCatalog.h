@@ -58,7 +58,8 @@ class SignatureCatalog {
   // directories find the same record.
   static std::string PathKey(const std::string& iPath);
 
-  // The fingerprint and options the file at iPath was indexed with, if it was.
+  // The fingerprint and options the file at iPath was indexed with, if it was and its signature
+  // holds every term geosig measures (one signed by an older geosig is signed again).
   std::optional<std::pair<std::string, std::string>> Stamp(const std::string& iPath) const;
   // Adds the part or replaces the record of its path.
   void Put(const IndexedPart& iPart);

@@ -21,13 +21,20 @@ constexpr std::array<float, ShapeKey::FeatureCount> TermSay = {2.65f, 0.92f, 0.4
 
 }  // namespace
 
+float ShapeKey::Symmetry(const ShapeSignature::Global& iGlobal, int iAxis) {
+  using S = ShapeSignature;
+  const float asymmetry = iGlobal[S::AsymmetryX + iAxis];
+  if (asymmetry == S::Unmeasured) return iGlobal[S::SymmetryX + iAxis];
+  return 1.0f / (1.0f + std::sqrt(asymmetry / AsymmetryScale));
+}
+
 ShapeKey ShapeKey::Of(const ShapeSignature::Global& iGlobal, float iNorm) {
   using S = ShapeSignature;
   ShapeKey key;
   for (int k = S::Value1; k <= S::Value3; ++k) key.features[k] = std::sqrt(std::max(0.0f, iGlobal[k]));
   for (int k = S::Extent1; k <= S::Extent3; ++k) key.features[k] = 0.5f * iGlobal[k];
   for (int k = 0; k < 3; ++k)
-    key.features[S::SymmetryX + k] = 0.25f * (iGlobal[S::SymmetryX + k] + MirrorSay * iGlobal[S::MirrorX + k]);
+    key.features[S::SymmetryX + k] = 0.25f * (Symmetry(iGlobal, k) + MirrorSay * iGlobal[S::MirrorX + k]);
   key.features[S::Area] = std::log(std::max(iGlobal[S::Area], 1e-30f));
   for (std::size_t k = 0; k < FeatureCount; ++k) key.features[k] *= TermSay[k] / TermSpread[k];
   const float logNorm = std::log(std::max(iNorm, 1e-30f));

@@ -5,10 +5,10 @@
 // - views: the RMS difference of the two occupancies' depth views (DepthViews), as a
 //   fraction of the cube's edge; 0 to 1;
 // - shape: the mean difference of the global terms: square roots of the principal values
-//   (an RMS radius along each axis), half the box extents, a quarter of each symmetry (the
-//   flag plus MirrorSay times the occupancy's similarity to its mirror image through that
-//   plane) and the logarithm of the surface area, each divided by its spread over real parts
-//   and weighed by its say in telling kinds of parts apart; about 0 to 3;
+//   (an RMS radius along each axis), half the box extents, a quarter of each symmetry (how
+//   near the surface comes to symmetric about that plane, ShapeKey::Symmetry, plus MirrorSay
+//   times the occupancy's similarity to its mirror image through it) and the logarithm of the surface area, each
+//   divided by its spread over real parts and weighed by its say in telling kinds of parts apart; about 0 to 3;
 // - size: the mean over the principal axes of |ln(rA / rB)|, r the RMS radius along the axis in
 //   model units (at least AxisFloor of the norm): 0.69 for a factor of two. A pin header of
 //   another pitch, as long as this one for its fewer pins, has its norm but not its thickness.
@@ -62,6 +62,10 @@ struct ShapeKey {
   // No radius is taken below this fraction of the norm: a flat part and the same part a hair
   // thick differ in shape by nothing, whatever the ratio of their thicknesses.
   static constexpr float AxisFloor = 0.001f;
+  // The surface's asymmetry about a plane at which its symmetry is one half. Below about a
+  // tenth of it the library's test calls a surface symmetric, above ten times it hardly ever;
+  // a part that the test calls one thing in one pose and the other in another lies between.
+  static constexpr float AsymmetryScale = 0.001f;
 
   std::array<float, FeatureCount> features{};  // their mean difference is the shape part
   std::array<float, 3> logAxisRadii{};         // of the RMS radius along each principal axis, in model units
@@ -70,6 +74,11 @@ struct ShapeKey {
   bool lastAxesAmbiguous = false;
 
   static ShapeKey Of(const ShapeSignature::Global& iGlobal, float iNorm);
+  // Between 0 and 1, falling smoothly with the surface's asymmetry about the plane normal to
+  // principal axis iAxis: 1 / (1 + sqrt(asymmetry / AsymmetryScale)), so that a nearly
+  // symmetric part turned a little changes its symmetry a little; the library's flag for a
+  // part signed before asymmetries were measured.
+  static float Symmetry(const ShapeSignature::Global& iGlobal, int iAxis);
 };
 
 class SignatureMetric {

@@ -33,8 +33,8 @@ class Signature:
 
     @property
     def terms(self) -> np.ndarray:
-        """(13,) float32: principal values, extents, symmetry flags, area and mirror similarities, in the
-        catalog's order."""
+        """(16,) float32: principal values, extents, symmetry flags, area, mirror similarities and
+        asymmetries, in the catalog's order."""
         return self._native.terms
 
     @property
@@ -63,6 +63,13 @@ class Signature:
         each principal axis, as the Jaccard similarity of the occupancy grown by a cell and its
         reflection (1 for a symmetric surface)."""
         return self.terms[10:13]
+
+    @property
+    def asymmetry(self) -> np.ndarray:
+        """(3,) float32: how far the surface is from symmetric about the plane normal to each
+        principal axis: the surface integral of c|c| over that of c², c the coordinate along the
+        axis (0 for a symmetric surface, 1 for one wholly on one side of the plane)."""
+        return self.terms[13:16]
 
     @property
     def depth(self) -> int:

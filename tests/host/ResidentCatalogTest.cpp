@@ -323,11 +323,14 @@ TEST(CatalogSchema, FirstSchemaCatalogIsReadAsItIsAndUpgradedForWriting) {
   const std::string database = directory.Path("old.db");
   const std::vector<ShapeSignature> signatures = PerturbedSignatures::ParametricSeeds(6, 4);
   WriteFirstSchemaCatalog(database, signatures);
+  // The asymmetries are measured on the surface, which the catalog does not hold.
+  ShapeSignature::Global expected = signatures[4].Terms();
+  std::fill(expected.begin() + ShapeSignature::AsymmetryX, expected.end(), ShapeSignature::Unmeasured);
 
   {  // Searched as it is, the mirror similarities measured as they are read: nothing written.
     const ResidentCatalog resident(database);
     EXPECT_EQ(resident.Size(), 6u);
-    EXPECT_EQ(resident.SignatureOf(5).Terms(), signatures[4].Terms());
+    EXPECT_EQ(resident.SignatureOf(5).Terms(), expected);
     EXPECT_EQ(IdsOf(resident.Neighbours(1, 3, SignatureMetric(false))),
               IdsOf(resident.Neighbours(1, 3, SignatureMetric(false), true)));
     EXPECT_FALSE(SignatureCatalog(database, SignatureCatalog::Access::Read).Changes());
@@ -337,16 +340,19 @@ TEST(CatalogSchema, FirstSchemaCatalogIsReadAsItIsAndUpgradedForWriting) {
   SignatureCatalog catalog(database, SignatureCatalog::Access::Write);
   EXPECT_EQ(Scalar(database, "PRAGMA user_version"), CatalogSchema::Latest());
   EXPECT_EQ(Scalar(database, "SELECT max(version) FROM schema_version"), 1);  // what older geosig read
-  EXPECT_EQ(Scalar(database, "SELECT count(*) FROM parts WHERE length(terms) = 52"), 6);
+  EXPECT_EQ(Scalar(database, "SELECT count(*) FROM parts WHERE length(terms) = 64"), 6);
   const ShapeSignature read = catalog.SignatureOf(*catalog.SignedPart("/old4"));
-  EXPECT_EQ(read.Terms(), signatures[4].Terms());
+  EXPECT_EQ(read.Terms(), expected);
   EXPECT_EQ(read.Occupancy().Words(), signatures[4].Occupancy().Words());
+  // Their files are read again when the catalog is next brought up to date.
+  EXPECT_FALSE(catalog.Stamp("/old4"));
   catalog.Put(Generated("/old4", signatures[0]));
+  EXPECT_TRUE(catalog.Stamp("/old4"));
   catalog.RemoveIf([](const std::string& iPath) { return iPath == "/old5"; });
-  EXPECT_EQ(catalog.Changes(), 6 + 3);  // the upgrade's updates; a replacement is a removal and an insertion
+  EXPECT_EQ(catalog.Changes(), 2 * 6 + 3);  // two upgrades' updates; a replacement is a removal and an insertion
   // Opening again changes nothing.
   SignatureCatalog(database, SignatureCatalog::Access::Write);
-  EXPECT_EQ(catalog.Changes(), 6 + 3);
+  EXPECT_EQ(catalog.Changes(), 2 * 6 + 3);
 }
 
 TEST(CatalogSchema, OldCatalogWithADamagedOccupancyIsRefusedAndLeftAsItWas) {

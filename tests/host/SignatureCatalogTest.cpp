@@ -7,6 +7,7 @@
 #include <fstream>
 #include <random>
 
+#include "CatalogSchema.h"
 #include "PerturbedSignatures.h"
 #include "SignatureCatalog.h"
 #include "SimilaritySearch.h"
@@ -90,7 +91,8 @@ TEST(SignatureCatalog, RefusesWhatIsNoUsableCatalog) {
   const std::string newer = directory.Path("newer.db");
   { SignatureCatalog created(newer, SignatureCatalog::Access::Write); }
   Sql(newer, "PRAGMA user_version = 99");
-  EXPECT_EQ(OpeningError(newer), newer + ": written by a newer geosig (schema version 99; this one reads 3)");
+  EXPECT_EQ(OpeningError(newer), newer + ": written by a newer geosig (schema version 99; this one reads " +
+                                     std::to_string(CatalogSchema::Latest()) + ")");
   EXPECT_THROW(SignatureCatalog(newer, SignatureCatalog::Access::Write), CatalogError);
 }
 
