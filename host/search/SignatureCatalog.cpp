@@ -27,6 +27,16 @@ ShapeSignature::Global UnpackTerms(const std::string& iBytes) {
   return terms;
 }
 
+// Whether a signature's packed terms are intact and hold the asymmetries, which a part signed by
+// an older geosig lacks: reading its file again repairs or completes it.
+bool HoldsEveryTerm(const std::string& iBytes) {
+  try {
+    return UnpackTerms(iBytes)[ShapeSignature::AsymmetryX] != ShapeSignature::Unmeasured;
+  } catch (const CatalogError&) {
+    return false;
+  }
+}
+
 // A part's global terms, selected from parts: catalogs of schema version 2 and older hold the
 // first ten, without the mirror similarities, which are then measured on the occupancy they hold
 // (and version 3, without the asymmetries, are read by UnpackTerms).
@@ -122,8 +132,7 @@ std::optional<std::pair<std::string, std::string>> SignatureCatalog::Stamp(const
   SqliteStatement select(_database, "SELECT fingerprint, options, status, terms FROM parts WHERE path = ?");
   select.Bind(1, iPath);
   if (!select.Step()) return std::nullopt;
-  if (select.Text(2) == "ok" && UnpackTerms(select.Blob(3))[ShapeSignature::AsymmetryX] == ShapeSignature::Unmeasured)
-    return std::nullopt;
+  if (select.Text(2) == "ok" && !HoldsEveryTerm(select.Blob(3))) return std::nullopt;
   return std::make_pair(select.Text(0), select.Text(1));
 }
 

@@ -59,7 +59,7 @@ class SignatureCatalog {
   static std::string PathKey(const std::string& iPath);
 
   // The fingerprint and options the file at iPath was indexed with, if it was and its signature
-  // holds every term geosig measures (one signed by an older geosig is signed again).
+  // is intact and holds every term geosig measures (any other is signed again).
   std::optional<std::pair<std::string, std::string>> Stamp(const std::string& iPath) const;
   // Adds the part or replaces the record of its path.
   void Put(const IndexedPart& iPart);

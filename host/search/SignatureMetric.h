@@ -7,8 +7,9 @@
 // - shape: the mean difference of the global terms: square roots of the principal values
 //   (an RMS radius along each axis), half the box extents, a quarter of each symmetry (how
 //   near the surface comes to symmetric about that plane, ShapeKey::Symmetry, plus MirrorSay
-//   times the occupancy's similarity to its mirror image through it) and the logarithm of the surface area, each
-//   divided by its spread over real parts and weighed by its say in telling kinds of parts apart; about 0 to 3;
+//   times the occupancy's similarity to its mirror image through it) and the logarithm of the
+//   surface area, each divided by its spread over real parts and weighed by its say in telling
+//   kinds of parts apart; about 0 to 3;
 // - size: the mean over the principal axes of |ln(rA / rB)|, r the RMS radius along the axis in
 //   model units (at least AxisFloor of the norm): 0.69 for a factor of two. A pin header of
 //   another pitch, as long as this one for its fewer pins, has its norm but not its thickness.
