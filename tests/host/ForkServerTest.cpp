@@ -6,13 +6,13 @@
 
 #include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "AppTasks.h"
@@ -111,13 +111,17 @@ TEST(ForkServer, IsStartedAgainAfterBeingKilledAndTakesItsWorkersWithIt) {
   // The dead server was reaped, not left a zombie.
   EXPECT_TRUE(kill(first, 0) == -1 && errno == ESRCH);
 
-  // A worker whose server is killed under it ends with it, and its item says so.
-  std::thread killer([second] {
-    while (Children(second).empty()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    kill(second, SIGKILL);
-  });
-  const WorkerOutcome hung = RunOne("hang");
-  killer.join();
+  // A worker whose server is killed under it ends with it, and its item says so. The pool ticks
+  // only once the worker holds its item; a server killed before it had handed the worker over
+  // would be started again, and the worker would come from the new one.
+  WorkerOutcome hung;
+  bool killed = false;
+  WorkerPool(TestWorkers(), misbehave, WorkerLimits())
+      .Run(
+          {"hang"}, 1, [&](const WorkerOutcome& iOutcome) { hung = iOutcome; },
+          [&] {
+            if (!std::exchange(killed, true)) kill(second, SIGKILL);
+          });
   EXPECT_FALSE(hung.succeeded);
   EXPECT_EQ(hung.value, "the reader crashed (signal 9)");
   EXPECT_EQ(RunOne("c").value, "read c");
