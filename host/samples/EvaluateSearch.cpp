@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
     const SignatureMetric bySize(false), anySize(true);
     std::map<std::string, DistanceMatrix> matrices;
     const char* const names[] = {
-        "occupancy", "views", "global terms", "size (radii along the axes)", "combined", "combined, --any-size"};
+        "occupancy", "views", "global terms", "size (radii along the axes, pitch)", "combined", "combined, --any-size"};
     for (const char* name : names) matrices[name].assign(count, std::vector<double>(count, 0.0));
     for (std::size_t a = 0; a < count; ++a)
       for (std::size_t b = 0; b < count; ++b) {
@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
         matrices["occupancy"][a][b] = parts.occupancy;
         matrices["views"][a][b] = parts.views;
         matrices["global terms"][a][b] = parts.shape;
-        matrices["size (radii along the axes)"][a][b] = parts.size;
+        matrices["size (radii along the axes, pitch)"][a][b] = parts.size;
         matrices["combined"][a][b] = parts.combined;
         matrices["combined, --any-size"][a][b] = anySize.Measure(poses[a], keys[a], keys[b], asIndexed[b]).combined;
       }

@@ -54,3 +54,11 @@ UPDATE parts
 UPDATE parts
   SET terms = CAST(terms || X'000080BF000080BF000080BF' AS BLOB)
   WHERE status = 'ok' AND length(terms) = 52;
+
+-- version 5
+-- One more global term: the spacing of features repeated along each part's first principal
+-- axis. It is measured on the surface: parts signed before get -1 (not measured) and the next
+-- `geosig index` reads their files again. terms is then 17 floats: ..., asymmetries, pitch.
+UPDATE parts
+  SET terms = CAST(terms || X'000080BF' AS BLOB)
+  WHERE status = 'ok' AND length(terms) = 64;

@@ -12,6 +12,7 @@
 #include "GeosigOctreeRender.h"
 #include "GeosigSymmetriesRender.h"
 #include "MirrorMomentsRender.h"
+#include "PitchRender.h"
 #include "PlatformChecks.h"
 #include "SubdividedModel.h"
 #include "SurfaceAreaRender.h"
@@ -148,6 +149,9 @@ ShapeSignature ShapeSignature::Compute(ZarRep& ioModel, const Descriptors& iDesc
   TraverseIn(moments, *model, frame);
   const std::array<double, 3> asymmetries = moments.Asymmetries();
   for (int k = 0; k < 3; ++k) global[AsymmetryX + k] = static_cast<float>(asymmetries[k]);
+  PitchRender pitch(Reach);
+  TraverseIn(pitch, *model, frame);
+  global[Pitch] = static_cast<float>(pitch.Pitch());
   SurfaceAreaRender area;
   TraverseIn(area, *model, frame);
   global[Area] = static_cast<float>(area.Area());

@@ -4,8 +4,9 @@
 // axes):
 // - a global vector: the three principal values, the extents of the box in that frame, the
 //   library's three mirror-symmetry flags, the surface area, how near the occupancy comes
-//   to its mirror image through each principal plane, and how far the surface is from
-//   symmetric about each (MirrorMomentsRender);
+//   to its mirror image through each principal plane, how far the surface is from
+//   symmetric about each (MirrorMomentsRender), and the spacing of features repeated along the
+//   first principal axis (PitchRender);
 // - the norm, the model's absolute size, kept apart so that a search may ignore it;
 // - the occupancy of the normalised surface in the cube [-Reach, Reach]^3 at a given depth.
 // When two principal values are nearly equal the axes in their plane are not defined by the
@@ -28,7 +29,8 @@ class ShapeSignature {
   // Two principal values whose difference is below this fraction of the larger leave their
   // axes undefined.
   static constexpr float AmbiguousGap = 0.1f;
-  // The asymmetries of a part signed before they were measured, which catalogs still hold.
+  // The asymmetries or the pitch of a part signed before they were measured, which catalogs
+  // still hold.
   static constexpr float Unmeasured = -1.0f;
 
   enum Term {
@@ -48,6 +50,7 @@ class ShapeSignature {
     AsymmetryX,
     AsymmetryY,
     AsymmetryZ,
+    Pitch,  // in the normalised pose, 0 where no feature repeats
     TermCount
   };
   using Global = std::array<float, TermCount>;

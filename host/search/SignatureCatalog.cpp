@@ -17,21 +17,24 @@
 
 namespace {
 
-// Parts signed before the asymmetries were measured hold the terms before them.
+// Parts signed before the asymmetries, or the pitch, were measured hold the terms before them;
+// the terms they lack are Unmeasured.
 ShapeSignature::Global UnpackTerms(const std::string& iBytes) {
   ShapeSignature::Global terms{};
-  const std::size_t older = ShapeSignature::AsymmetryX;
-  const std::size_t count = iBytes.size() == sizeof(float) * older ? older : terms.size();
+  std::size_t count = terms.size();
+  for (const std::size_t older : {std::size_t(ShapeSignature::AsymmetryX), std::size_t(ShapeSignature::Pitch)})
+    if (iBytes.size() == sizeof(float) * older) count = older;
   if (!PackedFloats::Unpack(iBytes, terms.data(), count)) throw CatalogError("a signature's global terms are damaged");
   std::fill(terms.begin() + static_cast<std::ptrdiff_t>(count), terms.end(), ShapeSignature::Unmeasured);
   return terms;
 }
 
-// Whether a signature's packed terms are intact and hold the asymmetries, which a part signed by
-// an older geosig lacks: reading its file again repairs or completes it.
+// Whether a signature's packed terms are intact and hold every term, which a part signed by an
+// older geosig does not: reading its file again repairs or completes it. The pitch is the last
+// term measured, so a part that has it has the others.
 bool HoldsEveryTerm(const std::string& iBytes) {
   try {
-    return UnpackTerms(iBytes)[ShapeSignature::AsymmetryX] != ShapeSignature::Unmeasured;
+    return UnpackTerms(iBytes)[ShapeSignature::Pitch] != ShapeSignature::Unmeasured;
   } catch (const CatalogError&) {
     return false;
   }
@@ -39,7 +42,7 @@ bool HoldsEveryTerm(const std::string& iBytes) {
 
 // A part's global terms, selected from parts: catalogs of schema version 2 and older hold the
 // first ten, without the mirror similarities, which are then measured on the occupancy they hold
-// (and version 3, without the asymmetries, are read by UnpackTerms).
+// (and versions 3 and 4, without the asymmetries or the pitch, are read by UnpackTerms).
 std::string WithTerms(const std::string& iSelect, const std::string& iRest) {
   const std::string oldLength = std::to_string(sizeof(float) * ShapeSignature::MirrorX);
   return iSelect + " CASE WHEN length(terms) = " + oldLength +

@@ -42,6 +42,8 @@ ShapeKey ShapeKey::Of(const ShapeSignature::Global& iGlobal, float iNorm) {
     key.logAxisRadii[k] = logNorm + 0.5f * std::log(std::max(iGlobal[S::Value1 + k], AxisFloor * AxisFloor));
   const float spread = std::max(iGlobal[S::Value1] + iGlobal[S::Value2] + iGlobal[S::Value3], 1e-30f);
   key.logRadius = logNorm + 0.5f * std::log(spread);
+  // 0 where no feature repeats, Unmeasured where the part was signed before pitches were.
+  if (iGlobal[S::Pitch] > 0.0f) key.logPitch = logNorm + std::log(iGlobal[S::Pitch]);
   key.firstAxesAmbiguous = S::FirstAxesAmbiguous(iGlobal);
   key.lastAxesAmbiguous = S::LastAxesAmbiguous(iGlobal);
   return key;
@@ -73,7 +75,11 @@ double SignatureMetric::SizeDistance(const ShapeKey& iA, const ShapeKey& iB) {
   double sum = 0.0;
   for (std::size_t k = 0; k < iA.logAxisRadii.size(); ++k)
     sum += std::fabs(static_cast<double>(iA.logAxisRadii[k]) - iB.logAxisRadii[k]);
-  return sum / static_cast<double>(iA.logAxisRadii.size());
+  const double radii = sum / static_cast<double>(iA.logAxisRadii.size());
+  if (!iA.logPitch || !iB.logPitch) return radii;
+  const double pitch =
+      ShapeKey::PitchSay * std::min(ShapeKey::PitchCap, std::fabs(static_cast<double>(*iA.logPitch) - *iB.logPitch));
+  return std::sqrt(radii * radii + pitch * pitch);
 }
 
 double SignatureMetric::Scale(const ShapeKey& iA, const ShapeKey& iB) {

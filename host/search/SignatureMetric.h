@@ -13,6 +13,10 @@
 // - size: the mean over the principal axes of |ln(rA / rB)|, r the RMS radius along the axis in
 //   model units (at least AxisFloor of the norm): 0.69 for a factor of two. A pin header of
 //   another pitch, as long as this one for its fewer pins, has its norm but not its thickness.
+//   Where both parts repeat a feature along their first axis, the difference of their pitches
+//   in model units, PitchSay * min(|ln(pA / pB)|, PitchCap), joins it as the other side of a
+//   right angle: a header of one pitch and the same header of another are one shape scaled, and
+//   it is their pitch that an engineer tells them apart by.
 // combined = occupancy * w_occupancy + views * w_views + shape * w_shape + size * w_size, with
 // w_size = 0 when size is to be ignored. Occupancy and views are taken in the pose of A that
 // gives the smallest weighted sum of the two, among the maps of the frame that the principal
@@ -67,10 +71,16 @@ struct ShapeKey {
   // tenth of it the library's test calls a surface symmetric, above ten times it hardly ever;
   // a part that the test calls one thing in one pose and the other in another lies between.
   static constexpr float AsymmetryScale = 0.001f;
+  // How much a difference of pitch counts against one of the radii, and the most it counts
+  // for: a part whose period was found at twice its pitch is no further than that. Fitted on
+  // real CAD parts.
+  static constexpr double PitchSay = 3.0;
+  static constexpr double PitchCap = 0.7;
 
   std::array<float, FeatureCount> features{};  // their mean difference is the shape part
   std::array<float, 3> logAxisRadii{};         // of the RMS radius along each principal axis, in model units
   float logRadius = 0.0f;                      // of the RMS distance of the surface from its barycenter, in model units
+  std::optional<float> logPitch;               // of the pitch in model units, where a feature repeats
   bool firstAxesAmbiguous = false;
   bool lastAxesAmbiguous = false;
 

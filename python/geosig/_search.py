@@ -33,8 +33,8 @@ class Signature:
 
     @property
     def terms(self) -> np.ndarray:
-        """(16,) float32: principal values, extents, symmetry flags, area, mirror similarities and
-        asymmetries, in the catalog's order."""
+        """(17,) float32: principal values, extents, symmetry flags, area, mirror similarities,
+        asymmetries and pitch (as a fraction of the norm), in the catalog's order."""
         return self._native.terms
 
     @property
@@ -70,6 +70,12 @@ class Signature:
         principal axis: the surface integral of c|c| over that of c², c the coordinate along the
         axis (0 for a symmetric surface, 1 for one wholly on one side of the plane)."""
         return self.terms[13:16]
+
+    @property
+    def pitch(self) -> float:
+        """The spacing of features repeated along the first principal axis (pins, terminals, fins), in
+        model units; 0 where no feature repeats."""
+        return float(self.terms[16]) * self.norm
 
     @property
     def depth(self) -> int:

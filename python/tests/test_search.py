@@ -26,7 +26,7 @@ def stored_signatures(catalog) -> dict:
     """path: (norm, terms, occupancy as the catalog packs it) of every signed part."""
     with sqlite3.connect(catalog) as database:
         rows = database.execute("SELECT path, norm, terms, cells FROM parts JOIN occupancies ON part = id")
-        return {path: (norm, struct.unpack("<16f", terms), cells) for path, norm, terms, cells in rows}
+        return {path: (norm, struct.unpack("<17f", terms), cells) for path, norm, terms, cells in rows}
 
 
 def packed(signature: geosig.Signature) -> bytes:
@@ -45,6 +45,7 @@ def test_signatures_are_those_the_catalog_holds(catalog):
         assert np.array_equal(signature.symmetry, np.array(terms[6:9]) == 1) and signature.area == terms[9]
         assert tuple(signature.mirror_similarity.tolist()) == terms[10:13]
         assert tuple(signature.asymmetry.tolist()) == terms[13:16]
+        assert signature.pitch == terms[16] * signature.norm and terms[16] >= 0
         assert pickle.loads(pickle.dumps(signature)) == signature
 
 

@@ -323,7 +323,7 @@ TEST(CatalogSchema, FirstSchemaCatalogIsReadAsItIsAndUpgradedForWriting) {
   const std::string database = directory.Path("old.db");
   const std::vector<ShapeSignature> signatures = PerturbedSignatures::ParametricSeeds(6, 4);
   WriteFirstSchemaCatalog(database, signatures);
-  // The asymmetries are measured on the surface, which the catalog does not hold.
+  // The asymmetries and the pitch are measured on the surface, which the catalog does not hold.
   ShapeSignature::Global expected = signatures[4].Terms();
   std::fill(expected.begin() + ShapeSignature::AsymmetryX, expected.end(), ShapeSignature::Unmeasured);
 
@@ -340,7 +340,7 @@ TEST(CatalogSchema, FirstSchemaCatalogIsReadAsItIsAndUpgradedForWriting) {
   SignatureCatalog catalog(database, SignatureCatalog::Access::Write);
   EXPECT_EQ(Scalar(database, "PRAGMA user_version"), CatalogSchema::Latest());
   EXPECT_EQ(Scalar(database, "SELECT max(version) FROM schema_version"), 1);  // what older geosig read
-  EXPECT_EQ(Scalar(database, "SELECT count(*) FROM parts WHERE length(terms) = 64"), 6);
+  EXPECT_EQ(Scalar(database, "SELECT count(*) FROM parts WHERE length(terms) = 68"), 6);
   const ShapeSignature read = catalog.SignatureOf(*catalog.SignedPart("/old4"));
   EXPECT_EQ(read.Terms(), expected);
   EXPECT_EQ(read.Occupancy().Words(), signatures[4].Occupancy().Words());
@@ -349,10 +349,16 @@ TEST(CatalogSchema, FirstSchemaCatalogIsReadAsItIsAndUpgradedForWriting) {
   catalog.Put(Generated("/old4", signatures[0]));
   EXPECT_TRUE(catalog.Stamp("/old4"));
   catalog.RemoveIf([](const std::string& iPath) { return iPath == "/old5"; });
-  EXPECT_EQ(catalog.Changes(), 2 * 6 + 3);  // two upgrades' updates; a replacement is a removal and an insertion
+  EXPECT_EQ(catalog.Changes(), 3 * 6 + 3);  // three upgrades' updates; a replacement is a removal and an insertion
   // Opening again changes nothing.
   SignatureCatalog(database, SignatureCatalog::Access::Write);
-  EXPECT_EQ(catalog.Changes(), 2 * 6 + 3);
+  EXPECT_EQ(catalog.Changes(), 3 * 6 + 3);
+
+  // A part as the version before held it, its terms ending before the pitch.
+  ASSERT_EQ(Scalar(database, "UPDATE parts SET terms = substr(terms, 1, 64) WHERE path = '/old3' RETURNING 1"), 1);
+  EXPECT_EQ(catalog.SignatureOf(*catalog.SignedPart("/old3")).Terms()[ShapeSignature::Pitch],
+            ShapeSignature::Unmeasured);
+  EXPECT_FALSE(catalog.Stamp("/old3"));
 }
 
 TEST(CatalogSchema, OldCatalogWithADamagedOccupancyIsRefusedAndLeftAsItWas) {

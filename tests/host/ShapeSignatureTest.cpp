@@ -135,6 +135,30 @@ TEST(ShapeSignature, SizeComparesTheRadiusAlongEachAxis) {
   EXPECT_EQ(SignatureMetric::SizeDistance(ShapeKey::Of(flat, 10.0f), ShapeKey::Of(hair, 10.0f)), 0.0);
 }
 
+TEST(ShapeSignature, SizeComparesPitchesInModelUnitsWhereBothPartsRepeatAFeature) {
+  ShapeSignature::Global global{};
+  global[ShapeSignature::Value1] = 0.25f, global[ShapeSignature::Value2] = 0.04f,
+  global[ShapeSignature::Value3] = 0.01f, global[ShapeSignature::Pitch] = 0.1f;
+  // The same pitch in model units: a longer row of the same pins, or the same row scaled.
+  ShapeSignature::Global longer = global;
+  longer[ShapeSignature::Pitch] = 0.05f;
+  const double radii = std::log(2.0);  // every radius doubles
+  EXPECT_NEAR(SignatureMetric::SizeDistance(ShapeKey::Of(global, 10.0f), ShapeKey::Of(longer, 20.0f)), radii, 1e-6);
+  EXPECT_NEAR(SignatureMetric::SizeDistance(ShapeKey::Of(global, 10.0f), ShapeKey::Of(global, 12.7f)),
+              std::hypot(std::log(1.27), ShapeKey::PitchSay * std::log(1.27)), 1e-6);
+  // A period found at several times the pitch counts for no more than the cap.
+  ShapeSignature::Global quarter = global;
+  quarter[ShapeSignature::Pitch] = 0.025f;
+  EXPECT_NEAR(SignatureMetric::SizeDistance(ShapeKey::Of(global, 10.0f), ShapeKey::Of(quarter, 10.0f)),
+              ShapeKey::PitchSay * ShapeKey::PitchCap, 1e-6);
+  // Without a pitch on either side, or not measured, the radii alone.
+  for (const float none : {0.0f, ShapeSignature::Unmeasured}) {
+    ShapeSignature::Global without = global;
+    without[ShapeSignature::Pitch] = none;
+    EXPECT_NEAR(SignatureMetric::SizeDistance(ShapeKey::Of(global, 10.0f), ShapeKey::Of(without, 20.0f)), radii, 1e-6);
+  }
+}
+
 TEST(ShapeSignature, MeasuringWithinALimitDropsOnlyDistancesBeyondIt) {
   std::mt19937 random(23);
   const SignatureMetric metric(false);
