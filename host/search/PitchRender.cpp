@@ -38,7 +38,7 @@ HRESULT PitchRender::AnalyzeTriangle(ZarMathPointf& ioA, ZarMathPointf& ioB, Zar
   if (!(area > 0.0)) return S_OK;
   const auto slice = [this](double iX) {
     const double position = (iX + _reach) / (2.0 * _reach) * Bins;
-    return position >= 0.0 ? std::min(static_cast<int>(position), Bins - 1) : 0;
+    return position >= 0.0 ? static_cast<int>(std::min(position, Bins - 1.0)) : 0;
   };
   const int low = slice(std::min({ioA.x, ioB.x, ioC.x})), high = slice(std::max({ioA.x, ioB.x, ioC.x}));
   const double share = area / (high - low + 1);
