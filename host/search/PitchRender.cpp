@@ -29,39 +29,11 @@ std::vector<double> Blurred(const std::vector<double>& iValues) {
   return blurred;
 }
 
-}  // namespace
-
-PitchRender::PitchRender(float iReach) : _steps(Bins + 1, 0.0), _reach(iReach) {}
-
-HRESULT PitchRender::AnalyzeTriangle(ZarMathPointf& ioA, ZarMathPointf& ioB, ZarMathPointf& ioC) {
-  const double area = TriangleArea(ioA, ioB, ioC);
-  if (!(area > 0.0)) return S_OK;
-  const auto slice = [this](double iX) {
-    const double position = (iX + _reach) / (2.0 * _reach) * Bins;
-    return position >= 0.0 ? static_cast<int>(std::min(position, Bins - 1.0)) : 0;
-  };
-  const int low = slice(std::min({ioA.x, ioB.x, ioC.x})), high = slice(std::max({ioA.x, ioB.x, ioC.x}));
-  const double share = area / (high - low + 1);
-  _steps[low] += share;
-  _steps[high + 1] -= share;
-  _first = std::min(_first, low), _last = std::max(_last, high);
-  return S_OK;
-}
-
-HRESULT PitchRender::AnalyzeLine(ZarMathPointf&, ZarMathPointf&) { return S_OK; }
-
-HRESULT PitchRender::AnalyzePoint(ZarMathPointf&) { return S_OK; }
-
-double PitchRender::Pitch() const {
-  std::vector<double> profile(Bins);
-  std::partial_sum(_steps.begin(), _steps.end() - 1, profile.begin());
-  return PeriodOf(profile, _first, _last) * 2.0 * _reach / Bins;
-}
-
-int PitchRender::PeriodOf(const std::vector<double>& iProfile, int iFirst, int iLast) {
+// The period of a profile, in slices; 0 where none repeats.
+int PeriodOf(const std::vector<double>& iProfile) {
   // Too few slices to hold a feature twice, with room between.
-  if (iLast - iFirst < 7) return 0;
-  std::vector<double> values = Blurred(std::vector<double>(iProfile.begin() + iFirst, iProfile.begin() + iLast + 1));
+  if (iProfile.size() < 8) return 0;
+  std::vector<double> values = Blurred(iProfile);
   const double mean = std::accumulate(values.begin(), values.end(), 0.0) / static_cast<double>(values.size());
   for (double& value : values) value -= mean;
   // The autocorrelation up to half the span: a period must fit twice.
@@ -88,6 +60,37 @@ int PitchRender::PeriodOf(const std::vector<double>& iProfile, int iFirst, int i
   double best = 0.0;
   for (const int lag : peaks) best = std::max(best, repeat[lag]);
   for (const int lag : peaks)
-    if (repeat[lag] >= NearBest * best) return repeat[lag] >= LeastRepeat ? lag : 0;
+    if (repeat[lag] >= NearBest * best) return repeat[lag] >= PitchRender::LeastRepeat ? lag : 0;
   return 0;
+}
+
+}  // namespace
+
+PitchRender::PitchRender(float iReach) : _steps(Bins + 1, 0.0), _reach(iReach) {}
+
+HRESULT PitchRender::AnalyzeTriangle(ZarMathPointf& ioA, ZarMathPointf& ioB, ZarMathPointf& ioC) {
+  const double area = TriangleArea(ioA, ioB, ioC);
+  if (!(area > 0.0)) return S_OK;
+  const auto slice = [this](double iX) {
+    const double position = (iX + _reach) / (2.0 * _reach) * Bins;
+    return position >= 0.0 ? static_cast<int>(std::min(position, Bins - 1.0)) : 0;
+  };
+  const int low = slice(std::min({ioA.x, ioB.x, ioC.x})), high = slice(std::max({ioA.x, ioB.x, ioC.x}));
+  const double share = area / (high - low + 1);
+  _steps[low] += share;
+  _steps[high + 1] -= share;
+  _first = std::min(_first, low), _last = std::max(_last, high);
+  return S_OK;
+}
+
+HRESULT PitchRender::AnalyzeLine(ZarMathPointf&, ZarMathPointf&) { return S_OK; }
+
+HRESULT PitchRender::AnalyzePoint(ZarMathPointf&) { return S_OK; }
+
+double PitchRender::Pitch() const {
+  if (_last < _first) return 0.0;
+  // No triangle reaches below _first, so the sums from there are the profile.
+  std::vector<double> profile(static_cast<std::size_t>(_last - _first) + 1);
+  std::partial_sum(_steps.begin() + _first, _steps.begin() + _last + 1, profile.begin());
+  return PeriodOf(profile) * 2.0 * _reach / Bins;
 }

@@ -22,8 +22,6 @@ class PitchRender : public GeosigRender {
   explicit PitchRender(float iReach);
   // The period along x in the units of the traversed coordinates; 0 where none repeats.
   double Pitch() const;
-  // The period of the profile iProfile[iFirst..iLast], in slices; 0 where none repeats.
-  static int PeriodOf(const std::vector<double>& iProfile, int iFirst, int iLast);
 
  protected:
   HRESULT AnalyzeTriangle(ZarMathPointf& ioA, ZarMathPointf& ioB, ZarMathPointf& ioC) override;
